@@ -1,0 +1,3 @@
+#include "BenchUtil.h"
+
+void benchRead() {}

@@ -1,0 +1,3 @@
+#include "about/frmAbout.h"
+
+frmAbout::frmAbout(Dialogs& dialogs, QWidget* parent) : QDialog(parent), m_dialogs(dialogs) {}

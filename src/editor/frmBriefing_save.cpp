@@ -1,0 +1,4 @@
+#include "editor/frmBriefing.h"
+
+void frmBriefing::cmdOK_Click() {}
+void frmBriefing::WriteBriefingScript(const QString&) {}

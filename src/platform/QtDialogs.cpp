@@ -1,0 +1,142 @@
+#include "platform/QtDialogs.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+QString forDisplay(QString text) { return text.replace(QLatin1String("\r\n"), QLatin1String("\n")); }
+
+QList<QMessageBox::StandardButton> buttonsFor(int style) {
+  switch (style & 7) {
+  case 1:
+    return {QMessageBox::Ok, QMessageBox::Cancel};
+  case 2:
+    return {QMessageBox::Abort, QMessageBox::Retry, QMessageBox::Ignore};
+  case 3:
+    return {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel};
+  case 4:
+    return {QMessageBox::Yes, QMessageBox::No};
+  case 5:
+    return {QMessageBox::Retry, QMessageBox::Cancel};
+  default:
+    return {QMessageBox::Ok};
+  }
+}
+
+QMessageBox::Icon iconFor(int style) {
+  switch (style & 0x70) {
+  case MsgStyle::Critical:
+    return QMessageBox::Critical;
+  case MsgStyle::Question:
+    return QMessageBox::Question;
+  case MsgStyle::Exclamation:
+    return QMessageBox::Warning;
+  case MsgStyle::Information:
+    return QMessageBox::Information;
+  default:
+    return QMessageBox::NoIcon;
+  }
+}
+
+int answerFor(QMessageBox::StandardButton button) {
+  switch (button) {
+  case QMessageBox::Ok:
+    return MsgAnswer::OK;
+  case QMessageBox::Yes:
+    return MsgAnswer::Yes;
+  case QMessageBox::No:
+    return MsgAnswer::No;
+  case QMessageBox::Abort:
+    return 3;
+  case QMessageBox::Retry:
+    return 4;
+  case QMessageBox::Ignore:
+    return 5;
+  default:
+    return MsgAnswer::Cancel;
+  }
+}
+
+} // namespace
+
+int QtDialogs::messageBox(const QString& prompt, int style, const QString& title) {
+  QMessageBox box(iconFor(style), title, forDisplay(prompt), QMessageBox::NoButton, m_parent);
+  const auto buttons = buttonsFor(style);
+  for (auto b : buttons)
+    box.addButton(b);
+  const int defaultIndex = (style >> 8) & 3;
+  if (defaultIndex < buttons.size())
+    box.setDefaultButton(buttons[defaultIndex]);
+  // Escape and the close box give Cancel where there is one, else the last button.
+  box.setEscapeButton(buttons.contains(QMessageBox::Cancel) ? QMessageBox::Cancel : buttons.last());
+  box.exec();
+  auto* clicked = box.clickedButton();
+  return clicked ? answerFor(box.standardButton(clicked)) : MsgAnswer::Cancel;
+}
+
+std::optional<QString> QtDialogs::inputBox(const QString& prompt, const QString& title,
+                                           const QString& defaultText) {
+  bool ok = false;
+  QString text = QInputDialog::getText(m_parent, title, forDisplay(prompt), QLineEdit::Normal,
+                                       defaultText, &ok);
+  if (!ok)
+    return std::nullopt;
+  return text;
+}
+
+QString QtDialogs::toQtFilter(const QString& filter) {
+  const QStringList parts = filter.split(QLatin1Char('|'));
+  QStringList entries;
+  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+    QString text = parts[i];
+    QString pattern = parts[i + 1];
+#ifndef Q_OS_WIN
+    if (pattern == QLatin1String("*.*")) {
+      pattern = QStringLiteral("*");
+      text.replace(QLatin1String("(*.*)"), QLatin1String("(*)"));
+    }
+#endif
+    pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
+    const QString tail = QLatin1Char('(') + pattern + QLatin1Char(')');
+    entries << (text.endsWith(tail) ? text : text + QLatin1Char(' ') + tail);
+  }
+  return entries.join(QLatin1String(";;"));
+}
+
+std::optional<QString> QtDialogs::showOpen(const FileDialogSettings& settings) {
+  return showFileDialog(settings, false);
+}
+
+std::optional<QString> QtDialogs::showSave(const FileDialogSettings& settings) {
+  return showFileDialog(settings, true);
+}
+
+// A drive letter alone ("C:") or the empty folder above "/file" still opens in
+// that root folder.
+static QString usableDir(const QString& dir) {
+  if (dir.isEmpty())
+    return QStringLiteral("/");
+  if (dir.size() == 2 && dir[1] == QLatin1Char(':'))
+    return dir + QLatin1Char('/');
+  return dir;
+}
+
+std::optional<QString> QtDialogs::showFileDialog(const FileDialogSettings& settings, bool save) {
+  QFileDialog dialog(m_parent, QString(), usableDir(settings.initDir), toQtFilter(settings.filter));
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::AnyFile);
+#ifndef Q_OS_WIN
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+#endif
+  if (save && !(settings.flags & FileDialogFlag::OverwritePrompt))
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (!settings.fileName.isEmpty())
+    dialog.selectFile(settings.fileName);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    return std::nullopt;
+  return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+}

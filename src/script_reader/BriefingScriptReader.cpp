@@ -1,0 +1,1 @@
+#include "script_reader/BriefingScriptReader.h"

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// One task or note as the script carries it. Texts keep CR LF line breaks.
+struct BriefingEntry {
+  std::u16string title;
+  std::u16string text;
+};
+
+// What a briefing script is made from: the model, after the text boxes'
+// working copies have been stored into their slots.
+struct BriefingSnapshot {
+  std::u16string side;               // "WEST", "EAST", "RESISTANCE" or "CIVILIAN"
+  std::vector<BriefingEntry> notes;  // in list order
+  std::vector<BriefingEntry> tasks;  // in list order
+  std::u16string currentTask;        // the current-task label, empty for none
+  int versionMajor = 0;
+  int versionMinor = 0;
+  int versionPatch = 0;
+};
+
+// The exact bytes of the briefing script for a snapshot, in the file's code
+// page. Throws RuntimeError 5 when a list has more than 255 entries or a
+// character has no byte in the code page; nothing is to be written then.
+std::string composeBriefingScript(const BriefingSnapshot& snapshot);

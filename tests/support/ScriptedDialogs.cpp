@@ -1,0 +1,75 @@
+#include "support/ScriptedDialogs.h"
+
+#include <QTest>
+
+namespace {
+const char* kindName(ScriptedDialogs::Kind kind) {
+  switch (kind) {
+  case ScriptedDialogs::Kind::Message:
+    return "message box";
+  case ScriptedDialogs::Kind::Input:
+    return "input box";
+  case ScriptedDialogs::Kind::Open:
+    return "open dialog";
+  case ScriptedDialogs::Kind::Save:
+    return "save dialog";
+  }
+  return "?";
+}
+} // namespace
+
+void ScriptedDialogs::answerMessage(int answer) { m_answers.push_back({Kind::Message, answer, {}}); }
+void ScriptedDialogs::answerInput(const QString& text) { m_answers.push_back({Kind::Input, 0, text}); }
+void ScriptedDialogs::cancelInput() { m_answers.push_back({Kind::Input, 0, std::nullopt}); }
+void ScriptedDialogs::answerOpen(const QString& path) { m_answers.push_back({Kind::Open, 0, path}); }
+void ScriptedDialogs::answerSave(const QString& path) { m_answers.push_back({Kind::Save, 0, path}); }
+void ScriptedDialogs::cancelOpen() { m_answers.push_back({Kind::Open, 0, std::nullopt}); }
+void ScriptedDialogs::cancelSave() { m_answers.push_back({Kind::Save, 0, std::nullopt}); }
+
+void ScriptedDialogs::reset() {
+  m_answers.clear();
+  requests.clear();
+}
+
+std::optional<ScriptedDialogs::Answer> ScriptedDialogs::take(Kind kind, const QString& what) {
+  if (m_answers.empty()) {
+    QTest::qFail(qPrintable(QStringLiteral("unexpected %1: %2").arg(QLatin1String(kindName(kind)), what)),
+                 __FILE__, __LINE__);
+    return std::nullopt;
+  }
+  Answer answer = m_answers.front();
+  m_answers.pop_front();
+  if (answer.kind != kind) {
+    QTest::qFail(qPrintable(QStringLiteral("expected a %1, the program showed a %2: %3")
+                                .arg(QLatin1String(kindName(answer.kind)),
+                                     QLatin1String(kindName(kind)), what)),
+                 __FILE__, __LINE__);
+    return std::nullopt;
+  }
+  return answer;
+}
+
+int ScriptedDialogs::messageBox(const QString& prompt, int style, const QString& title) {
+  requests.append({Kind::Message, prompt, title, style, {}, {}});
+  const auto answer = take(Kind::Message, prompt);
+  return answer ? answer->button : MsgAnswer::Cancel;
+}
+
+std::optional<QString> ScriptedDialogs::inputBox(const QString& prompt, const QString& title,
+                                                 const QString& defaultText) {
+  requests.append({Kind::Input, prompt, title, 0, defaultText, {}});
+  const auto answer = take(Kind::Input, prompt);
+  return answer ? answer->text : std::nullopt;
+}
+
+std::optional<QString> ScriptedDialogs::showOpen(const FileDialogSettings& settings) {
+  requests.append({Kind::Open, {}, {}, 0, {}, settings});
+  const auto answer = take(Kind::Open, settings.initDir);
+  return answer ? answer->text : std::nullopt;
+}
+
+std::optional<QString> ScriptedDialogs::showSave(const FileDialogSettings& settings) {
+  requests.append({Kind::Save, {}, {}, 0, {}, settings});
+  const auto answer = take(Kind::Save, settings.initDir);
+  return answer ? answer->text : std::nullopt;
+}
