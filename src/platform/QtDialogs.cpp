@@ -81,8 +81,8 @@ int QtDialogs::messageBox(const QString& prompt, int style, const QString& title
 std::optional<QString> QtDialogs::inputBox(const QString& prompt, const QString& title,
                                            const QString& defaultText) {
   bool ok = false;
-  QString text = QInputDialog::getText(m_parent, title, forDisplay(prompt), QLineEdit::Normal,
-                                       defaultText, &ok);
+  QString text =
+      QInputDialog::getText(m_parent, title, forDisplay(prompt), QLineEdit::Normal, defaultText, &ok);
   if (!ok)
     return std::nullopt;
   return text;

@@ -12,8 +12,7 @@
 class RuntimeError : public std::runtime_error {
 public:
   RuntimeError(int number, std::string description)
-      : std::runtime_error(description), number(number),
-        description(std::move(description)) {}
+      : std::runtime_error(description), number(number), description(std::move(description)) {}
 
   int number;
   std::string description;

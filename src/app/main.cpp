@@ -1,0 +1,13 @@
+#include "editor/frmBriefing.h"
+#include "platform/QtDialogs.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[]) {
+  QApplication app(argc, argv);
+  QtDialogs dialogs;
+  frmBriefing window(dialogs);
+  dialogs.setParent(&window);
+  window.show();
+  return app.exec();
+}
