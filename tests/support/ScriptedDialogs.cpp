@@ -40,10 +40,10 @@ std::optional<ScriptedDialogs::Answer> ScriptedDialogs::take(Kind kind, const QS
   Answer answer = m_answers.front();
   m_answers.pop_front();
   if (answer.kind != kind) {
-    QTest::qFail(qPrintable(QStringLiteral("expected a %1, the program showed a %2: %3")
-                                .arg(QLatin1String(kindName(answer.kind)),
-                                     QLatin1String(kindName(kind)), what)),
-                 __FILE__, __LINE__);
+    QTest::qFail(
+        qPrintable(QStringLiteral("expected a %1, the program showed a %2: %3")
+                       .arg(QLatin1String(kindName(answer.kind)), QLatin1String(kindName(kind)), what)),
+        __FILE__, __LINE__);
     return std::nullopt;
   }
   return answer;
