@@ -21,7 +21,7 @@ quillfort_install() {
   echo "Installing the missing packages:$missing"
   if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
   $sudo apt-get update -qq
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing
 }
 
 # quillfort_build DIR [CMAKE OPTIONS...]: configure (again, cheaply) and build.
