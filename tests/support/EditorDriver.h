@@ -1,0 +1,42 @@
+#pragma once
+
+#include "editor/frmBriefing.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <initializer_list>
+
+// The editor window on screen, with the steps a user takes: click a button,
+// pick a row, type into a box. Input and message boxes are answered from the
+// scripted dialogs, which the test fills before each step that asks.
+struct EditorDriver {
+  ScriptedDialogs dialogs;
+  frmBriefing window{dialogs};
+
+  EditorDriver();
+
+  QPushButton* button(const char* name) const;
+  QListWidget* list(const char* name) const;
+  QPlainTextEdit* box(const char* name) const;
+
+  void click(const char* name);
+  void create(const QString& title); // answers the title, clicks Create
+  void rename(const QString& title); // answers the title, clicks Edit
+  void showPage(int row);            // 0 Tasks, 1 Notes
+  void selectRow(const char* list, int row);
+  void type(const char* box, const QString& text); // at the end of the text
+  void typeReturn(const char* box);
+  void selectText(const char* box, int start, int length); // with the arrow keys
+
+  QString boxShows(const char* name) const { return box(name)->toPlainText(); }
+  QString curTask() const;
+  QStringList titles(const char* list) const;
+  QList<int> slotsOf(const char* list) const;
+  // True when every named control is enabled (or every one disabled); names
+  // the first that is not in a warning.
+  bool enabledAre(std::initializer_list<const char*> names, bool enabled) const;
+};
