@@ -1,1 +1,278 @@
 #include "script_reader/BriefingScriptReader.h"
+
+#include "platform/AnsiCodec.h"
+#include "platform/RuntimeError.h"
+
+#include <cstdint>
+
+// The reader does not parse SQF. It takes the header's bytes at fixed
+// positions and finds each record by a few literal markers, as the writer lays
+// them out. Positions are 1-based byte positions held in 16-bit signed
+// numbers: they are computed in int and checked, and a value past 32767 is an
+// overflow (6), never a silent wrap.
+//
+// The writer doubles every double quote inside a title or text (SQF's own
+// escape) and never writes a CR LF inside one, so every line of a script
+// starts outside any SQF string. The reader follows the string state from the
+// start of each line, so that a marker written inside a title or text is never
+// taken for a record: a task or description marker counts only where it stands
+// outside a string, a note marker only where the double quote before "Diary"
+// opens a string. A title or description ends at the first double quote that
+// is not followed by another one; two in a row are one quote of the text.
+//
+// Scripts written with undoubled quotes read as before: a title or
+// description ends at its first double quote and a note text ends four bytes
+// before its line's CR LF; an odd quote disturbs no other line, because the
+// string state starts afresh on each line. They read differently only where a
+// title, description or note text holds two double quotes in a row: those are
+// read as one quote of the text, where the older rule would end the title at
+// the first of them.
+
+namespace {
+
+constexpr int kLastPosition = 32767;
+
+[[noreturn]] void invalidArgument() {
+  throw RuntimeError(ErrorNumber::InvalidArgument, "Invalid procedure call or argument");
+}
+
+[[noreturn]] void overflow() { throw RuntimeError(ErrorNumber::Overflow, "Overflow"); }
+
+// A position, start or end as the 16-bit number that holds it.
+int checked(int position) {
+  if (position > kLastPosition)
+    overflow();
+  return position;
+}
+
+// The length between a start and the end found for it; negative when the end
+// is missing (0) or lies before the start.
+int lengthBetween(int start, int end) {
+  const int length = end - start;
+  if (length < 0)
+    invalidArgument();
+  return length;
+}
+
+// Searches start at position 1 at the lowest.
+int searchStart(int position) {
+  if (position <= 0)
+    invalidArgument();
+  return position;
+}
+
+char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// A script's bytes with the SQF string state of each byte, worked out line by
+// line from line 2 on. Line 1 is a comment holding raw count bytes (one of them
+// may be a double quote), so it is never searched.
+class ScriptText {
+public:
+  explicit ScriptText(std::string_view bytes) : m_bytes(bytes), m_state(bytes.size(), 0) {
+    const std::size_t firstLineEnd = bytes.find("\r\n");
+    if (firstLineEnd == std::string_view::npos)
+      return;
+    bool inString = false;
+    std::size_t i = firstLineEnd + 2;
+    while (i < bytes.size()) {
+      const char c = bytes[i];
+      if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+        inString = false; // each line starts outside any string
+        i += 2;
+        continue;
+      }
+      if (!inString) {
+        m_state[i] = kOutside;
+        if (c == '"') {
+          m_state[i] |= kOpensString;
+          inString = true;
+        }
+      } else if (c == '"') {
+        if (i + 1 < bytes.size() && bytes[i + 1] == '"') {
+          i += 2; // a doubled quote: one quote of the text
+          continue;
+        }
+        inString = false;
+      }
+      ++i;
+    }
+  }
+
+  int size() const { return static_cast<int>(m_bytes.size()); }
+
+  // The first note marker ("Diary", a double quote and ",[", any letter case)
+  // at or after from whose "Diary" follows a quote that opens a string; 0 when
+  // there is none.
+  int findNoteMarker(int from) const {
+    static constexpr std::string_view marker = "diary\",[";
+    for (int p = from; p + static_cast<int>(marker.size()) - 1 <= size(); ++p) {
+      const std::size_t i = static_cast<std::size_t>(p - 1);
+      if (i >= 1 && (m_state[i - 1] & kOpensString) && matches(i, marker))
+        return p;
+    }
+    return 0;
+  }
+
+  // The first occurrence of a code marker (lower case, matched in any letter
+  // case) at or after from that stands outside every string; 0 when there is
+  // none.
+  int findCodeMarker(std::string_view marker, int from) const {
+    for (int p = from; p + static_cast<int>(marker.size()) - 1 <= size(); ++p) {
+      const std::size_t i = static_cast<std::size_t>(p - 1);
+      if ((m_state[i] & kOutside) && matches(i, marker))
+        return p;
+    }
+    return 0;
+  }
+
+  // The double quote that ends a string whose text starts at from: the first
+  // one not followed by another (two in a row are one quote of the text);
+  // 0 when there is none.
+  int findStringEnd(int from) const {
+    for (int p = from; p <= size();) {
+      if (m_bytes[static_cast<std::size_t>(p - 1)] != '"') {
+        ++p;
+      } else if (p < size() && m_bytes[static_cast<std::size_t>(p)] == '"') {
+        p += 2;
+      } else {
+        return p;
+      }
+    }
+    return 0;
+  }
+
+  // The position of the CR of the first CR LF at or after from; 0 when there
+  // is none.
+  int findCrLf(int from) const {
+    if (from > size())
+      return 0;
+    const std::size_t i = m_bytes.find("\r\n", static_cast<std::size_t>(from - 1));
+    return i == std::string_view::npos ? 0 : static_cast<int>(i) + 1;
+  }
+
+  // The length bytes from position start, as the title or text they hold:
+  // doubled quotes undone, "<br/>" (exact case) turned back into CR LF for a
+  // text.
+  std::u16string field(int start, int length, bool isText) const {
+    const std::string_view raw =
+        m_bytes.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(length));
+    std::string out;
+    out.reserve(raw.size());
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+      if (raw[i] == '"' && i + 1 < raw.size() && raw[i + 1] == '"') {
+        out += '"';
+        ++i;
+      } else if (isText && raw.compare(i, 5, "<br/>") == 0) {
+        out += "\r\n";
+        i += 4;
+      } else {
+        out += raw[i];
+      }
+    }
+    return AnsiCodec::decode(out);
+  }
+
+private:
+  static constexpr std::uint8_t kOutside = 1;     // the byte stands outside any string
+  static constexpr std::uint8_t kOpensString = 2; // the byte is the quote that opens a string
+
+  bool matches(std::size_t i, std::string_view lowerMarker) const {
+    for (std::size_t j = 0; j < lowerMarker.size(); ++j)
+      if (asciiLower(m_bytes[i + j]) != lowerMarker[j])
+        return false;
+    return true;
+  }
+
+  std::string_view m_bytes;
+  std::vector<std::uint8_t> m_state;
+};
+
+// A marker's position as the search gives it: past the last position is an
+// overflow; a marker that is missing means the header promises more records
+// than the script holds, which ends the read rather than taking unrelated
+// script text for an entry.
+int foundMarker(int position) {
+  if (position == 0)
+    invalidArgument();
+  return checked(position);
+}
+
+} // namespace
+
+ScriptHeader readScriptHeader(std::string_view script) {
+  // The first line runs up to and including the CR of the first CR LF; it is
+  // empty when the script has none.
+  const std::size_t crLf = script.find("\r\n");
+  const std::size_t lineLength = crLf == std::string_view::npos ? 0 : crLf + 1;
+  // The counts are raw byte values (0 to 255), not characters of the code page.
+  const auto byteAt = [&](std::size_t position) {
+    if (position > lineLength)
+      invalidArgument();
+    return static_cast<int>(static_cast<unsigned char>(script[position - 1]));
+  };
+
+  ScriptHeader header;
+  if (lineLength >= 9)
+    header.sideLetter = script[8];
+  header.noteCount = byteAt(11);
+  header.taskCount = byteAt(13);
+  header.currentTask = byteAt(15);
+  return header;
+}
+
+// A note record's line: player createDiaryRecord ["Diary",["<title>","<text>"]];
+// Records stand from the last note of the list to the first, so the first one
+// found fills the highest index.
+std::vector<ScriptRecord> scanNoteRecords(std::string_view script, int count) {
+  std::vector<ScriptRecord> records(static_cast<std::size_t>(count > 0 ? count : 0));
+  if (count <= 0)
+    return records;
+  const ScriptText text(script);
+  int s = 1;
+  for (int k = count - 1; k >= 0; --k) {
+    const int m = foundMarker(text.findNoteMarker(searchStart(s)));
+    const int t = checked(m + 9); // past the marker and the title's opening quote
+    const int q = checked(text.findStringEnd(t));
+    const int titleLength = lengthBetween(t, q);
+    const int u = checked(q + 3); // past the title's closing quote, the comma and the text's opening quote
+    const int r = checked(text.findCrLf(u));
+    const int e = checked(r - 4); // the text's closing quote and "]];" stand before the CR LF
+    const int textLength = lengthBetween(u, e);
+    auto& record = records[static_cast<std::size_t>(k)];
+    record.title = text.field(t, titleLength, false);
+    record.text = text.field(u, textLength, true);
+    s = checked(e + 4);
+  }
+  return records;
+}
+
+// A task record's two lines:
+//   tskObj<i>=player createSimpleTask ["<title>"];
+//   tskObj<i> setSimpleTaskDescription ["<text>","<title>","<title>"];
+// Like the notes, from the last task of the list to the first.
+std::vector<ScriptRecord> scanTaskRecords(std::string_view script, int count) {
+  std::vector<ScriptRecord> records(static_cast<std::size_t>(count > 0 ? count : 0));
+  if (count <= 0)
+    return records;
+  static constexpr std::string_view taskMarker = "createsimpletask [\"";
+  static constexpr std::string_view descriptionMarker = "setsimpletaskdescription [\"";
+  const ScriptText text(script);
+  int s = 1;
+  for (int k = count - 1; k >= 0; --k) {
+    const int m = foundMarker(text.findCodeMarker(taskMarker, searchStart(s)));
+    const int t = checked(m + static_cast<int>(taskMarker.size()));
+    const int q = checked(text.findStringEnd(t));
+    const int titleLength = lengthBetween(t, q);
+    const int m2 = foundMarker(text.findCodeMarker(descriptionMarker, searchStart(q)));
+    const int u = checked(m2 + static_cast<int>(descriptionMarker.size()));
+    const int q2 = checked(text.findStringEnd(u));
+    const int textLength = lengthBetween(u, q2);
+    auto& record = records[static_cast<std::size_t>(k)];
+    record.title = text.field(t, titleLength, false);
+    record.text = text.field(u, textLength, true);
+    // The end of the description's line; 0 when it has no CR LF, which the
+    // next record's search refuses.
+    s = checked(text.findCrLf(u));
+  }
+  return records;
+}
