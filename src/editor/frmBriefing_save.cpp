@@ -1,4 +1,82 @@
+// The save command: choose a file, then write the whole briefing script to it.
 #include "editor/frmBriefing.h"
 
-void frmBriefing::cmdOK_Click() {}
-void frmBriefing::WriteBriefingScript(const QString&) {}
+#include "QuillfortVersion.h"
+#include "platform/Dialogs.h"
+#include "platform/RuntimeError.h"
+#include "platform/ScriptFile.h"
+#include "script_writer/BriefingScriptWriter.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include <new>
+
+namespace {
+
+std::vector<BriefingEntry> entriesOf(const QListWidget* list, const QStringList& texts) {
+  std::vector<BriefingEntry> entries;
+  entries.reserve(static_cast<std::size_t>(list->count()));
+  for (int i = 0; i < list->count(); ++i) {
+    const QListWidgetItem* item = list->item(i);
+    entries.push_back(
+        {item->text().toStdU16String(), texts.at(item->data(Qt::UserRole).toInt()).toStdU16String()});
+  }
+  return entries;
+}
+
+} // namespace
+
+void frmBriefing::cmdOK_Click() {
+  if (lstTasks->count() == 0 && lstNotes->count() == 0) {
+    m_dialogs.messageBox(QStringLiteral("Nothing to save!"), MsgStyle::OKOnly,
+                         QStringLiteral("Save Briefing"));
+    return;
+  }
+
+  // Until a file is chosen, Cancel ends the command without a word.
+  FileDialogSettings settings;
+  settings.cancelError = true;
+  settings.initDir = appPath;
+  settings.flags = FileDialogFlag::OverwritePrompt | FileDialogFlag::PathMustExist;
+  settings.fileName = QString();
+  settings.filter = QStringLiteral("SQF Files (*.sqf)|*.sqf|All Files (*.*)|*.*");
+  const std::optional<QString> chosen = m_dialogs.showSave(settings);
+  if (!chosen || chosen->isEmpty())
+    return;
+  const QString path = *chosen;
+
+  // From here on every failure is reported in the "Open Error" box; appPath
+  // keeps the chosen folder even when the write fails.
+  appPath = folderOf(path);
+  try {
+    WriteBriefingScript(path);
+  } catch (const RuntimeError& e) {
+    ShowOpenError(e.number, QString::fromStdString(e.description));
+  } catch (const std::bad_alloc&) {
+    ShowOpenError(7, QStringLiteral("Out of memory"));
+  }
+}
+
+void frmBriefing::WriteBriefingScript(const QString& path) {
+  // The boxes' working copies go into their slots first, so that the text
+  // being edited is saved too.
+  if (lstTasks->count() > 0 && lstTasks->currentRow() >= 0)
+    taskText[itemSlot(lstTasks, lstTasks->currentRow())] = boxText(txtTasks);
+  if (lstNotes->count() > 0 && lstNotes->currentRow() >= 0)
+    noteText[itemSlot(lstNotes, lstNotes->currentRow())] = boxText(txtNotes);
+
+  BriefingSnapshot snapshot;
+  snapshot.side = cmdSide->text().toStdU16String();
+  snapshot.notes = entriesOf(lstNotes, noteText);
+  snapshot.tasks = entriesOf(lstTasks, taskText);
+  snapshot.currentTask = lblCurTask->text().toStdU16String();
+  snapshot.versionMajor = kVersionMajor;
+  snapshot.versionMinor = kVersionMinor;
+  snapshot.versionPatch = kVersionPatch;
+
+  // The whole script is built in memory; a failure there leaves the disk as
+  // it was, and the write replaces the file in one piece.
+  ScriptFile::write(path, composeBriefingScript(snapshot));
+}

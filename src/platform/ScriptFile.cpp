@@ -12,8 +12,10 @@
 
 namespace {
 
+// The write bits of the file's mode. WriteUser is left out: it says what the
+// running user may do, and root may write anything.
 constexpr QFileDevice::Permissions kAnyWrite =
-    QFileDevice::WriteOwner | QFileDevice::WriteUser | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
 
 [[noreturn]] void fail(int number, const QString& description) {
   throw RuntimeError(number, description.toStdString());
@@ -22,7 +24,7 @@ constexpr QFileDevice::Permissions kAnyWrite =
 QString shown(const QString& path) { return QDir::toNativeSeparators(path); }
 
 // Read-only as the user means it: no write permission for us, or no write bit
-// for anyone. The second half matters when running as root, which the system
+// for anyone. The second half matters when running as root, whom the system
 // lets write anything.
 bool readOnly(const QFileInfo& info) { return !info.isWritable() || !(info.permissions() & kAnyWrite); }
 
