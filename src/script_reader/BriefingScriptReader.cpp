@@ -32,34 +32,50 @@ namespace {
 
 constexpr int kLastPosition = 32767;
 
-[[noreturn]] void invalidArgument() {
-  throw RuntimeError(ErrorNumber::InvalidArgument, "Invalid procedure call or argument");
+[[noreturn]] void invalidArgument(const std::string& why) {
+  throw RuntimeError(ErrorNumber::InvalidArgument, "Invalid procedure call or argument: " + why);
 }
 
-[[noreturn]] void overflow() { throw RuntimeError(ErrorNumber::Overflow, "Overflow"); }
+// The checks of one pass; kind names its records ("note" or "task") in the
+// error's description.
+struct Checks {
+  const char* kind;
 
-// A position, start or end as the 16-bit number that holds it.
-int checked(int position) {
-  if (position > kLastPosition)
-    overflow();
-  return position;
-}
+  // A position, start or end as the 16-bit number that holds it.
+  int checked(int position) const {
+    if (position > kLastPosition)
+      throw RuntimeError(ErrorNumber::Overflow,
+                         std::string("Overflow: a ") + kind + " record lies past byte 32767 of the script");
+    return position;
+  }
 
-// The length between a start and the end found for it; negative when the end
-// is missing (0) or lies before the start.
-int lengthBetween(int start, int end) {
-  const int length = end - start;
-  if (length < 0)
-    invalidArgument();
-  return length;
-}
+  // The length between a start and the end found for it; negative when the
+  // end is missing (0) or lies before the start.
+  int lengthBetween(int start, int end) const {
+    const int length = end - start;
+    if (length < 0)
+      invalidArgument(std::string("a ") + kind + " record ends before its closing quote or line end");
+    return length;
+  }
 
-// Searches start at position 1 at the lowest.
-int searchStart(int position) {
-  if (position <= 0)
-    invalidArgument();
-  return position;
-}
+  // Searches start at position 1 at the lowest; 0 is where the last record's
+  // line had no line end.
+  int searchStart(int position) const {
+    if (position <= 0)
+      invalidArgument(std::string("a ") + kind + " record's line has no line end");
+    return position;
+  }
+
+  // A marker's position as the search gives it. A missing marker means the
+  // first line counts more records than the script holds, which ends the read
+  // rather than taking unrelated script text for an entry.
+  int found(int position, int count) const {
+    if (position == 0)
+      invalidArgument("the script holds fewer " + std::string(kind) +
+                      " records than its first line counts (" + std::to_string(count) + ")");
+    return checked(position);
+  }
+};
 
 char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -187,16 +203,6 @@ private:
   std::vector<std::uint8_t> m_state;
 };
 
-// A marker's position as the search gives it: past the last position is an
-// overflow; a marker that is missing means the header promises more records
-// than the script holds, which ends the read rather than taking unrelated
-// script text for an entry.
-int foundMarker(int position) {
-  if (position == 0)
-    invalidArgument();
-  return checked(position);
-}
-
 } // namespace
 
 ScriptHeader readScriptHeader(std::string_view script) {
@@ -207,7 +213,7 @@ ScriptHeader readScriptHeader(std::string_view script) {
   // The counts are raw byte values (0 to 255), not characters of the code page.
   const auto byteAt = [&](std::size_t position) {
     if (position > lineLength)
-      invalidArgument();
+      invalidArgument("the first line is too short for the counts at positions 11, 13 and 15");
     return static_cast<int>(static_cast<unsigned char>(script[position - 1]));
   };
 
@@ -228,20 +234,21 @@ std::vector<ScriptRecord> scanNoteRecords(std::string_view script, int count) {
   if (count <= 0)
     return records;
   const ScriptText text(script);
+  const Checks c{"note"};
   int s = 1;
   for (int k = count - 1; k >= 0; --k) {
-    const int m = foundMarker(text.findNoteMarker(searchStart(s)));
-    const int t = checked(m + 9); // past the marker and the title's opening quote
-    const int q = checked(text.findStringEnd(t));
-    const int titleLength = lengthBetween(t, q);
-    const int u = checked(q + 3); // past the title's closing quote, the comma and the text's opening quote
-    const int r = checked(text.findCrLf(u));
-    const int e = checked(r - 4); // the text's closing quote and "]];" stand before the CR LF
-    const int textLength = lengthBetween(u, e);
+    const int m = c.found(text.findNoteMarker(c.searchStart(s)), count);
+    const int t = c.checked(m + 9); // past the marker and the title's opening quote
+    const int q = c.checked(text.findStringEnd(t));
+    const int titleLength = c.lengthBetween(t, q);
+    const int u = c.checked(q + 3); // past the title's closing quote, the comma and the text's opening quote
+    const int r = c.checked(text.findCrLf(u));
+    const int e = c.checked(r - 4); // the text's closing quote and "]];" stand before the CR LF
+    const int textLength = c.lengthBetween(u, e);
     auto& record = records[static_cast<std::size_t>(k)];
     record.title = text.field(t, titleLength, false);
     record.text = text.field(u, textLength, true);
-    s = checked(e + 4);
+    s = c.checked(e + 4);
   }
   return records;
 }
@@ -257,22 +264,23 @@ std::vector<ScriptRecord> scanTaskRecords(std::string_view script, int count) {
   static constexpr std::string_view taskMarker = "createsimpletask [\"";
   static constexpr std::string_view descriptionMarker = "setsimpletaskdescription [\"";
   const ScriptText text(script);
+  const Checks c{"task"};
   int s = 1;
   for (int k = count - 1; k >= 0; --k) {
-    const int m = foundMarker(text.findCodeMarker(taskMarker, searchStart(s)));
-    const int t = checked(m + static_cast<int>(taskMarker.size()));
-    const int q = checked(text.findStringEnd(t));
-    const int titleLength = lengthBetween(t, q);
-    const int m2 = foundMarker(text.findCodeMarker(descriptionMarker, searchStart(q)));
-    const int u = checked(m2 + static_cast<int>(descriptionMarker.size()));
-    const int q2 = checked(text.findStringEnd(u));
-    const int textLength = lengthBetween(u, q2);
+    const int m = c.found(text.findCodeMarker(taskMarker, c.searchStart(s)), count);
+    const int t = c.checked(m + static_cast<int>(taskMarker.size()));
+    const int q = c.checked(text.findStringEnd(t));
+    const int titleLength = c.lengthBetween(t, q);
+    const int m2 = c.found(text.findCodeMarker(descriptionMarker, c.searchStart(q)), count);
+    const int u = c.checked(m2 + static_cast<int>(descriptionMarker.size()));
+    const int q2 = c.checked(text.findStringEnd(u));
+    const int textLength = c.lengthBetween(u, q2);
     auto& record = records[static_cast<std::size_t>(k)];
     record.title = text.field(t, titleLength, false);
     record.text = text.field(u, textLength, true);
     // The end of the description's line; 0 when it has no CR LF, which the
     // next record's search refuses.
-    s = checked(text.findCrLf(u));
+    s = c.checked(text.findCrLf(u));
   }
   return records;
 }
