@@ -239,8 +239,9 @@ TEST(RealRegistryTest, FindsTheToolAsRegistered) {
   } else {
     FAIL() << "unknown registry case " << which;
   }
-  if (which == "both" || which == "second")
+  if (which == "both" || which == "second") {
     EXPECT_TRUE(system.messages.empty());
+  }
 }
 #endif
 
