@@ -73,6 +73,11 @@ void tst_editor::createFirstAndFurther() {
   QCOMPARE(ed->slotsOf("lstTasks"), QList<int>{0});
   QCOMPARE(ed->list("lstTasks")->currentRow(), 0);
   QVERIFY(ed->enabledAre({"cmdEdit", "cmdDel", "cmdCurTask", "txtTasks"}, true));
+  // The selection cannot be taken away: Ctrl+click on it keeps it.
+  QListWidget* tasks = ed->list("lstTasks");
+  QTest::mouseClick(tasks->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                    tasks->visualItemRect(tasks->item(0)).center());
+  QVERIFY(tasks->item(0)->isSelected());
 
   ed->type("txtTasks", "Hold until relieved");
   ed->create("  "); // blanks only are a title too
