@@ -3,8 +3,10 @@
 #include "platform/AnsiCodec.h"
 #include "platform/RuntimeError.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -34,30 +36,31 @@ constexpr std::string_view kClosing = "};\r\n"
                                       "player setVariable [\"zv_briefingEH\",true];\r\n"
                                       "};";
 
-// A title or text in the code page, each entry named for the error message.
-struct EncodedEntry {
-  std::string title;
-  std::string text;
-};
-
-std::vector<EncodedEntry> encodeEntries(const std::vector<BriefingEntry>& entries, const char* kind) {
-  std::vector<EncodedEntry> out;
-  out.reserve(entries.size());
-  for (std::size_t i = 0; i < entries.size(); ++i) {
-    const std::string number = std::to_string(i + 1);
-    EncodedEntry e;
-    e.title = AnsiCodec::encode(entries[i].title, std::string("the title of ") + kind + ' ' + number);
-    e.text = AnsiCodec::encode(entries[i].text, std::string("the text of ") + kind + ' ' + number);
-    out.push_back(std::move(e));
-  }
-  return out;
-}
-
 void checkCount(std::size_t count, const char* kinds) {
   if (count > kMaxEntries)
     throw RuntimeError(ErrorNumber::InvalidArgument,
                        "The briefing has " + std::to_string(count) + ' ' + kinds +
                            ", but a briefing script holds at most 255 " + kinds);
+}
+
+// Names the first title or text, in list order, that the code page cannot
+// hold: the script is written from the last entry to the first, but the user
+// reads the lists from the top.
+[[noreturn]] void throwFirstUnencodable(const BriefingSnapshot& snapshot) {
+  for (const auto& [entries, kind] :
+       {std::pair{&snapshot.notes, "note"}, std::pair{&snapshot.tasks, "task"}}) {
+    for (std::size_t i = 0; i < entries->size(); ++i) {
+      const std::string number = std::to_string(i + 1);
+      AnsiCodec::encode((*entries)[i].title, std::string("the title of ") + kind + ' ' + number);
+      AnsiCodec::encode((*entries)[i].text, std::string("the text of ") + kind + ' ' + number);
+    }
+  }
+  throw RuntimeError(ErrorNumber::InvalidArgument, "A character cannot be written in the code page");
+}
+
+const char* find(const char* from, const char* end, char c) {
+  const void* at = std::memchr(from, c, static_cast<std::size_t>(end - from));
+  return at ? static_cast<const char*>(at) : end;
 }
 
 // Appends a field inside an SQF string: a double quote is doubled, as SQF
@@ -66,26 +69,37 @@ void checkCount(std::size_t count, const char* kinds) {
 void appendField(std::string& out, std::string_view field, bool breaksToTags) {
   const char* p = field.data();
   const char* const end = p + field.size();
-  const char* run = p;
-  for (; p != end; ++p) {
-    if (*p == '"') {
-      out.append(run, p + 1);
-      out += '"';
-      run = p + 1;
-    } else if (breaksToTags && *p == '\r' && p + 1 != end && p[1] == '\n') {
-      out.append(run, p);
-      out += "<br/>";
-      ++p;
-      run = p + 1;
+  const char* quote = find(p, end, '"');
+  const char* cr = breaksToTags ? find(p, end, '\r') : end;
+  for (;;) {
+    const char* stop = std::min(quote, cr);
+    out.append(p, stop);
+    if (stop == end)
+      return;
+    if (stop == quote) {
+      out += "\"\"";
+      p = stop + 1;
+      quote = find(p, end, '"');
+    } else {
+      if (stop + 1 != end && stop[1] == '\n') {
+        out += "<br/>";
+        p = stop + 2;
+      } else {
+        out += '\r';
+        p = stop + 1;
+      }
+      cr = find(p, end, '\r');
     }
   }
-  out.append(run, end);
 }
 
-std::size_t fieldsSize(const std::vector<EncodedEntry>& entries, int titleCopies) {
-  std::size_t n = 0;
-  for (const auto& e : entries)
-    n += e.title.size() * static_cast<std::size_t>(titleCopies) + e.text.size() * 5 / 4;
+// Room for the script, so that it grows without copying in the usual case.
+std::size_t expectedSize(const BriefingSnapshot& s) {
+  std::size_t n = 1024 + s.notes.size() * 48 + s.tasks.size() * 128;
+  for (const auto& e : s.notes)
+    n += e.title.size() + e.text.size() + e.text.size() / 8;
+  for (const auto& e : s.tasks)
+    n += e.title.size() * 3 + e.text.size() + e.text.size() / 8;
   return n;
 }
 
@@ -103,11 +117,6 @@ std::string composeBriefingScript(const BriefingSnapshot& snapshot) {
     throw RuntimeError(ErrorNumber::InvalidArgument,
                        "The side \"" + side + "\" is not one of WEST, EAST, RESISTANCE and CIVILIAN");
 
-  // Everything is encoded before anything is put together, so that a
-  // character outside the code page stops the save with nothing written.
-  const std::vector<EncodedEntry> notes = encodeEntries(snapshot.notes, "note");
-  const std::vector<EncodedEntry> tasks = encodeEntries(snapshot.tasks, "task");
-
   // The current task: the header names the last task of that title, the
   // setCurrentTask line the first. An empty label names none.
   int lastCurrent = -1;
@@ -123,16 +132,16 @@ std::string composeBriefingScript(const BriefingSnapshot& snapshot) {
   }
 
   std::string out;
-  out.reserve(1024 + notes.size() * 40 + tasks.size() * 120 + fieldsSize(notes, 1) + fieldsSize(tasks, 4));
+  out.reserve(expectedSize(snapshot));
 
   // The header carries the counts and the current task's 1-based position as
   // raw bytes, each between blanks, then the version digits.
   out += "// QFRT ";
   out += side.front();
   out += ' ';
-  out += static_cast<char>(static_cast<unsigned char>(notes.size()));
+  out += static_cast<char>(static_cast<unsigned char>(snapshot.notes.size()));
   out += ' ';
-  out += static_cast<char>(static_cast<unsigned char>(tasks.size()));
+  out += static_cast<char>(static_cast<unsigned char>(snapshot.tasks.size()));
   out += ' ';
   out += static_cast<char>(static_cast<unsigned char>(lastCurrent + 1));
   out += ' ';
@@ -149,27 +158,32 @@ std::string composeBriefingScript(const BriefingSnapshot& snapshot) {
     if (block == sideIndex) {
       // Both lists from the last entry to the first: the reader fills the
       // lists from the end, so they come back in their saved order.
-      for (std::size_t i = notes.size(); i-- > 0;) {
-        out += "player createDiaryRecord [\"Diary\",[\"";
-        appendField(out, notes[i].title, false);
-        out += "\",\"";
-        appendField(out, notes[i].text, true);
-        out += "\"]];\r\n";
-      }
-      for (std::size_t i = tasks.size(); i-- > 0;) {
-        const std::string variable = "tskObj" + std::to_string(i);
-        out += variable;
-        out += "=player createSimpleTask [\"";
-        appendField(out, tasks[i].title, false);
-        out += "\"];\r\n";
-        out += variable;
-        out += " setSimpleTaskDescription [\"";
-        appendField(out, tasks[i].text, true);
-        out += "\",\"";
-        appendField(out, tasks[i].title, false);
-        out += "\",\"";
-        appendField(out, tasks[i].title, false);
-        out += "\"];\r\n";
+      try {
+        for (std::size_t i = snapshot.notes.size(); i-- > 0;) {
+          out += "player createDiaryRecord [\"Diary\",[\"";
+          appendField(out, AnsiCodec::encode(snapshot.notes[i].title, {}), false);
+          out += "\",\"";
+          appendField(out, AnsiCodec::encode(snapshot.notes[i].text, {}), true);
+          out += "\"]];\r\n";
+        }
+        for (std::size_t i = snapshot.tasks.size(); i-- > 0;) {
+          const std::string variable = "tskObj" + std::to_string(i);
+          const std::string title = AnsiCodec::encode(snapshot.tasks[i].title, {});
+          out += variable;
+          out += "=player createSimpleTask [\"";
+          appendField(out, title, false);
+          out += "\"];\r\n";
+          out += variable;
+          out += " setSimpleTaskDescription [\"";
+          appendField(out, AnsiCodec::encode(snapshot.tasks[i].text, {}), true);
+          out += "\",\"";
+          appendField(out, title, false);
+          out += "\",\"";
+          appendField(out, title, false);
+          out += "\"];\r\n";
+        }
+      } catch (const RuntimeError&) {
+        throwFirstUnencodable(snapshot);
       }
       if (firstCurrent >= 0) {
         out += "player setCurrentTask tskObj";
