@@ -30,8 +30,9 @@ quillfort_build() {
   shift
   # Warnings are errors in CI; a newer compiler elsewhere may warn about new things.
   if [ -n "${CI:-}" ]; then werror=ON; else werror=OFF; fi
-  cmake -S . -B "$dir" -DQUILLFORT_WERROR=$werror "$@" >"$dir.configure.log" 2>&1 || {
-    cat "$dir.configure.log" >&2
+  mkdir -p "$dir"
+  cmake -S . -B "$dir" -DQUILLFORT_WERROR=$werror "$@" >"$dir/configure.log" 2>&1 || {
+    cat "$dir/configure.log" >&2
     exit 1
   }
   cmake --build "$dir" -j "$(nproc 2>/dev/null || echo 2)"
