@@ -62,8 +62,7 @@ private slots:
   void failureKeepsTheOldFile_data();
   void failureKeepsTheOldFile();
   void tooManyTasksWritesNothing();
-  void readTakesTheWholeFile();
-  void readFailures();
+  void readWholeFileOrFail();
 
 private:
   // Saves to path; a failure's box is answered too.
@@ -73,15 +72,13 @@ private:
       ed->dialogs.answerMessage(MsgAnswer::OK);
     ed->click("cmdOK");
   }
-  QString errorText(int number, const QString& description) const {
-    return "The following error has occured:\r\nErr # " + QString::number(number) + " - " + description;
-  }
-  void expectOpenError(const QString& text) {
+  void expectOpenError(int number, const QString& description) {
     const auto& box = ed->dialogs.requests.constLast();
     QCOMPARE(box.kind, ScriptedDialogs::Kind::Message);
     QCOMPARE(box.title, QStringLiteral("Open Error"));
     QCOMPARE(box.style, 16);
-    QCOMPARE(box.prompt, text);
+    QCOMPARE(box.prompt,
+             "The following error has occured:\r\nErr # " + QString::number(number) + " - " + description);
   }
 
   std::unique_ptr<EditorDriver> ed;
@@ -155,38 +152,29 @@ void tst_save::cancelChangesNothing() {
 
 void tst_save::failureKeepsTheOldFile_data() {
   QTest::addColumn<QString>("target"); // relative to the temporary folder
-  QTest::addColumn<QString>("lockFile");
-  QTest::addColumn<QString>("lockFolder");
+  QTest::addColumn<QString>("lock");   // the file or folder made read-only
   QTest::addColumn<int>("number");
   QTest::addColumn<QString>("description"); // %1 is the target, %2 its folder
-  QTest::newRow("read-only file") << "old.sqf"
-                                  << "old.sqf"
-                                  << "" << 70 << "Permission denied: the file %1 is read-only";
-  QTest::newRow("read-only folder") << "locked/old.sqf"
-                                    << ""
-                                    << "locked" << 70 << "Permission denied: the folder %2 is read-only";
-  QTest::newRow("missing folder") << "missing/new.sqf"
-                                  << ""
-                                  << "" << 76 << "Path not found: the folder %2 does not exist";
-  QTest::newRow("folder chosen as file") << "locked"
-                                         << ""
-                                         << "" << 75 << "Path/File access error: %1 is a folder, not a file";
+  const auto row = [](const char* name, const char* target, const char* lock, int number, const char* text) {
+    QTest::newRow(name) << QString(target) << QString(lock) << number << QString(text);
+  };
+  row("read-only file", "old.sqf", "old.sqf", 70, "Permission denied: the file %1 is read-only");
+  row("read-only folder", "locked/old.sqf", "locked", 70, "Permission denied: the folder %2 is read-only");
+  row("missing folder", "missing/new.sqf", "", 76, "Path not found: the folder %2 does not exist");
+  row("folder chosen as file", "locked", "", 75, "Path/File access error: %1 is a folder, not a file");
 }
 
 void tst_save::failureKeepsTheOldFile() {
   QFETCH(QString, target);
-  QFETCH(QString, lockFile);
-  QFETCH(QString, lockFolder);
+  QFETCH(QString, lock);
   QFETCH(int, number);
   QFETCH(QString, description);
   const QByteArray old = "// QFRT W \x01 \x00 \x00 100\r\nthe old briefing";
   QVERIFY(QDir(dir->path()).mkdir("locked"));
   writeFile(dir->filePath("old.sqf"), old);
   writeFile(dir->filePath("locked/old.sqf"), old);
-  if (!lockFile.isEmpty())
-    QVERIFY(QFile::setPermissions(dir->filePath(lockFile), kReadOnly));
-  if (!lockFolder.isEmpty())
-    QVERIFY(QFile::setPermissions(dir->filePath(lockFolder), kReadOnlyFolder));
+  if (!lock.isEmpty())
+    QVERIFY(QFile::setPermissions(dir->filePath(lock), lock == "locked" ? kReadOnlyFolder : kReadOnly));
 
   ed->create("Hold");
   const QString path = dir->filePath(target);
@@ -194,7 +182,7 @@ void tst_save::failureKeepsTheOldFile() {
 
   const QString folder = QFileInfo(path).absolutePath();
   description.replace("%1", QDir::toNativeSeparators(path)).replace("%2", QDir::toNativeSeparators(folder));
-  expectOpenError(errorText(number, description));
+  expectOpenError(number, description);
   QCOMPARE(readFile(dir->filePath("old.sqf")), old);
   QCOMPARE(readFile(dir->filePath("locked/old.sqf")), old);
   QCOMPARE(QDir(dir->filePath("locked")).entryList(QDir::Files | QDir::Hidden), QStringList{"old.sqf"});
@@ -206,21 +194,19 @@ void tst_save::tooManyTasksWritesNothing() {
     ed->create(QStringLiteral("Task %1").arg(i));
   QVERIFY(QDir(dir->path()).mkdir("sub"));
   saveAs(dir->filePath("sub/briefing.sqf"), true);
-  expectOpenError(errorText(5, "The briefing has 256 tasks, but a briefing script holds at most 255 tasks"));
+  expectOpenError(5, "The briefing has 256 tasks, but a briefing script holds at most 255 tasks");
   QVERIFY(QDir(dir->filePath("sub")).isEmpty());
   QCOMPARE(ed->window.appPath, dir->filePath("sub"));
 }
 
-void tst_save::readTakesTheWholeFile() {
+// Reading, which the open command relies on: every byte value comes back as
+// it is; a missing file is 53 and is not created, a folder is 75.
+void tst_save::readWholeFileOrFail() {
   QByteArray every;
   for (int b = 255; b >= 0; --b)
     every += char(b);
   writeFile(dir->filePath("all.sqf"), every);
-  const std::string got = ScriptFile::read(dir->filePath("all.sqf"));
-  QCOMPARE(QByteArray::fromStdString(got), every);
-}
-
-void tst_save::readFailures() {
+  QCOMPARE(QByteArray::fromStdString(ScriptFile::read(dir->filePath("all.sqf"))), every);
   for (const auto& [name, number] : {std::pair{"missing.sqf", 53}, std::pair{"", 75}}) {
     try {
       ScriptFile::read(dir->filePath(QLatin1String(name)));
@@ -229,7 +215,7 @@ void tst_save::readFailures() {
       QCOMPARE(e.number, number);
     }
   }
-  QVERIFY(QDir(dir->path()).isEmpty()); // the missing file was not created
+  QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{"all.sqf"});
 }
 
 QTEST_MAIN(tst_save)
