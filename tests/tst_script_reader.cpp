@@ -160,7 +160,9 @@ INSTANTIATE_TEST_SUITE_P(Reader, DamagedScript, testing::Values(
     Damaged{"NoteLineTooShortForItsText", header('W', 1, 0, 0) + "x [\"Diary\",[\"t\",\"\r\n", Pass::Notes, 5},
     Damaged{"TaskLineWithoutCrLfBeforeTheNext", header('W', 0, 2, 0) + "a createSimpleTask [\"t\"]; "
             "setSimpleTaskDescription [\"d\"]; createSimpleTask [\"u\"]; setSimpleTaskDescription [\"e\"];", Pass::Tasks, 5},
-    Damaged{"TasksPastTheLimit", tasksPastTheLimit(), Pass::Tasks, 6}),
+    Damaged{"TasksPastTheLimit", tasksPastTheLimit(), Pass::Tasks, 6},
+    // Past byte 32767 nothing can be found: a missing record there is past the limit too.
+    Damaged{"MissingNoteInALongScript", header('W', 2, 0, 0) + noteLine("a", "b") + std::string(40000, '/'), Pass::Notes, 6}),
     [](const testing::TestParamInfo<Damaged>& info) { return std::string(info.param.name); });
 // clang-format on
 

@@ -3,6 +3,7 @@
 #include "platform/AnsiCodec.h"
 #include "platform/RuntimeError.h"
 
+#include <algorithm>
 #include <cstdint>
 
 // The reader does not parse SQF. It takes the header's bytes at fixed
@@ -82,15 +83,26 @@ char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 
 // A script's bytes with the SQF string state of each byte, worked out line by
 // line from line 2 on. Line 1 is a comment holding raw count bytes (one of them
 // may be a double quote), so it is never searched.
+//
+// Only the first 32767 bytes can hold a position. A search that finds nothing
+// there in a longer script answers kBeyond, which the checks report as an
+// overflow: whatever it looked for lies past the last position, if anywhere.
+// A script of any size thus costs no more than its first 32767 bytes.
 class ScriptText {
 public:
-  explicit ScriptText(std::string_view bytes) : m_bytes(bytes), m_state(bytes.size(), 0) {
+  static constexpr int kBeyond = kLastPosition + 1;
+
+  explicit ScriptText(std::string_view bytes)
+      : m_bytes(bytes), m_end(static_cast<int>(std::min<std::size_t>(bytes.size(), kLastPosition))),
+        m_notFound(bytes.size() > static_cast<std::size_t>(kLastPosition) ? kBeyond : 0),
+        m_state(static_cast<std::size_t>(m_end), 0) {
     const std::size_t firstLineEnd = bytes.find("\r\n");
     if (firstLineEnd == std::string_view::npos)
       return;
+    const std::size_t end = static_cast<std::size_t>(m_end);
     bool inString = false;
     std::size_t i = firstLineEnd + 2;
-    while (i < bytes.size()) {
+    while (i < end) {
       const char c = bytes[i];
       if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
         inString = false; // each line starts outside any string
@@ -114,56 +126,52 @@ public:
     }
   }
 
-  int size() const { return static_cast<int>(m_bytes.size()); }
-
   // The first note marker ("Diary", a double quote and ",[", any letter case)
-  // at or after from whose "Diary" follows a quote that opens a string; 0 when
-  // there is none.
+  // at or after from whose "Diary" follows a quote that opens a string.
   int findNoteMarker(int from) const {
     static constexpr std::string_view marker = "diary\",[";
-    for (int p = from; p + static_cast<int>(marker.size()) - 1 <= size(); ++p) {
+    for (int p = std::max(from, 2); p <= m_end; ++p) {
       const std::size_t i = static_cast<std::size_t>(p - 1);
-      if (i >= 1 && (m_state[i - 1] & kOpensString) && matches(i, marker))
+      if ((m_state[i - 1] & kOpensString) && matches(i, marker))
         return p;
     }
-    return 0;
+    return m_notFound;
   }
 
   // The first occurrence of a code marker (lower case, matched in any letter
-  // case) at or after from that stands outside every string; 0 when there is
-  // none.
+  // case) at or after from that stands outside every string.
   int findCodeMarker(std::string_view marker, int from) const {
-    for (int p = from; p + static_cast<int>(marker.size()) - 1 <= size(); ++p) {
+    for (int p = from; p <= m_end; ++p) {
       const std::size_t i = static_cast<std::size_t>(p - 1);
       if ((m_state[i] & kOutside) && matches(i, marker))
         return p;
     }
-    return 0;
+    return m_notFound;
   }
 
   // The double quote that ends a string whose text starts at from: the first
-  // one not followed by another (two in a row are one quote of the text);
-  // 0 when there is none.
+  // one not followed by another (two in a row are one quote of the text).
   int findStringEnd(int from) const {
-    for (int p = from; p <= size();) {
-      if (m_bytes[static_cast<std::size_t>(p - 1)] != '"') {
+    for (int p = from; p <= m_end;) {
+      const std::size_t i = static_cast<std::size_t>(p - 1);
+      if (m_bytes[i] != '"')
         ++p;
-      } else if (p < size() && m_bytes[static_cast<std::size_t>(p)] == '"') {
+      else if (i + 1 < m_bytes.size() && m_bytes[i + 1] == '"')
         p += 2;
-      } else {
+      else
         return p;
-      }
     }
-    return 0;
+    return m_notFound;
   }
 
-  // The position of the CR of the first CR LF at or after from; 0 when there
-  // is none.
+  // The position of the CR of the first CR LF at or after from.
   int findCrLf(int from) const {
-    if (from > size())
-      return 0;
-    const std::size_t i = m_bytes.find("\r\n", static_cast<std::size_t>(from - 1));
-    return i == std::string_view::npos ? 0 : static_cast<int>(i) + 1;
+    for (int p = from; p <= m_end; ++p) {
+      const std::size_t i = static_cast<std::size_t>(p - 1);
+      if (m_bytes[i] == '\r' && i + 1 < m_bytes.size() && m_bytes[i + 1] == '\n')
+        return p;
+    }
+    return m_notFound;
   }
 
   // The length bytes from position start, as the title or text they hold:
@@ -193,6 +201,8 @@ private:
   static constexpr std::uint8_t kOpensString = 2; // the byte is the quote that opens a string
 
   bool matches(std::size_t i, std::string_view lowerMarker) const {
+    if (m_bytes.size() - i < lowerMarker.size())
+      return false;
     for (std::size_t j = 0; j < lowerMarker.size(); ++j)
       if (asciiLower(m_bytes[i + j]) != lowerMarker[j])
         return false;
@@ -200,6 +210,8 @@ private:
   }
 
   std::string_view m_bytes;
+  int m_end;      // the last position a search can find
+  int m_notFound; // what a search answers when it finds nothing
   std::vector<std::uint8_t> m_state;
 };
 
