@@ -1,0 +1,99 @@
+// The reader under libFuzzer. The first byte picks what the rest is:
+//  - even: a script, read as the open command reads it; every input must end
+//    in a load or in error 5 or 6;
+//  - odd: a briefing (side, titles and texts drawn from the bytes), written by
+//    the writer and read back; it must come back exactly, texts with CR LF for
+//    every "<br/>".
+#include "platform/AnsiCodec.h"
+#include "platform/RuntimeError.h"
+#include "script_reader/BriefingScriptReader.h"
+#include "script_writer/BriefingScriptWriter.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+[[noreturn]] void fail(const char* what) {
+  std::fprintf(stderr, "fuzz_reader: %s\n", what);
+  std::abort();
+}
+
+void readScript(std::string_view script) {
+  try {
+    const ScriptHeader header = readScriptHeader(script);
+    if (scanNoteRecords(script, header.noteCount).size() != static_cast<std::size_t>(header.noteCount))
+      fail("the notes pass returned another number of records than asked");
+    if (scanTaskRecords(script, header.taskCount).size() != static_cast<std::size_t>(header.taskCount))
+      fail("the tasks pass returned another number of records than asked");
+  } catch (const RuntimeError& e) {
+    if (e.number != 5 && e.number != 6)
+      fail("an error other than 5 or 6");
+  }
+}
+
+std::u16string replaceAll(std::u16string s, std::u16string_view from, std::u16string_view to) {
+  for (std::size_t i = s.find(from); i != std::u16string::npos; i = s.find(from, i + to.size()))
+    s.replace(i, from.size(), to);
+  return s;
+}
+
+void roundTrip(FuzzedDataProvider& data) {
+  static const char16_t* sides[] = {u"WEST", u"EAST", u"RESISTANCE", u"CIVILIAN"};
+  BriefingSnapshot b;
+  b.side = sides[data.ConsumeIntegralInRange(0, 3)];
+  b.versionMajor = 1;
+  const int notes = data.ConsumeIntegralInRange(0, 255);
+  const int tasks = data.ConsumeIntegralInRange(0, 255);
+  auto field = [&](bool title) {
+    std::u16string text = AnsiCodec::decode(data.ConsumeRandomLengthString(200));
+    return title ? replaceAll(text, u"\r\n", u"\r ") : text; // a title is one line
+  };
+  for (int i = 0; i < notes && data.remaining_bytes() > 0; ++i)
+    b.notes.push_back({field(true), field(false)});
+  for (int i = 0; i < tasks && data.remaining_bytes() > 0; ++i)
+    b.tasks.push_back({field(true), field(false)});
+  if (!b.tasks.empty() && data.ConsumeBool())
+    b.currentTask = b.tasks[data.ConsumeIntegralInRange<std::size_t>(0, b.tasks.size() - 1)].title;
+
+  const std::string script = composeBriefingScript(b);
+  if (script.size() > 32767)
+    return; // past the reader's 16-bit positions
+  const ScriptHeader header = readScriptHeader(script);
+  const auto same = [](const std::vector<BriefingEntry>& written, const std::vector<ScriptRecord>& read) {
+    if (read.size() != written.size())
+      return false;
+    for (std::size_t i = 0; i < read.size(); ++i) {
+      const std::u16string text =
+          replaceAll(replaceAll(written[i].text, u"\r\n", u"<br/>"), u"<br/>", u"\r\n");
+      if (read[i].title != written[i].title || read[i].text != text)
+        return false;
+    }
+    return true;
+  };
+  if (header.sideLetter != static_cast<char>(b.side[0]))
+    fail("the side changed");
+  if (!same(b.notes, scanNoteRecords(script, header.noteCount)))
+    fail("a note changed");
+  if (!same(b.tasks, scanTaskRecords(script, header.taskCount)))
+    fail("a task changed");
+  if (header.currentTask > 0 &&
+      b.tasks[static_cast<std::size_t>(header.currentTask - 1)].title != b.currentTask)
+    fail("the current task changed");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+  if (size == 0)
+    return 0;
+  if (bytes[0] % 2 == 0) {
+    readScript(std::string_view(reinterpret_cast<const char*>(bytes + 1), size - 1));
+  } else {
+    FuzzedDataProvider data(bytes + 1, size - 1);
+    roundTrip(data);
+  }
+  return 0;
+}
