@@ -55,6 +55,20 @@ void EditorDriver::selectText(const char* name, int start, int length) {
     QTest::keyClick(b, Qt::Key_Right, Qt::ShiftModifier);
 }
 
+void EditorDriver::addEntries(const char* listName, const QStringList& titles) {
+  const char* boxName = list(listName) == list("lstTasks") ? "txtTasks" : "txtNotes";
+  for (const QString& title : titles) {
+    create(title);
+    selectRow(listName, list(listName)->count() - 1);
+    type(boxName, title.toLower() + QStringLiteral(" text"));
+  }
+}
+
+void EditorDriver::confirm(const char* name, int answer) {
+  dialogs.answerMessage(answer);
+  click(name);
+}
+
 QString EditorDriver::curTask() const { return find<QLabel>(window, "lblCurTask")->text(); }
 
 QStringList EditorDriver::titles(const char* name) const {

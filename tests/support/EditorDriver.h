@@ -31,6 +31,12 @@ struct EditorDriver {
   void type(const char* box, const QString& text); // at the end of the text
   void typeReturn(const char* box);
   void selectText(const char* box, int start, int length); // with the arrow keys
+  // Creates entries on the list's page, each with the text "<title> text"
+  // (in lower case) typed into its box; the last one stays selected.
+  void addEntries(const char* list, const QStringList& titles);
+  // Queues the answer to a message box, then clicks the button that asks.
+  void confirm(const char* button, int answer);
+  const ScriptedDialogs::Request& lastAsked() const { return dialogs.requests.constLast(); }
 
   QString boxShows(const char* name) const { return box(name)->toPlainText(); }
   QString curTask() const;
