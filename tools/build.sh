@@ -5,8 +5,14 @@
 # headless tests a font to lay text out with.
 QUILLFORT_PACKAGES="cmake make g++ qt6-base-dev googletest fonts-dejavu-core"
 
+# quillfort_install [--no-install-recommends] PACKAGE...
 # Installs the named packages that are not installed yet, saying which.
 quillfort_install() {
+  options=""
+  if [ "${1:-}" = --no-install-recommends ]; then
+    options=$1
+    shift
+  fi
   missing=""
   for package in "$@"; do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
@@ -21,7 +27,7 @@ quillfort_install() {
   echo "Installing the missing packages:$missing"
   if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
   $sudo apt-get update -qq
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $options $missing
 }
 
 # quillfort_build DIR [CMAKE OPTIONS...]: configure (again, cheaply) and build.
