@@ -2,6 +2,7 @@
 
 #include "about/frmAbout.h"
 #include "platform/Dialogs.h"
+#include "platform/RuntimeError.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -13,6 +14,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTextDocument>
+
+#include <new>
 
 // The resource file is compiled into a static library; its initialiser must
 // be called by name, from outside any namespace.
@@ -276,6 +279,16 @@ QString frmBriefing::folderOf(const QString& path) {
   return path.left(cut);
 }
 
+void frmBriefing::ReportFailures(const std::function<void()>& work) {
+  try {
+    work();
+  } catch (const RuntimeError& e) {
+    ShowOpenError(e.number, QString::fromStdString(e.description));
+  } catch (const std::bad_alloc&) {
+    ShowOpenError(7, QStringLiteral("Out of memory"));
+  }
+}
+
 void frmBriefing::ShowOpenError(int number, const QString& description) {
   m_dialogs.messageBox(QStringLiteral("The following error has occured:\r\nErr # ") +
                            QString::number(number) + QStringLiteral(" - ") + description,
@@ -313,25 +326,19 @@ void frmBriefing::lstBriefing_Click() {
   last = entries ? static_cast<qint16>(list->currentRow()) : 0;
 }
 
-// Store the outgoing working copy into its slot, then load the incoming one.
-void frmBriefing::lstTasks_Click() {
-  const int selected = lstTasks->currentRow();
-  if (lastTaskIndex >= 0 && lastTaskIndex < lstTasks->count())
-    taskText[itemSlot(lstTasks, lastTaskIndex)] = boxText(txtTasks);
-  if (selected < 0)
-    return;
-  setBoxText(txtTasks, taskText[itemSlot(lstTasks, selected)]);
-  lastTaskIndex = static_cast<qint16>(selected);
-}
+void frmBriefing::lstTasks_Click() { EntrySelected(lstTasks, txtTasks, taskText, lastTaskIndex); }
 
-void frmBriefing::lstNotes_Click() {
-  const int selected = lstNotes->currentRow();
-  if (lastNoteIndex >= 0 && lastNoteIndex < lstNotes->count())
-    noteText[itemSlot(lstNotes, lastNoteIndex)] = boxText(txtNotes);
+void frmBriefing::lstNotes_Click() { EntrySelected(lstNotes, txtNotes, noteText, lastNoteIndex); }
+
+// Stores the outgoing working copy into its slot, then loads the incoming one.
+void frmBriefing::EntrySelected(QListWidget* list, QPlainTextEdit* box, QStringList& texts, qint16& last) {
+  const int selected = list->currentRow();
+  if (last >= 0 && last < list->count())
+    texts[itemSlot(list, last)] = boxText(box);
   if (selected < 0)
     return;
-  setBoxText(txtNotes, noteText[itemSlot(lstNotes, selected)]);
-  lastNoteIndex = static_cast<qint16>(selected);
+  setBoxText(box, texts[itemSlot(list, selected)]);
+  last = static_cast<qint16>(selected);
 }
 
 // ---- Create, rename, current task, side -----------------------------------
@@ -446,22 +453,17 @@ void frmBriefing::cmdDel_Click() {
   setListIndex(list, i);
 }
 
-void frmBriefing::cmdUp_Click() {
-  const bool tasks = tasksPageShown();
-  QListWidget* list = tasks ? lstTasks : lstNotes;
-  const int i = list->currentRow();
-  const int j = i - 1;
-  if (i >= 0 && i < list->count() && j >= 0 && j < list->count()) {
-    (tasks ? lastTaskIndex : lastNoteIndex) = -1;
-    SwapListEntries(list, i, j);
-  }
-}
+void frmBriefing::cmdUp_Click() { MoveSelected(-1); }
 
-void frmBriefing::cmdDown_Click() {
+void frmBriefing::cmdDown_Click() { MoveSelected(+1); }
+
+// Exchanges the selected entry with its neighbour; at the ends, or with
+// nothing selected, nothing changes.
+void frmBriefing::MoveSelected(int step) {
   const bool tasks = tasksPageShown();
   QListWidget* list = tasks ? lstTasks : lstNotes;
   const int i = list->currentRow();
-  const int j = i + 1;
+  const int j = i + step;
   if (i >= 0 && i < list->count() && j >= 0 && j < list->count()) {
     (tasks ? lastTaskIndex : lastNoteIndex) = -1;
     SwapListEntries(list, i, j);

@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
+
 class Dialogs;
 class QGroupBox;
 class QLabel;
@@ -81,6 +83,11 @@ private:
   void WriteBriefingScript(const QString& path);
   void ReadBriefingScript(const QString& path);
   void ResetWorkArea();
+  void EntrySelected(QListWidget* list, QPlainTextEdit* box, QStringList& texts, qint16& last);
+  void MoveSelected(int step);
+  // Runs the part of a file command after the file was chosen: any failure
+  // ends it and shows the "Open Error" box.
+  void ReportFailures(const std::function<void()>& work);
   void ShowOpenError(int number, const QString& description);
 
   // Selecting a row from code runs that list's click handler at once, nested,

@@ -2,15 +2,12 @@
 #include "editor/frmBriefing.h"
 
 #include "platform/Dialogs.h"
-#include "platform/RuntimeError.h"
 #include "platform/ScriptFile.h"
 #include "script_reader/BriefingScriptReader.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-
-#include <new>
 
 namespace {
 
@@ -41,14 +38,10 @@ void frmBriefing::cmdOpen_Click() {
   // From here on every failure ends the command with the open error message;
   // nothing is rolled back.
   const QString path = *chosen;
-  try {
+  ReportFailures([&] {
     appPath = folderOf(path);
     ReadBriefingScript(path);
-  } catch (const RuntimeError& e) {
-    ShowOpenError(e.number, QString::fromStdString(e.description));
-  } catch (const std::bad_alloc&) {
-    ShowOpenError(7, QStringLiteral("Out of memory"));
-  }
+  });
 }
 
 // Replaces the work area with the script at path. It has no error handling of

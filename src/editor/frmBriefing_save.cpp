@@ -3,15 +3,12 @@
 
 #include "QuillfortVersion.h"
 #include "platform/Dialogs.h"
-#include "platform/RuntimeError.h"
 #include "platform/ScriptFile.h"
 #include "script_writer/BriefingScriptWriter.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-
-#include <new>
 
 namespace {
 
@@ -50,13 +47,7 @@ void frmBriefing::cmdOK_Click() {
   // From here on every failure is reported in the "Open Error" box; appPath
   // keeps the chosen folder even when the write fails.
   appPath = folderOf(path);
-  try {
-    WriteBriefingScript(path);
-  } catch (const RuntimeError& e) {
-    ShowOpenError(e.number, QString::fromStdString(e.description));
-  } catch (const std::bad_alloc&) {
-    ShowOpenError(7, QStringLiteral("Out of memory"));
-  }
+  ReportFailures([&] { WriteBriefingScript(path); });
 }
 
 void frmBriefing::WriteBriefingScript(const QString& path) {
