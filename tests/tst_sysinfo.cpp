@@ -6,238 +6,118 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <set>
+#include <map>
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
-namespace {
-
-const std::string kFirstKey = gREGKEYSYSINFO;
-const std::string kSecondKey = gREGKEYSYSINFOLOC;
-
-// The system around StartSysInfo: files that exist, programs that start.
-struct FakeSystem {
-  std::set<std::string> files;
-  bool startWorks = true;
-  std::vector<std::string> started;
-  std::vector<std::string> messages; // "prompt|style|title"
-
-  SysInfoCalls calls() {
-    SysInfoCalls c;
-    c.fileExists = [this](const std::string& path) { return files.count(path) > 0; };
-    c.startProgram = [this](const std::string& path) {
-      started.push_back(path);
-      return startWorks;
-    };
-    c.messageBox = [this](const std::string& prompt, int style, const std::string& title) {
-      messages.push_back(prompt + "|" + std::to_string(style) + "|" + title);
-    };
-    return c;
-  }
-};
-
+const std::string kToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+const std::string kInFolder = "C:\\Shared\\MSINFO32.EXE";
 const std::string kUnavailable = "System Information Is Unavailable At This Time|0|Quillfort";
 
-struct StartCase {
-  const char* name;
-  const char* first;  // the tool's registered path, or none
-  const char* second; // the tool's registered folder, or none
-  std::set<std::string> files;
-  bool startWorks;
-  std::vector<std::string> started;
-  bool message;
-};
+// StartSysInfo's system: kInFolder exists when toolThere, a start works when
+// startWorks, and events gets "start <path>" or "<prompt>|<style>|<title>".
+struct FakeSystem {
+  bool toolThere = true, startWorks = true;
+  std::vector<std::string> events = {};
 
-const std::string kLong(1024, 'x'); // with its terminator one byte more than the buffer
-
-class StartSysInfoTest : public testing::TestWithParam<StartCase> {};
-
-TEST_P(StartSysInfoTest, StartsTheToolOrSaysItIsUnavailable) {
-  const StartCase& c = GetParam();
-  FakeRegistry registry;
-  if (c.first)
-    registry.setString(kFirstKey, "PATH", c.first);
-  if (c.second)
-    registry.setString(kSecondKey, "MSINFO", c.second);
-  FakeSystem system;
-  system.files = c.files;
-  system.startWorks = c.startWorks;
-
-  StartSysInfo(registry, system.calls());
-
-  EXPECT_EQ(system.started, c.started);
-  EXPECT_EQ(system.messages, c.message ? std::vector<std::string>{kUnavailable} : std::vector<std::string>{});
-  EXPECT_EQ(registry.keysOpen, 0);
-  // A path from the first key ends the lookup: the second is not even read.
-  if (c.first && c.first != kLong) {
-    EXPECT_EQ(registry.queried, std::vector<std::string>{kFirstKey + "|PATH"});
+  SysInfoCalls calls() {
+    return {[this](const std::string& path) { return toolThere && path == kInFolder; },
+            [this](const std::string& path) {
+              events.push_back("start " + path);
+              return startWorks;
+            },
+            [this](const std::string& prompt, int style, const std::string& title) {
+              events.push_back(prompt + "|" + std::to_string(style) + "|" + title);
+            }};
   }
-  for (std::uint32_t mask : registry.accessMasks)
-    EXPECT_EQ(mask, 0x2003Fu);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, StartSysInfoTest,
-    testing::Values(
-        // The second key is not even read when the first gives a path.
-        StartCase{"BothKeys",
-                  "C:\\Tools\\msinfo.exe",
-                  "C:\\Shared",
-                  {"C:\\Shared\\MSINFO32.EXE"},
-                  true,
-                  {"C:\\Tools\\msinfo.exe"},
-                  false},
-        // The first key's path is started without looking for the file.
-        StartCase{"OnlyFirstFileMissing",
-                  "C:\\Gone\\msinfo.exe",
-                  nullptr,
-                  {},
-                  true,
-                  {"C:\\Gone\\msinfo.exe"},
-                  false},
-        StartCase{"OnlySecondWithTool",
-                  nullptr,
-                  "C:\\Shared",
-                  {"C:\\Shared\\MSINFO32.EXE"},
-                  true,
-                  {"C:\\Shared\\MSINFO32.EXE"},
-                  false},
-        StartCase{
-            "OnlySecondWithoutTool", nullptr, "C:\\Shared", {"C:\\Other\\MSINFO32.EXE"}, true, {}, true},
-        StartCase{"Neither", nullptr, nullptr, {}, true, {}, true},
-        StartCase{"FirstTooLong",
-                  kLong.c_str(),
-                  "C:\\Shared",
-                  {"C:\\Shared\\MSINFO32.EXE"},
-                  true,
-                  {"C:\\Shared\\MSINFO32.EXE"},
-                  false},
-        StartCase{
-            "StartFails", "C:\\Tools\\msinfo.exe", nullptr, {}, false, {"C:\\Tools\\msinfo.exe"}, true}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-struct ValueCase {
-  const char* name;
-  std::uint32_t type;
-  std::string bytes;
-  bool ok;
-  std::string text; // KeyVal afterwards; it was "before" on entry
 };
 
-class GetKeyValueTest : public testing::TestWithParam<ValueCase> {};
-
-TEST_P(GetKeyValueTest, ReadsTheValue) {
-  const ValueCase& c = GetParam();
-  FakeRegistry registry;
-  registry.keys["K"]["V"] = {c.type, c.bytes};
-  std::string KeyVal = "before";
-  EXPECT_EQ(GetKeyValue(registry, RegCode::HKeyLocalMachine, "K", "V", KeyVal), c.ok);
-  EXPECT_EQ(KeyVal, c.text);
-  EXPECT_EQ(registry.keysOpen, 0);
+TEST(StartSysInfo, StartsTheRegisteredToolOrSaysItIsUnavailable) {
+  const std::string tool = "C:\\Tools\\msinfo.exe";
+  struct Case {
+    bool first, second;
+    FakeSystem system;
+    std::vector<std::string> events;
+  } cases[] = {
+      {true, true, {}, {"start " + tool}}, // the second key is not even opened
+      {false, true, {}, {"start " + kInFolder}},
+      {false, true, {false}, {kUnavailable}},
+      {false, false, {}, {kUnavailable}},
+      {true, false, {true, false}, {"start " + tool, kUnavailable}}, // the start fails
+  };
+  for (Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << &c - cases);
+    FakeRegistry registry;
+    registry.setString(c.first ? kToolKey : "Elsewhere", "PATH", tool);
+    registry.setString(c.second ? "SOFTWARE\\Microsoft\\Shared Tools Location" : "Elsewhere", "MSINFO",
+                       "C:\\Shared");
+    StartSysInfo(registry, c.system.calls());
+    EXPECT_EQ(c.system.events, c.events);
+    EXPECT_EQ(registry.accessMasks.size(), c.first ? 1u : 2u);
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, GetKeyValueTest,
-    testing::Values(
-        ValueCase{"String", RegCode::RegSz, std::string("C:\\x", 5), true, "C:\\x"},
-        ValueCase{"StringWithoutTerminator", RegCode::RegSz, "abc", true, "abc"},
-        ValueCase{"EmptyString", RegCode::RegSz, std::string(1, '\0'), true, ""},
-        ValueCase{"FillsTheBuffer", RegCode::RegSz, std::string(1023, 'y') + '\0', true,
-                  std::string(1023, 'y')},
-        ValueCase{"LongerThanTheBuffer", RegCode::RegSz, std::string(1024, 'y') + '\0', false, ""},
-        ValueCase{"Dword", RegCode::RegDword, std::string("\x02\x01\0\0", 4), true, "&h102"},
-        ValueCase{"DwordZero", RegCode::RegDword, std::string(4, '\0'), true, "&h0"},
-        ValueCase{"DwordFull", RegCode::RegDword, "\xEF\xBE\xAD\xDE", true, "&hDEADBEEF"},
-        ValueCase{"OtherTypeKeepsTheText", RegCode::RegExpandSz, std::string("%Tmp%", 6), true, "before"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(GetKeyValue, MissingKeyOrValueEmptiesTheText) {
-  FakeRegistry registry;
-  registry.setString("K", "V", "text");
-  for (const auto& [key, value] : {std::pair{"K", "W"}, std::pair{"L", "V"}}) {
+TEST(GetKeyValue, ReadsTheValueAsTextOrFails) {
+  struct Case {
+    const char *key, *value;
+    std::uint32_t type;
+    std::string bytes, text; // text: KeyVal afterwards, "before" on entry
+    bool ok;
+  } cases[] = {
+      {"K", "V", RegCode::RegSz, std::string("C:\\x", 5), "C:\\x", true},
+      {"K", "V", RegCode::RegDword, std::string("\x02\x01\0\0", 4), "&h102", true},
+      {"K", "V", RegCode::RegExpandSz, std::string("%Tmp%", 6), "before", true},
+      {"K", "V", RegCode::RegSz, std::string(1024, 'y') + '\0', "", false}, // longer than the buffer
+      {"L", "V", RegCode::RegSz, "x", "", false},                           // no such key
+      {"K", "W", RegCode::RegSz, "x", "", false},                           // no such value
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << "case " << &c - cases);
+    FakeRegistry registry;
+    registry.keys["K"]["V"] = {c.type, c.bytes};
     std::string KeyVal = "before";
-    EXPECT_FALSE(GetKeyValue(registry, RegCode::HKeyLocalMachine, key, value, KeyVal));
-    EXPECT_EQ(KeyVal, "");
+    EXPECT_EQ(GetKeyValue(registry, RegCode::HKeyLocalMachine, c.key, c.value, KeyVal), c.ok);
+    EXPECT_EQ(KeyVal, c.text);
+    EXPECT_TRUE(registry.open.empty());
+    EXPECT_EQ(registry.accessMasks, std::vector<std::uint32_t>{0x2003F});
   }
-  EXPECT_EQ(registry.keysOpen, 0);
 }
 
 #ifndef _WIN32
-// Off Windows the first lookup finds the desktop's own tool on PATH.
-TEST(DesktopRegistryTest, AnswersWithTheDesktopsTool) {
-  namespace fs = std::filesystem;
-  std::string pattern = (fs::temp_directory_path() / "quillfort-sysinfo-XXXXXX").string();
-  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-  const fs::path root = pattern;
-  const auto tool = [&](const char* folder, const char* name, bool executable) {
-    fs::create_directories(root / folder);
-    std::ofstream(root / folder / name) << "#!/bin/sh\n";
-    fs::permissions(root / folder / name, executable ? fs::perms::owner_all : fs::perms::owner_read);
-  };
-  tool("a", "kinfocenter", false); // not executable: passed over
-  tool("a", "hardinfo", true);
-  const std::string searchPath = (root / "a").string() + ":" + (root / "b").string();
-  EXPECT_EQ(DesktopRegistry::findSystemInfoTool(searchPath), (root / "a" / "hardinfo").string());
-  tool("b", "kinfocenter", true); // KDE's own comes first
-  EXPECT_EQ(DesktopRegistry::findSystemInfoTool(searchPath), (root / "b" / "kinfocenter").string());
-
-  std::string pathNow = searchPath;
-  DesktopRegistry registry([&] { return pathNow; });
+// Off Windows the first key answers with the desktop's own tool, found on PATH.
+TEST(DesktopRegistryTest, StartsTheDesktopsToolOrSaysItIsUnavailable) {
+  std::string dir = (std::filesystem::temp_directory_path() / "quillfort-sysinfo-XXXXXX").string();
+  ASSERT_NE(mkdtemp(dir.data()), nullptr);
+  std::ofstream(dir + "/kinfocenter") << "#!/bin/sh\n"; // not executable: passed over
+  std::ofstream(dir + "/hardinfo") << "#!/bin/sh\n";
+  std::filesystem::permissions(dir + "/hardinfo", std::filesystem::perms::owner_all);
   FakeSystem system;
-  StartSysInfo(registry, system.calls());
-  EXPECT_EQ(system.started, std::vector<std::string>{(root / "b" / "kinfocenter").string()});
-  EXPECT_TRUE(system.messages.empty());
-
-  pathNow = (root / "none").string();
-  system.started.clear();
-  StartSysInfo(registry, system.calls());
-  EXPECT_TRUE(system.started.empty());
-  EXPECT_EQ(system.messages, std::vector<std::string>{kUnavailable});
-  fs::remove_all(root);
+  for (const std::string& searchPath : {dir + "/none:" + dir, dir + "/none"}) {
+    DesktopRegistry registry([&] { return searchPath; });
+    StartSysInfo(registry, system.calls());
+  }
+  EXPECT_EQ(system.events, (std::vector<std::string>{"start " + dir + "/hardinfo", kUnavailable}));
+  std::filesystem::remove_all(dir);
 }
-#endif
-
-#ifdef _WIN32
-// Against the real registry. ./test-windows creates the keys of one case, names
-// it in QUILLFORT_REGISTRY_CASE and the tool's folder in QUILLFORT_SYSINFO_DIR,
-// then runs this test; elsewhere it is skipped.
+#else
+// Against the real registry: ./test-windows sets up the keys of the case named in
+// QUILLFORT_REGISTRY_CASE, with the tool's folder in QUILLFORT_SYSINFO_DIR.
 TEST(RealRegistryTest, FindsTheToolAsRegistered) {
-  const char* name = std::getenv("QUILLFORT_REGISTRY_CASE");
-  if (!name)
-    GTEST_SKIP() << "no registry case set up";
-  const std::string which = name;
+  const char* which = std::getenv("QUILLFORT_REGISTRY_CASE");
   const char* dir = std::getenv("QUILLFORT_SYSINFO_DIR");
-  const std::string folder = dir ? dir : "";
-
+  if (!which || !dir)
+    GTEST_SKIP() << "no registry case set up";
+  // A number where the path belongs is started as its text; a value too long for
+  // the buffer is not read. An unknown case throws.
+  const std::map<std::string, std::vector<std::string>> expected{
+      {"both", {"start C:\\Tools\\msinfo.exe"}},
+      {"second", {"start " + std::string(dir) + "\\MSINFO32.EXE"}},
+      {"second-without-tool", {kUnavailable}},
+      {"neither", {kUnavailable}},
+      {"dword", {"start &h102"}},
+      {"long", {kUnavailable}}};
   FakeSystem system;
   SysInfoCalls calls = system.calls();
   calls.fileExists = [](const std::string& path) { return std::filesystem::exists(path); };
   StartSysInfo(Registry::system(), calls);
-
-  std::string value = "before";
-  const bool read = GetKeyValue(RegCode::HKeyLocalMachine, gREGKEYSYSINFO, gREGVALSYSINFO, value);
-  if (which == "both") {
-    EXPECT_EQ(system.started, std::vector<std::string>{"C:\\Tools\\msinfo.exe"});
-  } else if (which == "second") {
-    EXPECT_EQ(system.started, std::vector<std::string>{folder + "\\MSINFO32.EXE"});
-  } else if (which == "second-without-tool" || which == "neither") {
-    EXPECT_EQ(system.messages, std::vector<std::string>{kUnavailable});
-  } else if (which == "dword") {
-    EXPECT_TRUE(read);
-    EXPECT_EQ(value, "&h102");
-  } else if (which == "long") {
-    EXPECT_FALSE(read);
-    EXPECT_EQ(value, "");
-    EXPECT_EQ(system.messages, std::vector<std::string>{kUnavailable});
-  } else {
-    FAIL() << "unknown registry case " << which;
-  }
-  if (which == "both" || which == "second") {
-    EXPECT_TRUE(system.messages.empty());
-  }
+  EXPECT_EQ(system.events, expected.at(which));
 }
 #endif
-
-} // namespace
