@@ -1,281 +1,113 @@
 // The open command through the window: the open dialog answered by the
 // script, the work area checked control by control, the file never touched.
-#include "platform/RuntimeError.h"
-#include "platform/ScriptFile.h"
 #include "support/EditorDriver.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
-namespace {
-
-QByteArray readFile(const QString& path) {
+static QByteArray readFile(const QString& path) {
   QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<no file>");
 }
-
-void writeFile(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  QVERIFY(f.open(QIODevice::WriteOnly));
-  QCOMPARE(f.write(bytes), bytes.size());
-}
-
-QByteArray header(char side, int notes, int tasks, int current) {
-  QByteArray line = "// QFRT ";
-  line += side;
-  for (int value : {notes, tasks, current})
-    line += ' ' + QByteArray(1, static_cast<char>(value));
-  return line + " 100\r\n";
-}
-
-QByteArray noteLine(const QByteArray& title, const QByteArray& text) {
-  return "player createDiaryRecord [\"Diary\",[\"" + title + "\",\"" + text + "\"]];\r\n";
-}
-
-QByteArray taskLines(const QByteArray& title, const QByteArray& text) {
-  return "t=player createSimpleTask [\"" + title + "\"];\r\nt setSimpleTaskDescription [\"" + text + "\",\"" +
-         title + "\",\"" + title + "\"];\r\n";
-}
-
-// Two notes below byte 32767 and a task beyond it.
-QByteArray tasksPastTheLimit() {
-  QByteArray script = header('E', 2, 1, 1) + noteLine("Second", "b") + noteLine("First", "a<br/>a");
-  script += "// " + QByteArray(32767 - script.size(), '/') + "\r\n";
-  return script + taskLines("Late", "never read");
-}
-
-// Title and text of each entry in list order, from the model's slots.
-using Entries = QList<QPair<QString, QString>>;
-
-Entries entries(const EditorDriver& ed, const char* list, const QStringList& texts) {
-  Entries out;
-  const QStringList titles = ed.titles(list);
-  const QList<int> slotOf = ed.slotsOf(list);
-  for (int i = 0; i < titles.size(); ++i)
-    out.append({titles[i], texts.value(slotOf[i])});
-  return out;
-}
-
-const QString kOpenErrorStart = QStringLiteral("The following error has occured:\r\nErr # ");
-
-} // namespace
 
 class tst_open : public QObject {
   Q_OBJECT
+  std::unique_ptr<EditorDriver> ed;
+  QTemporaryDir dir;
 
-private slots:
-  void init() {
-    ed.reset(new EditorDriver);
-    dir.reset(new QTemporaryDir);
-    QVERIFY(dir->isValid());
-  }
-  void cleanup() {
-    QCOMPARE(ed->dialogs.pending(), 0);
-    ed.reset();
-    dir.reset();
-  }
-
-  void savedBriefingComesBack();
-  void cancelChangesNothing();
-  void damagedOrForeignScripts_data();
-  void damagedOrForeignScripts();
-
-private:
-  // Clicks Open, answers the dialog with path and then OK to the error box
-  // when one is expected.
+  // Clicks Open and chooses path; OK answers the error box when one comes.
   void open(const QString& path, bool failing = false) {
     ed->dialogs.answerOpen(path);
     if (failing)
       ed->dialogs.answerMessage(MsgAnswer::OK);
     ed->click("cmdOpen");
   }
-  // Some work to be replaced: a task, a note, side EAST.
-  void someWork() {
-    ed->create("Old task");
-    ed->type("txtTasks", "old text");
+  // Notes, tasks, current task, side, caption and appPath, as the user sees them.
+  QStringList workArea() const {
+    return {ed->titles("lstNotes").join(","), ed->titles("lstTasks").join(","), ed->curTask(),
+            ed->button("cmdSide")->text(),    ed->window.windowTitle(),         ed->window.appPath};
+  }
+
+private slots:
+  void init() { ed.reset(new EditorDriver); }
+  void cleanup() { QCOMPARE(ed->dialogs.pending(), 0); }
+
+  void savedBriefingComesBackAndCancelKeepsIt() {
+    // Quotes, script text, a typed "<br/>", two tasks of one title and a moved
+    // task, so that slots and list positions differ before the save.
+    ed->addEntries("lstTasks", {"Take \"the\" hill", "Hold", "Hold"});
+    ed->typeReturn("txtTasks");
+    ed->type("txtTasks", "<br/>createSimpleTask [\"x\"];");
     ed->click("cmdCurTask");
+    ed->selectRow("lstTasks", 1); // stores the text: a move would not
+    ed->click("cmdDown");
     ed->showPage(1);
-    ed->create("Old note");
-    ed->showPage(0);
-    ed->click("cmdSide");
+    ed->addEntries("lstNotes", {"Diary\",[\"Intel", "Weather"});
+    const QString path = dir.filePath("briefing.sqf");
+    ed->dialogs.answerSave(path);
+    ed->click("cmdOK");
+    ed->click("cmdSide"); // EAST, to be replaced by the script's WEST
+
+    open(path);
+    QCOMPARE(workArea(), (QStringList{"Diary\",[\"Intel,Weather", "Take \"the\" hill,Hold,Hold", "Hold",
+                                      "WEST", "Quillfort - " + path, dir.path()}));
+    QCOMPARE(ed->window.taskText, (QStringList{"take \"the\" hill text",
+                                               "hold text\r\n\r\ncreateSimpleTask [\"x\"];", "hold text"}));
+    QCOMPARE(ed->window.noteText, (QStringList{"diary\",[\"intel text", "weather text"}));
+    // Slots are list positions, the counters list lengths; the Tasks page
+    // shows, each list on its first entry, whose text is in its box.
+    QCOMPARE(ed->slotsOf("lstTasks") + ed->slotsOf("lstNotes"), (QList<int>{0, 1, 2, 0, 1}));
+    QCOMPARE(
+        (QList<int>{ed->window.taskSlotCount, ed->window.noteSlotCount, ed->list("lstBriefing")->currentRow(),
+                    ed->list("lstTasks")->currentRow(), ed->list("lstNotes")->currentRow()}),
+        (QList<int>{3, 2, 0, 0, 0}));
+    QCOMPARE(ed->boxShows("txtTasks") + "|" + ed->boxShows("txtNotes"),
+             "take \"the\" hill text|diary\",[\"intel text");
+    QVERIFY(ed->enabledAre({"cmdEdit", "cmdDel", "cmdCurTask", "txtTasks", "txtNotes"}, true));
+
+    // The next dialog starts in the file's folder; Cancel there changes nothing.
+    const QStringList before = workArea();
+    ed->dialogs.cancelOpen();
+    ed->click("cmdOpen");
+    QVERIFY((ed->lastAsked().settings ==
+             FileDialogSettings{true, dir.path(), 4, "", "SQF Files (*.sqf)|*.sqf|All Files (*.*)|*.*"}));
+    QCOMPARE(workArea(), before);
   }
 
-  std::unique_ptr<EditorDriver> ed;
-  std::unique_ptr<QTemporaryDir> dir;
+  void failingOrForeignScripts_data() {
+    // Each row names a file under tests/data; read_none is not there.
+    QTest::addColumn<QStringList>("shown"); // notes, tasks, current task, side (EAST before)
+    QTest::addColumn<QString>("error");     // the message after "Err # "; %1 the path
+    QTest::newRow("read_none") << QStringList{"", "", "", "EAST"} << "53 - File not found: %1";
+    QTest::newRow("read_tasks_past_32767")
+        << QStringList{"First,Second", "", "", "EAST"}
+        << "6 - Overflow: a task record lies past byte 32767 of the script";
+    QTest::newRow("read_lowercase_side") << QStringList{"", "T", "T", "EAST"} << "";
+    QTest::newRow("read_current_past_tasks") << QStringList{"", "T", "", "CIVILIAN"} << "";
+    QTest::newRow("read_notes_only") << QStringList{"N", "", "", "WEST"} << "";
+  }
+
+  void failingOrForeignScripts() {
+    QFETCH(QStringList, shown);
+    QFETCH(QString, error);
+    const QString file = QTest::currentDataTag() + QString(".sqf"), source = QUILLFORT_TEST_DATA "/" + file;
+    const QString path = dir.filePath(file);
+    QFile::copy(source, path);
+    open(QUILLFORT_TEST_DATA "/read_before.sqf");
+    open(path, !error.isEmpty());
+    if (!error.isEmpty()) {
+      QCOMPARE(ed->lastAsked().title + " " + QString::number(ed->lastAsked().style), "Open Error 16");
+      QCOMPARE(ed->lastAsked().prompt, "The following error has occured:\r\nErr # " +
+                                           error.replace("%1", QDir::toNativeSeparators(path)));
+    }
+    QCOMPARE(workArea(), shown << (error.isEmpty() ? "Quillfort - " + path : "Quillfort") << dir.path());
+    // With no task the Tasks page leaves Edit and Delete off, as the page switch does.
+    QVERIFY(ed->enabledAre({"cmdEdit", "cmdDel", "cmdCurTask", "txtTasks"}, !shown[1].isEmpty()));
+    QCOMPARE(ed->box("txtNotes")->isEnabled(), !shown[0].isEmpty());
+    QCOMPARE(readFile(path), readFile(source));
+  }
 };
-
-void tst_open::savedBriefingComesBack() {
-  // Built by clicks, with quotes, script fragments, line breaks, a typed
-  // "<br/>", two tasks of one title and a moved task, so that slots and list
-  // positions differ before the save.
-  ed->create("Take \"the\" hill");
-  ed->type("txtTasks", "Line one");
-  ed->typeReturn("txtTasks");
-  ed->type("txtTasks", "createSimpleTask [\"x\"]; <br/> end");
-  ed->create("Hold");
-  ed->create("Hold");
-  ed->selectRow("lstTasks", 2);
-  ed->type("txtTasks", "the second Hold");
-  ed->click("cmdCurTask");
-  ed->click("cmdUp");
-  ed->showPage(1);
-  ed->create("Diary\",[\"Intel");
-  ed->type("txtNotes", "He said \"go\".");
-  ed->create("Weather");
-  ed->click("cmdSide");
-  ed->click("cmdSide"); // RESISTANCE
-  const QString path = dir->filePath("briefing.sqf");
-  ed->dialogs.answerSave(path);
-  ed->click("cmdOK");
-  const QByteArray saved = readFile(path);
-
-  Entries tasks = entries(*ed, "lstTasks", ed->window.taskText);
-  tasks[0].second.replace(QStringLiteral("<br/>"), QStringLiteral("\r\n")); // the format's line break
-  const Entries notes = entries(*ed, "lstNotes", ed->window.noteText);
-  const QString current = ed->curTask();
-  QCOMPARE(current, QStringLiteral("Hold"));
-  ed->click("cmdSide"); // CIVILIAN, to be replaced by the script's side
-
-  open(path);
-  QCOMPARE(entries(*ed, "lstTasks", ed->window.taskText), tasks);
-  QCOMPARE(entries(*ed, "lstNotes", ed->window.noteText), notes);
-  QCOMPARE(ed->slotsOf("lstTasks"), (QList<int>{0, 1, 2}));
-  QCOMPARE(ed->slotsOf("lstNotes"), (QList<int>{0, 1}));
-  QCOMPARE(ed->window.taskSlotCount, 3);
-  QCOMPARE(ed->window.noteSlotCount, 2);
-  QCOMPARE(ed->curTask(), current);
-  QCOMPARE(ed->button("cmdSide")->text(), QStringLiteral("RESISTANCE"));
-  QCOMPARE(ed->list("lstBriefing")->currentRow(), 0);
-  QCOMPARE(ed->list("lstTasks")->currentRow(), 0);
-  QCOMPARE(ed->list("lstNotes")->currentRow(), 0);
-  QCOMPARE(ed->boxShows("txtTasks"), QString(tasks[0].second).replace("\r\n", "\n"));
-  QCOMPARE(ed->boxShows("txtNotes"), notes[0].second);
-  QVERIFY(ed->enabledAre({"cmdEdit", "cmdDel", "cmdCurTask", "txtTasks", "txtNotes"}, true));
-  QCOMPARE(ed->window.windowTitle(), QStringLiteral("Quillfort - ") + path);
-  QCOMPARE(ed->window.appPath, dir->path());
-  QCOMPARE(readFile(path), saved);
-
-  // The next dialog starts in the opened file's folder.
-  ed->dialogs.cancelOpen();
-  ed->click("cmdOpen");
-  QCOMPARE(ed->dialogs.requests.constLast().settings.initDir, dir->path());
-}
-
-void tst_open::cancelChangesNothing() {
-  someWork();
-  const QString appPath = ed->window.appPath;
-  ed->dialogs.cancelOpen();
-  ed->click("cmdOpen");
-
-  FileDialogSettings expected;
-  expected.cancelError = true;
-  expected.initDir = appPath;
-  expected.flags = 4;
-  expected.filter = QStringLiteral("SQF Files (*.sqf)|*.sqf|All Files (*.*)|*.*");
-  QVERIFY(ed->dialogs.requests.constLast().kind == ScriptedDialogs::Kind::Open);
-  QVERIFY(ed->dialogs.requests.constLast().settings == expected);
-  QCOMPARE(ed->window.appPath, appPath);
-  QCOMPARE(ed->titles("lstTasks"), QStringList{"Old task"});
-  QCOMPARE(ed->titles("lstNotes"), QStringList{"Old note"});
-  QCOMPARE(ed->boxShows("txtTasks"), QStringLiteral("old text"));
-  QCOMPARE(ed->curTask(), QStringLiteral("Old task"));
-  QCOMPARE(ed->button("cmdSide")->text(), QStringLiteral("EAST"));
-  QCOMPARE(ed->window.windowTitle(), QStringLiteral("Quillfort"));
-}
-
-void tst_open::damagedOrForeignScripts_data() {
-  QTest::addColumn<QByteArray>("script");
-  QTest::addColumn<int>("error"); // 0: read to the end
-  QTest::addColumn<QStringList>("notes");
-  QTest::addColumn<QStringList>("tasks");
-  QTest::addColumn<QString>("current");
-  QTest::addColumn<QString>("side"); // the side was EAST before
-
-  const QByteArray oneTask = taskLines("T", "t");
-  // A file that is not there (no bytes at all) empties the work area.
-  QTest::newRow("missing file") << QByteArray() << 53 << QStringList() << QStringList() << ""
-                                << "EAST";
-  QTest::newRow("more notes than records")
-      << header('W', 2, 1, 1) + noteLine("N", "n") + oneTask << 5 << QStringList() << QStringList() << ""
-      << "EAST";
-  QTest::newRow("more tasks than records")
-      << header('W', 1, 2, 1) + noteLine("N", "n") + oneTask << 5 << QStringList{"N"} << QStringList() << ""
-      << "EAST";
-  QTest::newRow("tasks past byte 32767")
-      << tasksPastTheLimit() << 6 << QStringList{"First", "Second"} << QStringList() << ""
-      << "EAST";
-  QTest::newRow("lower-case side letter")
-      << header('c', 0, 1, 1) + oneTask << 0 << QStringList() << QStringList{"T"} << "T"
-      << "EAST";
-  QTest::newRow("current task past the list")
-      << header('C', 0, 1, 2) + oneTask << 0 << QStringList() << QStringList{"T"} << ""
-      << "CIVILIAN";
-  QTest::newRow("current task without tasks")
-      << header('W', 1, 0, 3) + noteLine("N", "n") << 0 << QStringList{"N"} << QStringList() << ""
-      << "WEST";
-}
-
-void tst_open::damagedOrForeignScripts() {
-  QFETCH(QByteArray, script);
-  QFETCH(int, error);
-  QFETCH(QStringList, notes);
-  QFETCH(QStringList, tasks);
-  QFETCH(QString, current);
-  QFETCH(QString, side);
-  someWork();
-  const QString path = dir->filePath("script.sqf");
-  QString description; // the platform's, for a missing file
-  if (script.isNull()) {
-    try {
-      ScriptFile::read(path);
-    } catch (const RuntimeError& e) {
-      description = QString::fromStdString(e.description);
-    }
-  } else {
-    writeFile(path, script);
-  }
-  open(path, error != 0);
-
-  QCOMPARE(ed->window.appPath, dir->path());
-  if (error) {
-    const auto& shown = ed->dialogs.requests.constLast();
-    QCOMPARE(shown.title, QStringLiteral("Open Error"));
-    QCOMPARE(shown.style, 16);
-    const QString start = kOpenErrorStart + QString::number(error) + " - ";
-    QVERIFY2(shown.prompt.startsWith(start), qPrintable(shown.prompt));
-    if (script.isNull())
-      QCOMPARE(shown.prompt, start + description);
-    QCOMPARE(ed->window.windowTitle(), QStringLiteral("Quillfort"));
-  } else {
-    QCOMPARE(ed->window.windowTitle(), QStringLiteral("Quillfort - ") + path);
-  }
-  QCOMPARE(ed->titles("lstNotes"), notes);
-  QCOMPARE(ed->titles("lstTasks"), tasks);
-  QCOMPARE(ed->curTask(), current);
-  QCOMPARE(ed->button("cmdSide")->text(), side);
-  QCOMPARE(readFile(path), script.isNull() ? QByteArray("<unreadable>") : script);
-  QCOMPARE(ed->window.noteSlotCount, notes.size());
-  QCOMPARE(ed->box("txtNotes")->isEnabled(), !notes.isEmpty());
-  if (!notes.isEmpty())
-    QCOMPARE(ed->boxShows("txtNotes"), QString(ed->window.noteText[0]).replace("\r\n", "\n"));
-
-  if (tasks.isEmpty()) {
-    // The Tasks page is empty: Edit and Delete are off, as the page switch
-    // leaves them, and clicking them asks nothing.
-    QVERIFY(ed->enabledAre({"cmdEdit", "cmdDel", "cmdCurTask", "txtTasks"}, false));
-    QCOMPARE(ed->boxShows("txtTasks"), QString());
-    ed->click("cmdEdit");
-    ed->click("cmdDel");
-    QCOMPARE(ed->titles("lstNotes"), notes);
-    if (!notes.isEmpty()) {
-      ed->showPage(1);
-      QVERIFY(ed->enabledAre({"cmdEdit", "cmdDel"}, true));
-    }
-  } else {
-    QVERIFY(ed->enabledAre({"cmdEdit", "cmdDel", "cmdCurTask", "txtTasks"}, true));
-  }
-}
 
 QTEST_MAIN(tst_open)
 #include "tst_open.moc"
