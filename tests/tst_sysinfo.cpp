@@ -8,21 +8,19 @@
 #include <fstream>
 #include <map>
 
-const std::string kToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-const std::string kInFolder = "C:\\Shared\\MSINFO32.EXE";
+using Events = std::vector<std::string>;
 const std::string kUnavailable = "System Information Is Unavailable At This Time|0|Quillfort";
 
-// StartSysInfo's system: kInFolder exists when toolThere, a start works when
-// startWorks, and events gets "start <path>" or "<prompt>|<style>|<title>".
+// StartSysInfo's system: only C:\Shared\MSINFO32.EXE exists, anything but what
+// lies under C:\Gone starts, and events gets "start <path>" or "<prompt>|<style>|<title>".
 struct FakeSystem {
-  bool toolThere = true, startWorks = true;
-  std::vector<std::string> events = {};
+  Events events;
 
   SysInfoCalls calls() {
-    return {[this](const std::string& path) { return toolThere && path == kInFolder; },
+    return {[](const std::string& path) { return path == "C:\\Shared\\MSINFO32.EXE"; },
             [this](const std::string& path) {
               events.push_back("start " + path);
-              return startWorks;
+              return path.rfind("C:\\Gone\\", 0) != 0;
             },
             [this](const std::string& prompt, int style, const std::string& title) {
               events.push_back(prompt + "|" + std::to_string(style) + "|" + title);
@@ -31,54 +29,44 @@ struct FakeSystem {
 };
 
 TEST(StartSysInfo, StartsTheRegisteredToolOrSaysItIsUnavailable) {
-  const std::string tool = "C:\\Tools\\msinfo.exe";
-  struct Case {
-    bool first, second;
-    FakeSystem system;
-    std::vector<std::string> events;
-  } cases[] = {
-      {true, true, {}, {"start " + tool}}, // the second key is not even opened
-      {false, true, {}, {"start " + kInFolder}},
-      {false, true, {false}, {kUnavailable}},
-      {false, false, {}, {kUnavailable}},
-      {true, false, {true, false}, {"start " + tool, kUnavailable}}, // the start fails
-  };
-  for (Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case " << &c - cases);
+  // The tool's path under the first key and its folder under the second ("" for
+  // no key): what StartSysInfo did, and how many keys it tried to open.
+  const auto run = [](const std::string& path, const std::string& folder) {
     FakeRegistry registry;
-    registry.setString(c.first ? kToolKey : "Elsewhere", "PATH", tool);
-    registry.setString(c.second ? "SOFTWARE\\Microsoft\\Shared Tools Location" : "Elsewhere", "MSINFO",
-                       "C:\\Shared");
-    StartSysInfo(registry, c.system.calls());
-    EXPECT_EQ(c.system.events, c.events);
-    EXPECT_EQ(registry.accessMasks.size(), c.first ? 1u : 2u);
-  }
+    if (!path.empty())
+      registry.keys["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"]["PATH"] = {RegCode::RegSz, path + '\0'};
+    if (!folder.empty())
+      registry.keys["SOFTWARE\\Microsoft\\Shared Tools Location"]["MSINFO"] = {RegCode::RegSz, folder + '\0'};
+    FakeSystem system;
+    StartSysInfo(registry, system.calls());
+    system.events.push_back("opens " + std::to_string(registry.accessMasks.size()));
+    return system.events;
+  };
+  EXPECT_EQ(run("C:\\Tools\\msinfo.exe", "C:\\Shared"), (Events{"start C:\\Tools\\msinfo.exe", "opens 1"}));
+  EXPECT_EQ(run("", "C:\\Shared"), (Events{"start C:\\Shared\\MSINFO32.EXE", "opens 2"}));
+  EXPECT_EQ(run("", "C:\\Empty"), (Events{kUnavailable, "opens 2"}));
+  EXPECT_EQ(run("", ""), (Events{kUnavailable, "opens 2"}));
+  EXPECT_EQ(run("C:\\Gone\\msinfo.exe", ""), (Events{"start C:\\Gone\\msinfo.exe", kUnavailable, "opens 1"}));
 }
 
 TEST(GetKeyValue, ReadsTheValueAsTextOrFails) {
-  struct Case {
-    const char *key, *value;
-    std::uint32_t type;
-    std::string bytes, text; // text: KeyVal afterwards, "before" on entry
-    bool ok;
-  } cases[] = {
-      {"K", "V", RegCode::RegSz, std::string("C:\\x", 5), "C:\\x", true},
-      {"K", "V", RegCode::RegDword, std::string("\x02\x01\0\0", 4), "&h102", true},
-      {"K", "V", RegCode::RegExpandSz, std::string("%Tmp%", 6), "before", true},
-      {"K", "V", RegCode::RegSz, std::string(1024, 'y') + '\0', "", false}, // longer than the buffer
-      {"L", "V", RegCode::RegSz, "x", "", false},                           // no such key
-      {"K", "W", RegCode::RegSz, "x", "", false},                           // no such value
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << "case " << &c - cases);
+  // GetKeyValue on the value V of the key K, stored with this type and these
+  // bytes: "ok " or "failed ", then KeyVal ("before" on entry).
+  const auto read = [](std::uint32_t type, std::string bytes, const char* key = "K", const char* name = "V") {
     FakeRegistry registry;
-    registry.keys["K"]["V"] = {c.type, c.bytes};
+    registry.keys["K"]["V"] = {type, bytes};
     std::string KeyVal = "before";
-    EXPECT_EQ(GetKeyValue(registry, RegCode::HKeyLocalMachine, c.key, c.value, KeyVal), c.ok);
-    EXPECT_EQ(KeyVal, c.text);
+    const bool ok = GetKeyValue(registry, RegCode::HKeyLocalMachine, key, name, KeyVal);
     EXPECT_TRUE(registry.open.empty());
     EXPECT_EQ(registry.accessMasks, std::vector<std::uint32_t>{0x2003F});
-  }
+    return (ok ? "ok " : "failed ") + KeyVal;
+  };
+  EXPECT_EQ(read(RegCode::RegSz, std::string("C:\\x", 5)), "ok C:\\x");
+  EXPECT_EQ(read(RegCode::RegDword, std::string("\x02\x01\0\0", 4)), "ok &h102");
+  EXPECT_EQ(read(RegCode::RegExpandSz, std::string("%Tmp%", 6)), "ok before");
+  EXPECT_EQ(read(RegCode::RegSz, std::string(1024, 'y') + '\0'), "failed "); // longer than the buffer
+  EXPECT_EQ(read(RegCode::RegSz, "x", "L"), "failed ");                      // no such key
+  EXPECT_EQ(read(RegCode::RegSz, "x", "K", "W"), "failed ");                 // no such value
 }
 
 #ifndef _WIN32
@@ -94,7 +82,7 @@ TEST(DesktopRegistryTest, StartsTheDesktopsToolOrSaysItIsUnavailable) {
     DesktopRegistry registry([&] { return searchPath; });
     StartSysInfo(registry, system.calls());
   }
-  EXPECT_EQ(system.events, (std::vector<std::string>{"start " + dir + "/hardinfo", kUnavailable}));
+  EXPECT_EQ(system.events, (Events{"start " + dir + "/hardinfo", kUnavailable}));
   std::filesystem::remove_all(dir);
 }
 #else
@@ -107,13 +95,12 @@ TEST(RealRegistryTest, FindsTheToolAsRegistered) {
     GTEST_SKIP() << "no registry case set up";
   // A number where the path belongs is started as its text; a value too long for
   // the buffer is not read. An unknown case throws.
-  const std::map<std::string, std::vector<std::string>> expected{
-      {"both", {"start C:\\Tools\\msinfo.exe"}},
-      {"second", {"start " + std::string(dir) + "\\MSINFO32.EXE"}},
-      {"second-without-tool", {kUnavailable}},
-      {"neither", {kUnavailable}},
-      {"dword", {"start &h102"}},
-      {"long", {kUnavailable}}};
+  const std::map<std::string, Events> expected{{"both", {"start C:\\Tools\\msinfo.exe"}},
+                                               {"second", {"start " + std::string(dir) + "\\MSINFO32.EXE"}},
+                                               {"second-without-tool", {kUnavailable}},
+                                               {"neither", {kUnavailable}},
+                                               {"dword", {"start &h102"}},
+                                               {"long", {kUnavailable}}};
   FakeSystem system;
   SysInfoCalls calls = system.calls();
   calls.fileExists = [](const std::string& path) { return std::filesystem::exists(path); };

@@ -8,23 +8,17 @@
 
 // HKEY_LOCAL_MACHINE in memory, each value as the type and bytes Windows returns
 // (a string with its terminator). Records the access mask of every open.
-class FakeRegistry final : public Registry {
-public:
+struct FakeRegistry final : Registry {
   std::map<std::string, std::map<std::string, std::pair<std::uint32_t, std::string>>> keys;
   std::vector<std::uint32_t> accessMasks;
   std::map<Handle, std::string> open; // opened and not yet closed
-
-  void setString(const std::string& key, const std::string& name, const std::string& text) {
-    keys[key][name] = {RegCode::RegSz, text + '\0'};
-  }
 
   std::int32_t RegOpenKeyExA(std::int32_t root, const std::string& subKey, std::uint32_t, std::uint32_t sam,
                              Handle& result) override {
     accessMasks.push_back(sam);
     if (root != RegCode::HKeyLocalMachine || !keys.count(subKey))
       return RegCode::FileNotFound;
-    result = 0x100 + accessMasks.size(); // a new handle for every open
-    open[result] = subKey;
+    open[result = 0x100 + accessMasks.size()] = subKey; // a new handle for every open
     return RegCode::Success;
   }
 
