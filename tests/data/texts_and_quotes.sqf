@@ -7,10 +7,10 @@ switch (side player) do
 {
 case WEST:
 {
-player createDiaryRecord ["Diary",["The ""Old"" Mill","Go <marker name='mill'>here</marker><br/>then<br/>wait<br/>typed <br/> stayslone CR
-lone LF<img image='m.paa' width='200' height='200'/><br/>"]];
+player createDiaryRecord ["Diary",["The ""Old"" Mill","Go <marker name='m'>here</marker><br/>typed <br/> stayslone CR
+lone LF<br/>"]];
 tskObj0=player createSimpleTask ["Say ""hi"""];
-tskObj0 setSimpleTaskDescription ["He said: ""go""; hint ""x""<br/>Café €5","Say ""hi""","Say ""hi"""];
+tskObj0 setSimpleTaskDescription ["He said ""go""<br/>Café €5","Say ""hi""","Say ""hi"""];
 player setCurrentTask tskObj0;
 };
 case EAST:
