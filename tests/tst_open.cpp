@@ -37,8 +37,7 @@ private slots:
     // Quotes, script text, a typed "<br/>", two tasks of one title and a moved
     // task, so that slots and list positions differ before the save.
     ed->addEntries("lstTasks", {"Take \"the\" hill", "Hold", "Hold"});
-    ed->typeReturn("txtTasks");
-    ed->type("txtTasks", "<br/>createSimpleTask [\"x\"];");
+    ed->type("txtTasks", "\n<br/>createSimpleTask [\"x\"];");
     ed->click("cmdCurTask");
     ed->selectRow("lstTasks", 1); // stores the text: a move would not
     ed->click("cmdDown");

@@ -39,8 +39,7 @@ private slots:
     ed.click("cmdSide");
     ed.showPage(1);
     ed.addEntries("lstNotes", {"Intel"});
-    ed.typeReturn("txtNotes");
-    ed.type("txtNotes", "Line two"); // still only in the box
+    ed.type("txtNotes", "\nLine two"); // still only in the box
     ed.dialogs.cancelSave();
     ed.click("cmdOK");
     QCOMPARE(ed.window.noteText, QStringList{QString()}); // Cancel stored nothing

@@ -41,10 +41,13 @@ void EditorDriver::selectRow(const char* name, int row) {
 
 void EditorDriver::type(const char* name, const QString& text) {
   QTest::keyClick(box(name), Qt::Key_End, Qt::ControlModifier);
-  QTest::keyClicks(box(name), text);
+  const QStringList lines = text.split(QLatin1Char('\n'));
+  for (qsizetype i = 0; i < lines.size(); ++i) {
+    if (i)
+      QTest::keyClick(box(name), Qt::Key_Return);
+    QTest::keyClicks(box(name), lines[i]);
+  }
 }
-
-void EditorDriver::typeReturn(const char* name) { QTest::keyClick(box(name), Qt::Key_Return); }
 
 void EditorDriver::selectText(const char* name, int start, int length) {
   QPlainTextEdit* b = box(name);

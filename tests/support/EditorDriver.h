@@ -28,8 +28,7 @@ struct EditorDriver {
   void rename(const QString& title); // answers the title, clicks Edit
   void showPage(int row);            // 0 Tasks, 1 Notes
   void selectRow(const char* list, int row);
-  void type(const char* box, const QString& text); // at the end of the text
-  void typeReturn(const char* box);
+  void type(const char* box, const QString& text);         // at the end of the text; "\n" is Return
   void selectText(const char* box, int start, int length); // with the arrow keys
   // Creates entries on the list's page, each with the text "<title> text"
   // (in lower case) typed into its box; the last one stays selected.

@@ -4,17 +4,8 @@
 
 namespace {
 const char* kindName(ScriptedDialogs::Kind kind) {
-  switch (kind) {
-  case ScriptedDialogs::Kind::Message:
-    return "message box";
-  case ScriptedDialogs::Kind::Input:
-    return "input box";
-  case ScriptedDialogs::Kind::Open:
-    return "open dialog";
-  case ScriptedDialogs::Kind::Save:
-    return "save dialog";
-  }
-  return "?";
+  static const char* const names[] = {"message box", "input box", "open dialog", "save dialog"};
+  return names[static_cast<int>(kind)];
 }
 } // namespace
 
