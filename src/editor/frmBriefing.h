@@ -8,8 +8,10 @@
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 class Dialogs;
+struct ScriptRecord;
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
@@ -83,6 +85,8 @@ private:
   void WriteBriefingScript(const QString& path);
   void ReadBriefingScript(const QString& path);
   void ResetWorkArea();
+  void LoadRecords(const std::vector<ScriptRecord>& records, QListWidget* list, QPlainTextEdit* box,
+                   QStringList& texts, qint16& slotCount);
   void EntrySelected(QListWidget* list, QPlainTextEdit* box, QStringList& texts, qint16& last);
   void MoveSelected(int step);
   // Runs the part of a file command after the file was chosen: any failure

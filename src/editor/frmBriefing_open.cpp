@@ -44,6 +44,31 @@ void frmBriefing::cmdOpen_Click() {
   });
 }
 
+// Puts one pass's records into its list in order, each entry's slot its
+// position, and shows the first entry in the box.
+void frmBriefing::LoadRecords(const std::vector<ScriptRecord>& records, QListWidget* list,
+                              QPlainTextEdit* box, QStringList& texts, qint16& slotCount) {
+  texts = QStringList(static_cast<qsizetype>(records.size()), QString());
+  for (int k = 0; k < static_cast<int>(records.size()); ++k) {
+    addListItem(list, fromU16(records[k].title), k);
+    texts[k] = fromU16(records[k].text);
+    ++slotCount;
+    if (list->count() == 1) {
+      // Edit and Delete follow the list of the page shown (the Tasks page),
+      // so that they are never left enabled on an empty Tasks page.
+      const bool pageHasEntries = (tasksPageShown() ? lstTasks : lstNotes)->count() > 0;
+      cmdEdit->setEnabled(pageHasEntries);
+      cmdDel->setEnabled(pageHasEntries);
+      box->setEnabled(true);
+      if (list == lstTasks)
+        cmdCurTask->setEnabled(true);
+      setBoxText(box, texts[k]);
+    }
+    if (list->currentRow() < 0)
+      setListIndex(list, 0); // stores the box into slot 0 and loads it back: no change
+  }
+}
+
 // Replaces the work area with the script at path. It has no error handling of
 // its own: a failure ends it where it happens, leaving the work area empty, or
 // with the notes loaded when the tasks pass fails.
@@ -55,45 +80,13 @@ void frmBriefing::ReadBriefingScript(const QString& path) {
   const std::string script = ScriptFile::read(path); // one read; the file is closed again
   const ScriptHeader header = readScriptHeader(script);
 
-  if (header.noteCount >= 1) {
-    // The whole pass is read before any note reaches the list.
-    const std::vector<ScriptRecord> notes = scanNoteRecords(script, header.noteCount);
-    noteText = QStringList(header.noteCount, QString());
-    for (int k = 0; k < header.noteCount; ++k) {
-      addListItem(lstNotes, fromU16(notes[k].title), k);
-      noteText[k] = fromU16(notes[k].text);
-      ++noteSlotCount;
-      if (lstNotes->count() == 1) {
-        // The Tasks page is shown: Edit and Delete follow its list, so that
-        // they are not left enabled on an empty Tasks page.
-        const bool pageHasEntries = tasksPageShown() ? lstTasks->count() > 0 : true;
-        cmdEdit->setEnabled(pageHasEntries);
-        cmdDel->setEnabled(pageHasEntries);
-        txtNotes->setEnabled(true);
-        setBoxText(txtNotes, noteText[k]);
-      }
-      if (lstNotes->currentRow() < 0)
-        setListIndex(lstNotes, 0); // stores the box into slot 0 and loads it back: no change
-    }
-  }
+  // Each pass is read whole before its records reach the list, so a failure
+  // in the tasks pass leaves the notes loaded.
+  if (header.noteCount >= 1)
+    LoadRecords(scanNoteRecords(script, header.noteCount), lstNotes, txtNotes, noteText, noteSlotCount);
 
   if (header.taskCount >= 1) {
-    const std::vector<ScriptRecord> tasks = scanTaskRecords(script, header.taskCount);
-    taskText = QStringList(header.taskCount, QString());
-    for (int k = 0; k < header.taskCount; ++k) {
-      addListItem(lstTasks, fromU16(tasks[k].title), k);
-      taskText[k] = fromU16(tasks[k].text);
-      ++taskSlotCount;
-      if (lstTasks->count() == 1) {
-        cmdEdit->setEnabled(true);
-        cmdDel->setEnabled(true);
-        txtTasks->setEnabled(true);
-        cmdCurTask->setEnabled(true);
-        setBoxText(txtTasks, taskText[k]);
-      }
-      if (lstTasks->currentRow() < 0)
-        setListIndex(lstTasks, 0);
-    }
+    LoadRecords(scanTaskRecords(script, header.taskCount), lstTasks, txtTasks, taskText, taskSlotCount);
 
     // A current-task number beyond the loaded tasks names no task.
     if (header.currentTask >= 1 && header.currentTask <= lstTasks->count())
