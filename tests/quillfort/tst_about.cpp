@@ -1,6 +1,6 @@
 #include "editor/frmBriefing.h"
 #include "platform/ProcessLauncher.h"
-#include "support/FakeRegistry.h"
+#include "FakeRegistry.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QApplication>

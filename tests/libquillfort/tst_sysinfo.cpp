@@ -1,5 +1,5 @@
 #include "about/SysInfo.h"
-#include "support/FakeRegistry.h"
+#include "FakeRegistry.h"
 
 #include <gtest/gtest.h>
 
