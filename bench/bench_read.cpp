@@ -14,6 +14,8 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -38,26 +40,42 @@ std::u16string title(char16_t kind, int i) {
   return kind + std::u16string(digits.begin(), digits.end());
 }
 
+// Titles and texts as owned strings, and the snapshot of views over them.
+struct Entries {
+  std::vector<std::pair<std::u16string, std::u16string>> notes, tasks;
+  std::size_t taskCount = 0; // the first tasks that go into the script
+
+  std::string compose() const {
+    BriefingSnapshot s;
+    s.side = u"EAST";
+    s.versionMajor = 1;
+    for (const auto& [t, x] : notes)
+      s.notes.push_back({t, x});
+    for (std::size_t i = 0; i < taskCount; ++i)
+      s.tasks.push_back({tasks[i].first, tasks[i].second});
+    s.currentTask = tasks.front().first;
+    return composeBriefingScript(s);
+  }
+};
+
 // 255 notes and as many tasks as fit (255 do not: the records alone would pass
 // byte 32767), their texts filling the script to just under the limit with
 // prose, quotes and line breaks.
 std::string largestScript() {
-  BriefingSnapshot s;
-  s.side = u"EAST";
-  s.versionMajor = 1;
+  Entries s;
   for (int i = 0; i < 255; ++i)
     s.notes.push_back({title(u'N', i), {}});
   for (int i = 0; i < 255; ++i)
     s.tasks.push_back({title(u'T', i), {}});
-  s.currentTask = s.tasks.front().title;
-  while (composeBriefingScript(s).size() > kLimit)
-    s.tasks.pop_back();
+  s.taskCount = s.tasks.size();
+  while (s.compose().size() > kLimit)
+    --s.taskCount;
 
   const std::u16string prose = u"Hold the \"old\" bridge until dawn.\r\nThen fall back to the ";
-  const std::size_t entries = s.notes.size() + s.tasks.size();
-  std::size_t room = kLimit - composeBriefingScript(s).size();
+  const std::size_t entries = s.notes.size() + s.taskCount;
+  std::size_t room = kLimit - s.compose().size();
   for (std::size_t i = 0; i < entries; ++i) {
-    auto& text = i < s.notes.size() ? s.notes[i].text : s.tasks[i - s.notes.size()].text;
+    auto& text = i < s.notes.size() ? s.notes[i].second : s.tasks[i - s.notes.size()].second;
     // Each prose character takes a byte, a quote two, a CR LF five.
     std::size_t share = room / (entries - i);
     for (std::size_t j = 0; share > 5; ++j) {
@@ -68,10 +86,10 @@ std::string largestScript() {
       room -= bytes;
     }
   }
-  std::string script = composeBriefingScript(s);
+  std::string script = s.compose();
   while (script.size() > kLimit) { // the estimate overshot by a few bytes
-    s.tasks.back().text.pop_back();
-    script = composeBriefingScript(s);
+    s.tasks[s.taskCount - 1].second.pop_back();
+    script = s.compose();
   }
   return script;
 }

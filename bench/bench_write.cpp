@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include <cstring>
+#include <deque>
 #include <string>
 
 #ifdef Q_OS_UNIX
@@ -36,20 +37,28 @@ std::u16string briefingText(std::size_t size, int seed) {
   return text;
 }
 
-BriefingSnapshot largestBriefing(std::size_t textSize) {
-  BriefingSnapshot s;
+// The snapshot holds views; the briefing keeps the texts they show.
+struct Briefing {
+  std::deque<std::u16string> texts;
+  BriefingSnapshot snapshot;
+};
+
+Briefing largestBriefing(std::size_t textSize) {
+  Briefing b;
+  BriefingSnapshot& s = b.snapshot;
   s.side = u"RESISTANCE";
   for (int i = 0; i < 255; ++i) {
-    s.notes.push_back(
-        {u"Intelligence report " + std::u16string(1, char16_t(u'A' + i % 26)), briefingText(textSize, i)});
-    s.tasks.push_back(
-        {u"Secure \"sector\" " + std::u16string(1, char16_t(u'A' + i % 26)), briefingText(textSize, i)});
+    const std::u16string letter(1, char16_t(u'A' + i % 26));
+    s.notes.push_back({b.texts.emplace_back(u"Intelligence report " + letter),
+                       b.texts.emplace_back(briefingText(textSize, i))});
+    s.tasks.push_back({b.texts.emplace_back(u"Secure \"sector\" " + letter),
+                       b.texts.emplace_back(briefingText(textSize, i))});
   }
   s.currentTask = s.tasks[100].title;
   s.versionMajor = kVersionMajor;
   s.versionMinor = kVersionMinor;
   s.versionPatch = kVersionPatch;
-  return s;
+  return b;
 }
 
 void plainWrite(const QString& path, const std::string& bytes) {
@@ -72,7 +81,8 @@ void plainWriteSynced(const QString& path, const std::string& bytes) {
 #endif
 
 void benchOne(const char* label, std::size_t textSize, const QTemporaryDir& dir) {
-  const BriefingSnapshot snapshot = largestBriefing(textSize);
+  const Briefing briefing = largestBriefing(textSize);
+  const BriefingSnapshot& snapshot = briefing.snapshot;
   const std::string script = composeBriefingScript(snapshot);
   std::printf("\n%s: 255 notes and 255 tasks, texts of %zu characters, script of %.2f MB\n", label, textSize,
               static_cast<double>(script.size()) / 1e6);

@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 
 namespace {
 
@@ -42,6 +43,7 @@ std::u16string replaceAll(std::u16string s, std::u16string_view from, std::u16st
 
 void roundTrip(FuzzedDataProvider& data) {
   static const char16_t* sides[] = {u"WEST", u"EAST", u"RESISTANCE", u"CIVILIAN"};
+  std::deque<std::u16string> texts; // what the snapshot's views show
   BriefingSnapshot b;
   b.side = sides[data.ConsumeIntegralInRange(0, 3)];
   b.versionMajor = 1;
@@ -49,7 +51,7 @@ void roundTrip(FuzzedDataProvider& data) {
   const int tasks = data.ConsumeIntegralInRange(0, 255);
   auto field = [&](bool title) {
     std::u16string text = AnsiCodec::decode(data.ConsumeRandomLengthString(200));
-    return title ? replaceAll(text, u"\r\n", u"\r ") : text; // a title is one line
+    return std::u16string_view(texts.emplace_back(title ? replaceAll(text, u"\r\n", u"\r ") : text)); // a title is one line
   };
   for (int i = 0; i < notes && data.remaining_bytes() > 0; ++i)
     b.notes.push_back({field(true), field(false)});
@@ -67,7 +69,7 @@ void roundTrip(FuzzedDataProvider& data) {
       return false;
     for (std::size_t i = 0; i < read.size(); ++i) {
       const std::u16string text =
-          replaceAll(replaceAll(written[i].text, u"\r\n", u"<br/>"), u"<br/>", u"\r\n");
+          replaceAll(replaceAll(std::u16string(written[i].text), u"\r\n", u"<br/>"), u"<br/>", u"\r\n");
       if (read[i].title != written[i].title || read[i].text != text)
         return false;
     }

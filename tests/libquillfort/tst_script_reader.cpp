@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdlib>
+#include <deque>
 #include <fstream>
 #include <random>
 
@@ -22,9 +23,13 @@ static std::u16string replaceAll(std::u16string s, std::u16string_view from, std
 // with CR LF for every "<br/>" the user typed.
 template <class Entry> static std::string shown(const std::vector<Entry>& entries) {
   std::u16string out;
-  for (const auto& e : entries)
-    out += (out.empty() ? u"" : u" | ") + e.title + u"=" +
-           (std::is_same_v<Entry, BriefingEntry> ? replaceAll(e.text, u"<br/>", u"\r\n") : e.text);
+  for (const auto& e : entries) {
+    out += out.empty() ? u"" : u" | ";
+    out += e.title;
+    out += u"=";
+    out += std::is_same_v<Entry, BriefingEntry> ? replaceAll(std::u16string(e.text), u"<br/>", u"\r\n")
+                                                : std::u16string(e.text);
+  }
   return AnsiCodec::encode(out, "the entries");
 }
 
@@ -97,12 +102,14 @@ TEST(ScriptReader, TakesBackWhatTheWriterWrote) {
   };
   int read = 0;
   for (int round = 0; round < 3000 && !HasFailure(); ++round) {
+    std::deque<std::u16string> texts; // what the snapshot's views show
     BriefingSnapshot b;
     b.side = u"EAST";
     const std::size_t notes = below(5) ? below(8) : below(256), tasks = below(5) ? below(8) : below(256);
     const std::size_t size = 24000 / (3 * (notes + 3 * tasks) + 1); // per field
     for (std::size_t i = 0; i < notes + tasks; ++i)                 // a title is one line
-      (i < notes ? b.notes : b.tasks).push_back({replaceAll(field(size), u"\r\n", u"\r "), field(size)});
+      (i < notes ? b.notes : b.tasks)
+          .push_back({texts.emplace_back(replaceAll(field(size), u"\r\n", u"\r ")), texts.emplace_back(field(size))});
     const std::string script = composeBriefingScript(b);
     if (script.size() > 32767)
       continue;

@@ -11,8 +11,8 @@ namespace {
 
 using Entries = std::vector<BriefingEntry>;
 
-BriefingSnapshot snap(std::u16string side, Entries notes, Entries tasks, std::u16string current) {
-  return {std::move(side), std::move(notes), std::move(tasks), std::move(current), 1, 0, 0};
+BriefingSnapshot snap(std::u16string_view side, Entries notes, Entries tasks, std::u16string_view current) {
+  return {side, std::move(notes), std::move(tasks), current, 1, 0, 0};
 }
 
 using ScriptCase = std::pair<const char*, BriefingSnapshot>; // a file under tests/data, its input

@@ -1,21 +1,24 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 // One task or note as the script carries it. Texts keep CR LF line breaks.
+// The fields are views: whoever takes the snapshot keeps the texts alive
+// while the script is composed (the editor passes views of its QStrings).
 struct BriefingEntry {
-  std::u16string title;
-  std::u16string text;
+  std::u16string_view title;
+  std::u16string_view text;
 };
 
 // What a briefing script is made from: the model, after the text boxes'
-// working copies have been stored into their slots.
+// working copies have been stored into their slots. Views, like the entries.
 struct BriefingSnapshot {
-  std::u16string side;               // "WEST", "EAST", "RESISTANCE" or "CIVILIAN"
+  std::u16string_view side;          // "WEST", "EAST", "RESISTANCE" or "CIVILIAN"
   std::vector<BriefingEntry> notes;  // in list order
   std::vector<BriefingEntry> tasks;  // in list order
-  std::u16string currentTask;        // the current-task label, empty for none
+  std::u16string_view currentTask;   // the current-task label, empty for none
   int versionMajor = 0;
   int versionMinor = 0;
   int versionPatch = 0;

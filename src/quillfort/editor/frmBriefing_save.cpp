@@ -12,13 +12,22 @@
 
 namespace {
 
-std::vector<BriefingEntry> entriesOf(const QListWidget* list, const QStringList& texts) {
+// A view of a QString's characters; valid while the QString lives unchanged.
+std::u16string_view viewOf(const QString& s) {
+  return {reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())};
+}
+
+// The list's entries as views of their titles and slot texts. The titles are
+// held in `titles` (each shares its characters with the list item, nothing is
+// copied), which must outlive the entries, as must `texts`.
+std::vector<BriefingEntry> entriesOf(const QListWidget* list, const QStringList& texts, QStringList& titles) {
   std::vector<BriefingEntry> entries;
   entries.reserve(static_cast<std::size_t>(list->count()));
+  titles.reserve(list->count());
   for (int i = 0; i < list->count(); ++i) {
     const QListWidgetItem* item = list->item(i);
-    entries.push_back(
-        {item->text().toStdU16String(), texts.at(item->data(Qt::UserRole).toInt()).toStdU16String()});
+    titles.append(item->text());
+    entries.push_back({viewOf(titles.constLast()), viewOf(texts.at(item->data(Qt::UserRole).toInt()))});
   }
   return entries;
 }
@@ -58,11 +67,17 @@ void frmBriefing::WriteBriefingScript(const QString& path) {
   if (lstNotes->count() > 0 && lstNotes->currentRow() >= 0)
     noteText[itemSlot(lstNotes, lstNotes->currentRow())] = boxText(txtNotes);
 
+  // The snapshot holds views: the QStrings below and the slot texts stay
+  // alive and unchanged until the script is composed.
+  const QString side = cmdSide->text();
+  const QString currentTask = lblCurTask->text();
+  QStringList noteTitles;
+  QStringList taskTitles;
   BriefingSnapshot snapshot;
-  snapshot.side = cmdSide->text().toStdU16String();
-  snapshot.notes = entriesOf(lstNotes, noteText);
-  snapshot.tasks = entriesOf(lstTasks, taskText);
-  snapshot.currentTask = lblCurTask->text().toStdU16String();
+  snapshot.side = viewOf(side);
+  snapshot.notes = entriesOf(lstNotes, noteText, noteTitles);
+  snapshot.tasks = entriesOf(lstTasks, taskText, taskTitles);
+  snapshot.currentTask = viewOf(currentTask);
   snapshot.versionMajor = kVersionMajor;
   snapshot.versionMinor = kVersionMinor;
   snapshot.versionPatch = kVersionPatch;
