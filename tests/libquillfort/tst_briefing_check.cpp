@@ -13,10 +13,13 @@ namespace {
 using Entries = std::vector<BriefingEntry>;
 using K = FindingKind;
 
-BriefingSnapshot snap(Entries notes, Entries tasks, std::u16string current = u"") {
-  return {u"WEST", std::move(notes), std::move(tasks), std::move(current), 1, 0, 0};
+// Snapshots hold views: the texts below live as long as the tests.
+BriefingSnapshot snap(Entries notes, Entries tasks, std::u16string_view current = u"") {
+  return {u"WEST", std::move(notes), std::move(tasks), current, 1, 0, 0};
 }
-BriefingSnapshot noteText(std::u16string text) { return snap({{u"Intel", std::move(text)}}, {}); }
+BriefingSnapshot noteText(std::u16string_view text) { return snap({{u"Intel", text}}, {}); }
+const std::u16string k33000(33000, u'x');
+const std::u16string k60(60, u'a');
 
 // One finding written out in one line: "warning BareAmpersand notes 0 text 2:7".
 std::string shown(const BriefingFinding& f) {
@@ -95,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
         {"same titles, neither current", snap({}, {{u"Go", u""}, {u"Go", u""}}, u"Rest"), {}},
         {"empty titles", snap({{u"", u"x"}}, {{u"", u""}}),
          {"warning EmptyTitle notes 0 title 1:1", "warning EmptyTitle tasks 0 title 1:1"}},
-        {"too large", noteText(std::u16string(33000, u'x')), {"warning ScriptTooLarge briefing -1"}},
+        {"too large", noteText(k33000), {"warning ScriptTooLarge briefing -1"}},
     }),
     [](const auto& info) {
       std::string name = info.param.name;
@@ -113,7 +116,7 @@ TEST(Check, ScriptSizeMatchesTheWriter) {
   const BriefingSnapshot cases[] = {
       snap({}, {}),
       snap({{u"\"Q\"", u"Caf\u00e9\r\n\u20ac"}}, tasks, u"Now"),
-      snap(Entries(255, BriefingEntry{u"n", std::u16string(60, u'a')}), Entries(255, BriefingEntry{u"t", u"b"}),
+      snap(Entries(255, BriefingEntry{u"n", k60}), Entries(255, BriefingEntry{u"t", u"b"}),
            u"t"),
       {u"CIVILIAN", {}, {{u"a", u"b"}}, u"a", 12, 3, 45},
   };
