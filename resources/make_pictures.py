@@ -1,8 +1,10 @@
 #!/usr/bin/env python3
 """Draws Quillfort's pictures: the editor's background (a pale topographic
 map sheet with grid squares and contour lines), the window icon and the 32 by
-32 About picture (a quill before a fort's tower). Standard library only; run
-it again after changing it and commit the PNG files it writes."""
+32 About picture (a quill before a fort's tower), each also at twice the
+pixels (@2x) for high-density screens; the desktop icons at the theme's sizes;
+the Windows .ico and the macOS .icns. Standard library only; run it again
+after changing it and commit the files it writes."""
 import math
 import os
 import random
@@ -12,7 +14,7 @@ import zlib
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 
-def write_png(path, width, height, rows, alpha=False):
+def png_bytes(width, height, rows, alpha=False):
     """rows: list of bytearrays, RGB (or RGBA) per pixel."""
     raw = b"".join(b"\x00" + bytes(r) for r in rows)
     colour_type = 6 if alpha else 2
@@ -25,11 +27,17 @@ def write_png(path, width, height, rows, alpha=False):
     png += chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, 8, colour_type, 0, 0, 0))
     png += chunk(b"IDAT", zlib.compress(raw, 9))
     png += chunk(b"IEND", b"")
+    return png
+
+
+def write_png(path, width, height, rows, alpha=False):
     with open(path, "wb") as f:
-        f.write(png)
+        f.write(png_bytes(width, height, rows, alpha))
 
 
-def background():
+def background(scale=1, name="background.png"):
+    """The map sheet; scale 2 draws the same sheet with twice the pixels in
+    each direction, for screens of high pixel density."""
     w, h = 1434, 650
     rnd = random.Random(1944)
     hills = [(rnd.uniform(0, w), rnd.uniform(0, h), rnd.uniform(60, 260), rnd.uniform(-1.0, 1.6))
@@ -39,10 +47,18 @@ def background():
     index_contour = (178, 146, 104)
     water = (200, 218, 226)
     grid = (150, 170, 190)
+    pw, ph = w * scale, h * scale
+
+    def at(p):
+        # A pixel's centre in the sheet's own units.
+        return p if scale == 1 else (p + 0.5) / scale - 0.5
+
     rows = []
-    for y in range(h):
-        row = bytearray(w * 3)
-        for x in range(w):
+    for py in range(ph):
+        y = at(py)
+        row = bytearray(pw * 3)
+        for px in range(pw):
+            x = at(px)
             z = 0.0
             for hx, hy, r, a in hills:
                 dx, dy = x - hx, y - hy
@@ -58,9 +74,9 @@ def background():
                 c = tuple(max(0, int(p - shade)) for p in paper)
             if z >= -0.35 and frac < 0.03:
                 c = index_contour if int(round(level)) % 5 == 0 else contour
-            if x % 100 == 0 or y % 100 == 0:
+            if (px // scale) % 100 == 0 or (py // scale) % 100 == 0:
                 c = grid
-            row[3 * x:3 * x + 3] = bytes(c)
+            row[3 * px:3 * px + 3] = bytes(c)
         rows.append(row)
     # Grid square numbers along the top and left edges, in a tiny 3x5 font.
     digits = {
@@ -76,17 +92,18 @@ def background():
             for yy, line in enumerate(digits[ch]):
                 for xx, bit in enumerate(line):
                     if bit == "1":
-                        for sy in range(2):
-                            for sx in range(2):
-                                px, py = x0 + i * 8 + xx * 2 + sx, y0 + yy * 2 + sy
-                                if 0 <= px < w and 0 <= py < h:
+                        for sy in range(2 * scale):
+                            for sx in range(2 * scale):
+                                px = (x0 + i * 8 + xx * 2) * scale + sx
+                                py = (y0 + yy * 2) * scale + sy
+                                if 0 <= px < pw and 0 <= py < ph:
                                     rows[py][3 * px:3 * px + 3] = bytes(grid)
 
     for gx in range(0, w, 100):
         text(gx + 4, 300, "%03d" % (gx // 100 + 40))
     for gy in range(0, h, 100):
         text(1400, gy + 4, "%02d" % (gy // 100 + 70))
-    write_png(os.path.join(HERE, "background.png"), w, h, rows)
+    write_png(os.path.join(HERE, name), pw, ph, rows)
 
 
 def emblem(size):
@@ -121,7 +138,47 @@ def emblem(size):
     return rows
 
 
+def write_ico(path, sizes):
+    """A Windows icon whose images are PNG files (read by Windows Vista and later)."""
+    images = [png_bytes(n, n, emblem(n), alpha=True) for n in sizes]
+    out = struct.pack("<HHH", 0, 1, len(images))
+    offset = 6 + 16 * len(images)
+    for n, data in zip(sizes, images):
+        out += struct.pack("<BBBBHHII", n % 256, n % 256, 0, 0, 1, 32, len(data), offset)
+        offset += len(data)
+    with open(path, "wb") as f:
+        f.write(out + b"".join(images))
+
+
+def write_icns(path):
+    """A macOS bundle icon: PNG images under their icns type codes."""
+    types = [(b"icp4", 16), (b"icp5", 32), (b"ic11", 32), (b"ic12", 64), (b"ic07", 128),
+             (b"ic13", 256), (b"ic08", 256), (b"ic09", 512), (b"ic14", 512)]
+    body = b""
+    for code, n in types:
+        data = png_bytes(n, n, emblem(n), alpha=True)
+        body += code + struct.pack(">I", len(data) + 8) + data
+    with open(path, "wb") as f:
+        f.write(b"icns" + struct.pack(">I", len(body) + 8) + body)
+
+
+# The icon sizes installed into the desktop's icon theme.
+THEME_SIZES = (16, 32, 48, 64, 128, 256)
+
 if __name__ == "__main__":
-    background()
+    import sys
+    # The map takes a while; "icons" redraws everything but the map.
+    only_icons = sys.argv[1:] == ["icons"]
+    if not only_icons:
+        background()
+        background(2, "background@2x.png")
     write_png(os.path.join(HERE, "quillfort.png"), 64, 64, emblem(64), alpha=True)
+    write_png(os.path.join(HERE, "quillfort@2x.png"), 128, 128, emblem(128), alpha=True)
     write_png(os.path.join(HERE, "about.png"), 32, 32, emblem(32), alpha=True)
+    write_png(os.path.join(HERE, "about@2x.png"), 64, 64, emblem(64), alpha=True)
+    for n in THEME_SIZES:
+        folder = os.path.join(HERE, "icons", "%dx%d" % (n, n))
+        os.makedirs(folder, exist_ok=True)
+        write_png(os.path.join(folder, "quillfort.png"), n, n, emblem(n), alpha=True)
+    write_ico(os.path.join(HERE, "quillfort.ico"), (16, 24, 32, 48, 64, 256))
+    write_icns(os.path.join(HERE, "quillfort.icns"))
