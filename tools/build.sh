@@ -3,7 +3,8 @@
 
 # Debian and Ubuntu packages the build needs. fonts-dejavu-core gives the
 # headless tests a font to lay text out with.
-QUILLFORT_PACKAGES="cmake make g++ qt6-base-dev googletest fonts-dejavu-core"
+# desktop-file-utils and appstream check the menu entry and the AppStream file.
+QUILLFORT_PACKAGES="cmake make g++ qt6-base-dev googletest fonts-dejavu-core desktop-file-utils appstream"
 
 # quillfort_install [--no-install-recommends] PACKAGE...
 # Installs the named packages that are not installed yet, saying which.
@@ -30,7 +31,8 @@ quillfort_install() {
   $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $options $missing
 }
 
-# quillfort_build DIR [CMAKE OPTIONS...]: configure (again, cheaply) and build.
+# quillfort_build DIR [CMAKE OPTIONS...]: configure (again, cheaply) and build
+# only the target named in QUILLFORT_TARGET if set (./run: the editor).
 quillfort_build() {
   dir=$1
   shift
@@ -41,5 +43,5 @@ quillfort_build() {
     cat "$dir/configure.log" >&2
     exit 1
   }
-  cmake --build "$dir" -j "$(nproc 2>/dev/null || echo 2)"
+  cmake --build "$dir" ${QUILLFORT_TARGET:+--target $QUILLFORT_TARGET} -j "$(nproc 2>/dev/null || echo 2)"
 }
