@@ -119,6 +119,7 @@ TEST(Check, ScriptSizeMatchesTheWriter) {
       snap(Entries(255, BriefingEntry{u"n", k60}), Entries(255, BriefingEntry{u"t", u"b"}),
            u"t"),
       {u"CIVILIAN", {}, {{u"a", u"b"}}, u"a", 12, 3, 45},
+      snap(Entries(10, BriefingEntry{u"n", u"x"}), {}), // the header becomes a block comment
   };
   for (const auto& s : cases)
     EXPECT_EQ(briefingScriptSize(s), composeBriefingScript(s).size());

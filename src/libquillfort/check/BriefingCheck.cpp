@@ -345,15 +345,24 @@ Scans scanAll(const BriefingSnapshot& s) {
   }
   scans.tasks.reserve(s.tasks.size());
   std::size_t firstCurrent = std::u16string_view::npos;
+  std::size_t lastCurrent = std::u16string_view::npos;
   const std::u16string_view current = s.currentTask;
   for (std::size_t i = 0; i < s.tasks.size(); ++i) {
     const auto& e = s.tasks[i];
     scans.tasks.emplace_back(scanField(e.title, scratch), scanField(e.text, scratch));
     size += o.task + 2 * decimalDigits(i) + 3 * fieldBytes(scans.tasks.back().first, false) +
             fieldBytes(scans.tasks.back().second, true);
-    if (firstCurrent == std::u16string_view::npos && !current.empty() && std::u16string_view(e.title) == current)
-      firstCurrent = i;
+    if (!current.empty() && std::u16string_view(e.title) == current) {
+      if (firstCurrent == std::u16string_view::npos)
+        firstCurrent = i;
+      lastCurrent = i;
+    }
   }
+  // A header byte of CR or LF turns the first line into a block comment,
+  // which ends in " */".
+  if (headerNeedsBlockComment(s.notes.size(), s.tasks.size(),
+                              lastCurrent == std::u16string_view::npos ? 0 : lastCurrent + 1))
+    size += 3;
   if (firstCurrent != std::u16string_view::npos)
     size += o.current + decimalDigits(firstCurrent);
   scans.scriptSize = size;

@@ -24,6 +24,13 @@ struct BriefingSnapshot {
   int versionPatch = 0;
 };
 
+// The header's counts (notes, tasks, the current task's 1-based position)
+// are raw bytes inside a comment. When one of them is a CR or LF, which would
+// end a "//" comment, the first line is written as a block comment instead:
+// "/*" in place of "//" and " */" before its CR LF, every other byte at its
+// position.
+bool headerNeedsBlockComment(std::size_t notes, std::size_t tasks, std::size_t currentTask);
+
 // The exact bytes of the briefing script for a snapshot, in the file's code
 // page. Throws RuntimeError 5 when a list has more than 255 entries or a
 // character has no byte in the code page; nothing is to be written then.
