@@ -118,3 +118,51 @@ TEST(ScriptReader, TakesBackWhatTheWriterWrote) {
   }
   EXPECT_GT(read, 2000);
 }
+
+// A script of side W whose first line counts the given records; its records
+// start at the 1-based position `at` (a comment line fills the gap) and `tail`
+// follows them, on the same line.
+static std::string script(int notes, int tasks, const std::string& records, std::size_t at = 0,
+                          const std::string& tail = {}) {
+  std::string s = "// QFRT W " + std::string(1, char(notes)) + ' ' + char(tasks) + ' ' + '\0' + " 100\r\n";
+  if (at > 0)
+    s += "//" + std::string(at - 1 - s.size() - 4, '.') + "\r\n";
+  return s + records + tail;
+}
+
+TEST(ScriptReader, ReportsOverflowOnlyForWhatLiesPast32767) {
+  const std::string note = "player createDiaryRecord [\"Diary\",[\"N\",\"t\"]];"; // its CR LF follows
+  const std::string task = "x=player createSimpleTask [\"T\"];\r\nx setSimpleTaskDescription [\"D\",\"T\",\"T\"];";
+  const std::string noCrLf(40000, 'x'); // no quote, no line end, no marker
+  const std::string withCrLf = noCrLf + "\r\n";
+  struct Row {
+    const char* what;
+    std::string script;
+    const char* expected;
+  };
+  const Row rows[] = {
+      // What is not in the script at all fails (or loads) as in a short one,
+      // whatever follows past byte 32767.
+      {"last task line without CR LF", script(0, 1, task), " / T=D"},
+      {"last task line without CR LF, long", script(0, 1, task, 0, noCrLf), " / T=D"},
+      {"note line without CR LF, long", script(1, 0, note, 0, noCrLf), "notes 5"},
+      {"note title left open, long", script(1, 0, "\"Diary\",[\"N", 0, noCrLf), "notes 5"},
+      {"task title left open, long", script(0, 1, "createSimpleTask [\"T", 0, noCrLf), " / tasks 5"},
+      {"description left open, long", script(0, 1, task.substr(0, task.size() - 11), 0, noCrLf), " / tasks 5"},
+      {"a note missing, long", script(2, 0, note + "\r\n", 0, noCrLf), "notes 5"},
+      {"a task missing, long", script(1, 2, note + "\r\n" + task + "\r\n", 0, noCrLf), "N=t / tasks 5"},
+      // What the reader needs and finds past byte 32767 is an overflow.
+      {"notes past 32767", script(1, 0, note + "\r\n", 33000), "notes 6"},
+      {"tasks past 32767", script(1, 1, note + "\r\n", 0, withCrLf + task + "\r\n"), "N=t / tasks 6"},
+      {"note line end past 32767", script(1, 0, note, 0, withCrLf), "notes 6"},
+      {"task title end past 32767", script(0, 1, "createSimpleTask [\"T", 0, noCrLf + '"'), " / tasks 6"},
+      {"description line end past 32767", script(0, 1, task, 0, withCrLf), " / tasks 6"},
+      // The last position: a record whose line ends with its CR at 32767 loads.
+      {"note CR at 32767", script(1, 0, note + "\r\n", 32767 - note.size()), "N=t / "},
+      {"note CR at 32768", script(1, 0, note + "\r\n", 32768 - note.size()), "notes 6"},
+      {"task CR at 32767", script(0, 1, task + "\r\n", 32767 - task.size()), " / T=D"},
+      {"task CR at 32768", script(0, 1, task + "\r\n", 32768 - task.size()), " / tasks 6"},
+  };
+  for (const auto& [what, bytes, expected] : rows)
+    EXPECT_EQ(outcome(bytes), expected) << what;
+}

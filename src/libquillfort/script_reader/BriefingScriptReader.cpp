@@ -84,22 +84,17 @@ char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 
 // line from line 2 on. Line 1 is a comment holding raw count bytes (one of them
 // may be a double quote), so it is never searched.
 //
-// Only the first 32767 bytes can hold a position. A search that finds nothing
-// there in a longer script answers kBeyond, which the checks report as an
-// overflow: whatever it looked for lies past the last position, if anywhere.
-// A script of any size thus costs no more than its first 32767 bytes.
+// Searches run to the end of the script: what they find past byte 32767 has a
+// position the checks report as an overflow (6), while what is not there at
+// all answers 0, in a long script as in a short one.
 class ScriptText {
 public:
-  static constexpr int kBeyond = kLastPosition + 1;
-
   explicit ScriptText(std::string_view bytes)
-      : m_bytes(bytes), m_end(static_cast<int>(std::min<std::size_t>(bytes.size(), kLastPosition))),
-        m_notFound(bytes.size() > static_cast<std::size_t>(kLastPosition) ? kBeyond : 0),
-        m_state(static_cast<std::size_t>(m_end), 0) {
+      : m_bytes(bytes), m_end(bytes.size()), m_state(bytes.size(), 0) {
     const std::size_t firstLineEnd = bytes.find("\r\n");
     if (firstLineEnd == std::string_view::npos)
       return;
-    const std::size_t end = static_cast<std::size_t>(m_end);
+    const std::size_t end = m_end;
     bool inString = false;
     std::size_t i = firstLineEnd + 2;
     while (i < end) {
@@ -130,48 +125,41 @@ public:
   // at or after from whose "Diary" follows a quote that opens a string.
   int findNoteMarker(int from) const {
     static constexpr std::string_view marker = "diary\",[";
-    for (int p = std::max(from, 2); p <= m_end; ++p) {
-      const std::size_t i = static_cast<std::size_t>(p - 1);
+    for (std::size_t i = index(std::max(from, 2)); i < m_end; ++i)
       if ((m_state[i - 1] & kOpensString) && matches(i, marker))
-        return p;
-    }
-    return m_notFound;
+        return position(i);
+    return 0;
   }
 
   // The first occurrence of a code marker (lower case, matched in any letter
   // case) at or after from that stands outside every string.
   int findCodeMarker(std::string_view marker, int from) const {
-    for (int p = from; p <= m_end; ++p) {
-      const std::size_t i = static_cast<std::size_t>(p - 1);
+    for (std::size_t i = index(from); i < m_end; ++i)
       if ((m_state[i] & kOutside) && matches(i, marker))
-        return p;
-    }
-    return m_notFound;
+        return position(i);
+    return 0;
   }
 
   // The double quote that ends a string whose text starts at from: the first
   // one not followed by another (two in a row are one quote of the text).
   int findStringEnd(int from) const {
-    for (int p = from; p <= m_end;) {
-      const std::size_t i = static_cast<std::size_t>(p - 1);
+    for (std::size_t i = index(from); i < m_end;) {
       if (m_bytes[i] != '"')
-        ++p;
-      else if (i + 1 < m_bytes.size() && m_bytes[i + 1] == '"')
-        p += 2;
+        ++i;
+      else if (i + 1 < m_end && m_bytes[i + 1] == '"')
+        i += 2;
       else
-        return p;
+        return position(i);
     }
-    return m_notFound;
+    return 0;
   }
 
   // The position of the CR of the first CR LF at or after from.
   int findCrLf(int from) const {
-    for (int p = from; p <= m_end; ++p) {
-      const std::size_t i = static_cast<std::size_t>(p - 1);
-      if (m_bytes[i] == '\r' && i + 1 < m_bytes.size() && m_bytes[i + 1] == '\n')
-        return p;
-    }
-    return m_notFound;
+    for (std::size_t i = index(from); i < m_end; ++i)
+      if (m_bytes[i] == '\r' && i + 1 < m_end && m_bytes[i + 1] == '\n')
+        return position(i);
+    return 0;
   }
 
   // The length bytes from position start, as the title or text they hold:
@@ -197,6 +185,13 @@ public:
   }
 
 private:
+  // Positions are 1-based; every position past the last one a 16-bit number
+  // holds is the same overflow to the checks.
+  static std::size_t index(int position) { return static_cast<std::size_t>(position - 1); }
+  static int position(std::size_t index) {
+    return static_cast<int>(std::min<std::size_t>(index + 1, kLastPosition + 1));
+  }
+
   static constexpr std::uint8_t kOutside = 1;     // the byte stands outside any string
   static constexpr std::uint8_t kOpensString = 2; // the byte is the quote that opens a string
 
@@ -210,8 +205,7 @@ private:
   }
 
   std::string_view m_bytes;
-  int m_end;      // the last position a search can find
-  int m_notFound; // what a search answers when it finds nothing
+  std::size_t m_end;
   std::vector<std::uint8_t> m_state;
 };
 
