@@ -254,6 +254,8 @@ std::vector<ScriptRecord> scanNoteRecords(std::string_view script, int count) {
     auto& record = records[static_cast<std::size_t>(k)];
     record.title = text.field(t, titleLength, false);
     record.text = text.field(u, textLength, true);
+    record.titleStart = static_cast<std::size_t>(t - 1);
+    record.textStart = static_cast<std::size_t>(u - 1);
     s = c.checked(e + 4);
   }
   return records;
@@ -284,6 +286,8 @@ std::vector<ScriptRecord> scanTaskRecords(std::string_view script, int count) {
     auto& record = records[static_cast<std::size_t>(k)];
     record.title = text.field(t, titleLength, false);
     record.text = text.field(u, textLength, true);
+    record.titleStart = static_cast<std::size_t>(t - 1);
+    record.textStart = static_cast<std::size_t>(u - 1);
     // The end of the description's line; 0 when it has no CR LF, which the
     // next record's search refuses.
     s = c.checked(text.findCrLf(u));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,9 +15,14 @@ struct ScriptHeader {
 };
 
 // A title and its text as read back; texts have CR LF line breaks again.
+// titleStart and textStart are the 0-based byte offsets in the script of the
+// first byte of each field, so that a place in them can be shown as a line and
+// column of the script.
 struct ScriptRecord {
   std::u16string title;
   std::u16string text;
+  std::size_t titleStart = 0;
+  std::size_t textStart = 0;
 };
 
 // The reader works pass by pass so that the open command can put the notes
