@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// A briefing as quillfort-cli carries it between a script and JSON:
+//   {"side": "WEST", "currentTask": "Take the bridge" or null,
+//    "notes": [{"title": ..., "text": ...}], "tasks": [...]}
+// Lists are in editor order. Here the texts are the model's: line breaks are
+// CR LF, as in the editor and the script.
+//
+// In the JSON a text's line break is "\n" (and "\r\n" or a lone "\r" read as
+// one too). A lone CR or LF inside a text, which only a hand-edited script
+// holds, travels as the symbol the Unicode standard has for it: U+240D (␍)
+// for CR and U+240A (␊) for LF. The code page of a script cannot hold those
+// two, so they never stand for themselves and every text comes back exactly.
+struct JsonBriefing {
+  struct Entry {
+    QString title;
+    QString text;
+  };
+  QString side;
+  QString currentTask; // empty for no current task
+  QList<Entry> notes;
+  QList<Entry> tasks;
+};
+
+// A JSON file that is no briefing. line is 0 when the fault has no single
+// place in the text (a missing field); the message then names the field.
+struct JsonError {
+  QString message;
+  int line = 0;
+  int column = 0;
+};
+
+namespace BriefingJson {
+
+// The JSON text (UTF-8) of a briefing, one entry a line so that a change to
+// one entry is one changed line in version control. Throws RuntimeError 5 when
+// a text holds ␍ or ␊ itself, which the JSON could not tell from a lone CR
+// or LF.
+QByteArray write(const JsonBriefing& briefing);
+
+// The briefing of a JSON text; throws JsonError.
+JsonBriefing read(const QByteArray& json);
+
+// A model text as the JSON holds it, and back.
+QString textToJson(const QString& text);
+QString textFromJson(const QString& text);
+
+} // namespace BriefingJson
