@@ -2,12 +2,18 @@
 
 #include "BriefingJson.h"
 #include "QuillfortVersion.h"
+#include "check/BriefingCheck.h"
 #include "platform/RuntimeError.h"
 #include "platform/ScriptFile.h"
 #include "script_reader/BriefingScriptReader.h"
+#include "script_reader/ScriptLocation.h"
 #include "script_writer/BriefingScriptWriter.h"
 
+#include <QFileInfo>
+
+#include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -72,6 +78,70 @@ ReadScript readScript(const QString& path) {
   return script;
 }
 
+// The snapshot the editor would take of the script just opened; it views the
+// script's records and side, which outlive it.
+BriefingSnapshot snapshotOf(const ReadScript& script, const std::u16string& side) {
+  BriefingSnapshot snapshot;
+  snapshot.side = side;
+  for (const auto& [records, into] :
+       {std::pair{&script.notes, &snapshot.notes}, std::pair{&script.tasks, &snapshot.tasks}}) {
+    into->reserve(records->size());
+    for (const ScriptRecord& r : *records) {
+      BriefingEntry entry;
+      entry.title = r.title;
+      entry.text = r.text;
+      into->push_back(entry);
+    }
+  }
+  if (script.currentIndex >= 0)
+    snapshot.currentTask = script.tasks[static_cast<std::size_t>(script.currentIndex)].title;
+  snapshot.versionMajor = kVersionMajor;
+  snapshot.versionMinor = kVersionMinor;
+  snapshot.versionPatch = kVersionPatch;
+  return snapshot;
+}
+
+// A title on the report's one line: a lone CR or LF (only a hand-edited
+// script holds one) shows as ␍ or ␊, as in the JSON.
+QString shownTitle(const std::u16string& title) {
+  QString shown = fromU16(title);
+  shown.replace(u'\r', QChar(0x240D));
+  shown.replace(u'\n', QChar(0x240A));
+  return shown;
+}
+
+// A finding as compilers print theirs: the place in the script where its
+// record's title or text has the fault, then what the fault is, then which
+// entry. A finding about the whole briefing has no place.
+QString findingLine(const QString& file, const ReadScript& script, const BriefingFinding& f) {
+  QString place = file;
+  QString entry;
+  if (f.list != FindingList::Briefing && f.index >= 0) {
+    const bool isTask = f.list == FindingList::Tasks;
+    const ScriptRecord& record = (isTask ? script.tasks : script.notes)[static_cast<std::size_t>(f.index)];
+    entry = QStringLiteral(" [%1 %2 \"%3\"]").arg(isTask ? "task" : "note").arg(f.index + 1).arg(shownTitle(record.title));
+    if (f.field != FindingField::None) {
+      const bool isText = f.field == FindingField::Text;
+      // The finding's line and column count in the field as the editor shows
+      // it (lines end at CR LF); find that character, then its byte.
+      const std::u16string& field = isText ? record.text : record.title;
+      std::size_t index = 0;
+      for (int line = 1; line < f.line && index < field.size(); ++index)
+        if (field[index] == u'\r' && index + 1 < field.size() && field[index + 1] == u'\n') {
+          ++line;
+          ++index;
+        }
+      index += static_cast<std::size_t>(std::max(f.column, 1) - 1);
+      const std::size_t offset =
+          offsetInField(script.bytes, isText ? record.textStart : record.titleStart, index, isText);
+      const ScriptLocation at = locationOf(script.bytes, offset);
+      place += QStringLiteral(":%1:%2").arg(at.line).arg(at.column);
+    }
+  }
+  return QStringLiteral("%1: %2: %3%4")
+      .arg(place, f.severity == FindingSeverity::Error ? "error" : "warning", QString::fromStdString(f.message), entry);
+}
+
 QString counted(std::size_t n, const char* one, const char* many) {
   return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
 }
@@ -110,11 +180,20 @@ int CliCommands::check(const QStringList& files, bool strict) {
     const QString current = script.currentIndex < 0
                                 ? QStringLiteral("no current task")
                                 : QStringLiteral("current task \"%1\"")
-                                      .arg(fromU16(script.tasks[static_cast<std::size_t>(script.currentIndex)].title));
+                                      .arg(shownTitle(script.tasks[static_cast<std::size_t>(script.currentIndex)].title));
     print(stdout, QStringLiteral("%1: %2, %3, %4, %5")
                       .arg(file, script.side, counted(script.notes.size(), "note", "notes"),
                            counted(script.tasks.size(), "task", "tasks"), current));
-    (void)strict;
+
+    // Pictures are looked for in the mission folder, the script's own.
+    const std::u16string side = script.side.toStdU16String();
+    const auto findings =
+        checkBriefing(snapshotOf(script, side),
+                      picturesInFolder(std::filesystem::path(QFileInfo(file).absolutePath().toStdU16String())));
+    for (const BriefingFinding& f : findings)
+      print(stdout, findingLine(file, script, f));
+    if (strict && !findings.empty())
+      status = 1;
   }
   std::fflush(stdout);
   return status;

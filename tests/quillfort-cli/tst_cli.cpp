@@ -48,7 +48,7 @@ QByteArray briefing(const QByteArray& side, const QByteArray& current, const QBy
 // from a hand-edited script and saved again).
 const char* const kEditorScripts[] = {"worked_example",  "saved_by_clicks",   "editor_after_edits",
                                       "notes_only_west", "tasks_only_civilian", "duplicate_current_resistance",
-                                      "texts_and_quotes", "old_briefing",    "lone_breaks"};
+                                      "texts_and_quotes", "old_briefing",    "lone_breaks", "check_findings"};
 
 } // namespace
 
@@ -84,6 +84,22 @@ void tst_cli::check_data() {
   QTest::newRow("unknown side letter: WEST, as a new window shows")
       << QStringList{"check", "read_lowercase_side.sqf"}
       << QByteArray("read_lowercase_side.sqf: WEST, 0 notes, 1 task, current task \"T\"\n") << 0;
+  // Each finding at its place in the script: after a "<br/>" and doubled
+  // quotes on the note's line, after a lone LF on the next script line.
+  const QByteArray findings =
+      "check_findings.sqf: WEST, 1 note, 1 task, no current task\n"
+      "check_findings.sqf:10:68: warning: A bare \"&\" cuts the text here in the game: write it as \"&amp;\" "
+      "[note 1 \"Supplies\"]\n"
+      "check_findings.sqf:11:35: warning: The title is empty [task 1 \"\"]\n"
+      "check_findings.sqf:13:6: warning: The marker tag has no closing </marker> [task 1 \"\"]\n"
+      "check_findings.sqf:13:35: warning: A bare \"&\" cuts the text here in the game: write it as \"&amp;\" "
+      "[task 1 \"\"]\n";
+  QTest::newRow("findings") << QStringList{"check", "check_findings.sqf"} << findings << 0;
+  QTest::newRow("findings, strict") << QStringList{"check", "--strict", "check_findings.sqf"} << findings << 1;
+  QTest::newRow("no findings, strict") << QStringList{"check", "--strict", "worked_example.sqf"} << good << 0;
+  QTest::newRow("lone CR in a title shows as a symbol")
+      << QStringList{"check", "lone_breaks.sqf"}
+      << QByteArray("lone_breaks.sqf: CIVILIAN, 2 notes, 1 task, current task \"Lone\u240DCR title\"\n") << 0;
   QTest::newRow("damaged") << QStringList{"check", "read_note_title_unclosed.sqf"} << damaged << 1;
   QTest::newRow("over-long")
       << QStringList{"check", "read_tasks_past_32767.sqf"}
