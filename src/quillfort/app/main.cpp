@@ -1,3 +1,4 @@
+#include "app/FirstFrameReport.h"
 #include "editor/frmBriefing.h"
 #include "platform/QtDialogs.h"
 
@@ -8,6 +9,7 @@ int main(int argc, char* argv[]) {
   QtDialogs dialogs;
   frmBriefing window(dialogs);
   dialogs.setParent(&window);
+  first_frame::reportWhenPainted(&window);
   window.show();
   return app.exec();
 }
