@@ -61,5 +61,5 @@ bench::Samplers compose() {
 
 } // namespace
 
-BENCH_ROW("compose", "255 + 255 entries, 2.2 MB script", "memcpy of the script", bench::ratioAtMost(4), compose,
-          31);
+BENCH_ROW("compose", "255 + 255 entries, 2.2 MB script", "memcpy of the script", bench::ratioAtMost(4),
+          compose, 31);

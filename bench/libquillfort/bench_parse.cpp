@@ -39,4 +39,5 @@ bench::Samplers parse() {
 
 } // namespace
 
-BENCH_ROW("parse", "largest readable script (32 KB)", "memcpy of the script", bench::ratioAtMost(20), parse, 31);
+BENCH_ROW("parse", "largest readable script (32 KB)", "memcpy of the script", bench::ratioAtMost(20), parse,
+          31);

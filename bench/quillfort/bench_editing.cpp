@@ -43,7 +43,8 @@ struct InsertFixture {
   std::unique_ptr<BareBox> bare;
 
   explicit InsertFixture(std::size_t size) {
-    text = QString::fromStdU16String(bench::briefingText(size, 3)).replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text = QString::fromStdU16String(bench::briefingText(size, 3))
+               .replace(QLatin1String("\r\n"), QLatin1String("\n"));
     editor.addTask(QStringLiteral("Hold the bridge"), text);
     editor.show();
     bare = std::make_unique<BareBox>(editor.taskBox());
@@ -154,5 +155,6 @@ BENCH_ROW("editing", "selection change, two 32 KB texts", "a bare QPlainTextEdit
           bench::msAtMost(16), [] { return selectionChange(32 * bench::KB); });
 BENCH_ROW("editing", "selection change, two 256 KB texts", "a bare QPlainTextEdit swapping them",
           bench::msAtMost(16), [] { return selectionChange(256 * bench::KB); });
-BENCH_ROW("editing", "selection change, two 1 MB texts", "a bare QPlainTextEdit swapping them",
-          bench::ratioAtMost(1.0), [] { return selectionChange(bench::MB); }, 21);
+BENCH_ROW(
+    "editing", "selection change, two 1 MB texts", "a bare QPlainTextEdit swapping them",
+    bench::ratioAtMost(1.0), [] { return selectionChange(bench::MB); }, 21);

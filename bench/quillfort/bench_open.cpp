@@ -39,5 +39,5 @@ bench::Samplers open() {
 
 } // namespace
 
-BENCH_ROW("open", "open command, largest readable script, shown", "read of the same file", bench::noGoal(), open,
-          21);
+BENCH_ROW("open", "open command, largest readable script, shown", "read of the same file", bench::noGoal(),
+          open, 21);

@@ -23,7 +23,8 @@ struct SaveFixture {
 
   SaveFixture() {
     editor.dialogs.path = dir.filePath(QStringLiteral("saved.sqf"));
-    editor.addTask(QStringLiteral("Hold the bridge"), QString::fromStdU16String(bench::briefingText(bench::MB, 1)));
+    editor.addTask(QStringLiteral("Hold the bridge"),
+                   QString::fromStdU16String(bench::briefingText(bench::MB, 1)));
     editor.addTask(QStringLiteral("Fall back"), QString::fromStdU16String(bench::briefingText(bench::MB, 2)));
     editor.show();
     editor.button("cmdOK")->click();
@@ -31,7 +32,8 @@ struct SaveFixture {
     if (saved.open(QIODevice::ReadOnly))
       bytes = saved.readAll();
     if (bytes.size() < 2 * 1000 * 1000)
-      std::fprintf(stderr, "bench: the save command wrote %lld bytes\n", static_cast<long long>(bytes.size()));
+      std::fprintf(stderr, "bench: the save command wrote %lld bytes\n",
+                   static_cast<long long>(bytes.size()));
   }
 
   void writeSyncRename() {

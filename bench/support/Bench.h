@@ -25,8 +25,8 @@ enum class Unit { Nanoseconds, Bytes };
 
 // What a row must show to be met. Either bound may be absent (0).
 struct Goal {
-  double maxRatio = 0;  // subject median / floor median
-  double maxValue = 0;  // subject median, in the row's unit (ns or bytes)
+  double maxRatio = 0; // subject median / floor median
+  double maxValue = 0; // subject median, in the row's unit (ns or bytes)
   Unit unit = Unit::Nanoseconds;
 };
 
@@ -69,5 +69,6 @@ template <class T> void keep(const T& value) { asm volatile("" : : "g"(&value) :
 #define BENCH_CONCAT2(a, b) a##b
 #define BENCH_CONCAT(a, b) BENCH_CONCAT2(a, b)
 // BENCH_ROW(area, name, floor name, goal, set-up function [, repetitions])
-#define BENCH_ROW(area, name, floorName, goal, ...)                                                           \
-  static const int BENCH_CONCAT(benchRow_, __LINE__) = bench::add(bench::Row{area, name, floorName, goal, __VA_ARGS__})
+#define BENCH_ROW(area, name, floorName, goal, ...)                                                          \
+  static const int BENCH_CONCAT(benchRow_, __LINE__) =                                                       \
+      bench::add(bench::Row{area, name, floorName, goal, __VA_ARGS__})

@@ -85,7 +85,8 @@ FirstFrame startToFirstFrame(const std::string& program,
   const auto at = output.find("first-frame ");
   if (spawned == 0 && at != std::string::npos &&
       std::sscanf(output.c_str() + at, "first-frame %lld %lld", &frameNs, &peakKb) == 2) {
-    result.ns = static_cast<double>(frameNs - std::chrono::duration_cast<std::chrono::nanoseconds>(start).count());
+    result.ns =
+        static_cast<double>(frameNs - std::chrono::duration_cast<std::chrono::nanoseconds>(start).count());
     result.peakBytes = static_cast<double>(peakKb) * 1024.0;
     result.ok = true;
   } else {
@@ -107,8 +108,8 @@ std::string xvfbDisplay() {
     if (::pipe(fds) != 0)
       return std::string();
     // Xvfb writes the display number it took to -displayfd once it is ready.
-    std::vector<std::string> args = {xvfb, "-displayfd", std::to_string(fds[1]), "-screen", "0",
-                                     "1280x1024x24", "-nolisten", "tcp"};
+    std::vector<std::string> args = {
+        xvfb, "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"};
     auto argv = pointers(args);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -119,8 +120,8 @@ std::string xvfbDisplay() {
     ::close(fds[1]);
     std::string number;
     char buf[32];
-    for (ssize_t n; spawned == 0 && number.find('\n') == std::string::npos &&
-                    (n = ::read(fds[0], buf, sizeof buf)) > 0;)
+    for (ssize_t n;
+         spawned == 0 && number.find('\n') == std::string::npos && (n = ::read(fds[0], buf, sizeof buf)) > 0;)
       number.append(buf, static_cast<std::size_t>(n));
     ::close(fds[0]);
     if (spawned != 0 || number.empty())
