@@ -77,6 +77,7 @@ frmBriefing::frmBriefing(Dialogs& dialogs, QWidget* parent)
   setFixedSize(1101, 621);
   m_background.load(QStringLiteral(":/background.png"));
   buildControls();
+  installPreviewHooks();
   Form_Load();
 }
 

@@ -8,9 +8,12 @@
 #include <QWidget>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 class Dialogs;
+class frmPreview;
+class QAction;
 struct ScriptRecord;
 class QGroupBox;
 class QLabel;
@@ -28,13 +31,28 @@ protected:
                                                        const QEvent* event) const override;
 };
 
+// The briefing as the preview reads it: the boxes' working copies stand in
+// for their entries' slots. Texts keep CR LF line breaks.
+struct BriefingView {
+  QString side;
+  QString currentTask; // the caption of lblCurTask
+  QString folder;      // appPath, the mission folder
+  QList<std::pair<QString, QString>> notes; // title and text, in list order
+  QList<std::pair<QString, QString>> tasks;
+  int selectedNote = -1;
+  int selectedTask = -1;
+  bool tasksPage = true;
+};
+
 // The editor window. It is the whole application and holds the briefing: the
 // titles, their order and their slots in the list items, the side and the
 // current task in captions, the texts in taskText and noteText by slot, and the
 // working copy of the selected entry's text in the page's text box.
 class frmBriefing : public QWidget {
+  Q_OBJECT
 public:
   explicit frmBriefing(Dialogs& dialogs, QWidget* parent = nullptr);
+  ~frmBriefing() override;
 
   // The model's fields. Texts keep CR LF line breaks.
   QStringList taskText;
@@ -54,11 +72,27 @@ public:
   // separator. The root folder stays usable ("C:" or "/").
   static QString folderOf(const QString& path);
 
+  // For the preview window (F5): reads the model, changes nothing.
+  BriefingView previewView() const;
+  // Opens the "Briefing Preview" window, or raises it when it is open.
+  void showPreview();
+  // Selects an entry as a user's click on its page and then on its row does,
+  // then, with a line above 0, puts the cursor at that line and column
+  // (1-based) of the entry's text in its box.
+  void selectEntry(bool tasks, int row, int line = 0, int column = 0);
+
+signals:
+  // Something the preview shows may have changed: a command ran, a box's
+  // text or a list's rows or selection changed. Often several times per
+  // command; the preview coalesces them.
+  void briefingChanged();
+
 protected:
   void paintEvent(QPaintEvent* event) override;
 
 private:
   void buildControls();
+  void installPreviewHooks();
 
   // Handlers, named after the control they serve.
   void Form_Load();
@@ -109,6 +143,9 @@ private:
 
   Dialogs& m_dialogs;
   QPixmap m_background;
+  frmPreview* m_preview = nullptr;
+  QAction* m_previewAction = nullptr;
+  bool m_closing = false;
 
   struct Loaded {
     QString model; // the text as it came from the model

@@ -1,0 +1,290 @@
+// The preview window through the real editor: F5 and the context menu open
+// it, it renders the game's tags, follows every command live, and choosing a
+// title or a finding in it selects the entry in the editor.
+#include "preview/frmPreview.h"
+#include "support/EditorDriver.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QImage>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextFrame>
+#include <QTextTable>
+#include <QTimer>
+
+namespace {
+
+// What the document shows of its fragments that are not plain text: links
+// with their tooltips, colours, pictures with their size, framed tables.
+QString marks(const QTextDocument* doc) {
+  QStringList out;
+  for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QTextFragment f = it.fragment();
+      const QTextCharFormat format = f.charFormat();
+      if (format.isImageFormat()) {
+        const QTextImageFormat image = format.toImageFormat();
+        out << QStringLiteral("image %1 %2x%3")
+                   .arg(QFileInfo(QUrl(image.name()).toLocalFile()).fileName())
+                   .arg(image.width())
+                   .arg(image.height());
+      } else if (format.isAnchor()) {
+        out << QStringLiteral("link %1 %2 tip %3").arg(f.text(), format.anchorHref(), format.toolTip());
+      } else if (format.foreground().style() != Qt::NoBrush && format.foreground().color() != Qt::black) {
+        out << QStringLiteral("%1 in %2").arg(f.text(), format.foreground().color().name());
+      }
+    }
+  }
+  for (QTextFrame* frame : doc->rootFrame()->childFrames())
+    if (auto* table = qobject_cast<QTextTable*>(frame))
+      out << QStringLiteral("framed %1").arg(table->cellAt(0, 0).firstCursorPosition().block().text());
+  return out.join(QLatin1String("; "));
+}
+
+QString itemTexts(const QListWidget* list) {
+  QStringList out;
+  for (int i = 0; i < list->count(); ++i)
+    out << list->item(i)->text();
+  return out.join(QLatin1Char(','));
+}
+
+} // namespace
+
+class tst_preview : public QObject {
+  Q_OBJECT
+  std::unique_ptr<EditorDriver> ed;
+  QTemporaryDir dir;
+
+  frmPreview* preview() const { return ed->window.findChild<frmPreview*>(); }
+  QListWidget* previewList(const char* name) const { return preview()->findChild<QListWidget*>(name); }
+  // The preview as a user reads it: side | notes | tasks | title | text.
+  QString shows() const {
+    return QStringList{preview()->findChild<QLabel*>("lblPreviewSide")->text(),
+                       itemTexts(previewList("lstPreviewNotes")), itemTexts(previewList("lstPreviewTasks")),
+                       preview()->findChild<QLabel*>("lblPreviewTitle")->text(),
+                       preview()->document()->toPlainText()}
+        .join(QLatin1String(" | "));
+  }
+  void openPreview() {
+    QTest::keyClick(&ed->window, Qt::Key_F5);
+    QVERIFY(preview() && preview()->isVisible());
+  }
+
+private slots:
+  void init() {
+    ed.reset(new EditorDriver);
+    ed->window.appPath = QDir::toNativeSeparators(dir.path());
+  }
+  void cleanup() { QCOMPARE(ed->dialogs.pending(), 0); }
+
+  void rendersTheGameTags_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("plain");
+    QTest::addColumn<QString>("marks");
+    QTest::newRow("line breaks") << "one<br/>two\r\nthree" << "one\ntwo\nthree" << "";
+    QTest::newRow("marker") << "Go <marker name='obj 1'>here</marker> now" << "Go here now"
+                            << "link here marker:obj%201 tip obj 1";
+    QTest::newRow("execute, never a command") << "<execute expression=\"hint 'x'\">Hint</execute>" << "Hint"
+                                              << "link Hint execute:hint%20%27x%27 tip hint 'x'";
+    QTest::newRow("font colour") << "<font color='#ff0000' size='2' face='Arial'>red</font> plain"
+                                 << "red plain" << "red in #ff0000";
+    QTest::newRow("picture in the folder") << "<img image='pics\\map.png' width='200' height='200'/>"
+                                           << QString(QChar::ObjectReplacementCharacter) << "image map.png 200x200";
+    QTest::newRow("picture Qt cannot read") << "<img image='map.paa'/>" << "\nmap.paa\n" << "framed map.paa";
+    QTest::newRow("picture not there") << "<img image='gone.jpg'/>" << "\ngone.jpg\n" << "framed gone.jpg";
+    QTest::newRow("literal") << "<b>bold</b> a < b & c &amp; &lt;i&gt; </font>"
+                             << "<b>bold</b> a < b & c & <i> </font>" << "";
+  }
+  void rendersTheGameTags() {
+    QFETCH(QString, text);
+    QFETCH(QString, plain);
+    QFETCH(QString, marks);
+    QDir(dir.path()).mkpath("pics");
+    QImage(8, 8, QImage::Format_RGB32).save(dir.filePath("pics/map.png"));
+    QFile paa(dir.filePath("map.paa"));
+    QVERIFY(paa.open(QIODevice::WriteOnly) && paa.write("not a picture Qt reads") > 0);
+    paa.close();
+    ed->showPage(1);
+    ed->create("Intel");
+    ed->type("txtNotes", QString(text).replace("\r\n", "\n"));
+    openPreview();
+    QCOMPARE(preview()->document()->toPlainText(), plain);
+    QCOMPARE(::marks(preview()->document()), marks);
+  }
+
+  // Lists in the editor's order; the current task is marked, and of two tasks
+  // of its title the first, which the script makes current.
+  void ordersEntriesAndMarksTheCurrentTask() {
+    ed->addEntries("lstTasks", {"Take", "Hold", "Take"});
+    ed->selectRow("lstTasks", 2);
+    ed->click("cmdCurTask");
+    ed->showPage(1);
+    ed->addEntries("lstNotes", {"Zulu", "Alpha"});
+    openPreview();
+    QCOMPARE(shows(), QStringLiteral("WEST | Zulu,Alpha | \u25B6 Take,Hold,Take | Alpha | alpha text"));
+    QVERIFY(previewList("lstPreviewTasks")->item(0)->font().bold());
+    QVERIFY(!previewList("lstPreviewTasks")->item(2)->font().bold());
+  }
+
+  void followsEveryCommand_data() {
+    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("expected");
+    const char* rows[][2] = {
+        {"typing", "WEST |  | Take,Hold | Hold | hold text!"},
+        {"selection", "WEST |  | Take,Hold | Take | take text"},
+        {"create", "WEST |  | Take,Hold,Rest | Hold | hold text"},
+        {"rename", "WEST |  | Take,Stay | Stay | hold text"},
+        {"delete", "WEST |  | Take | Take | take text"},
+        {"move", "WEST |  | Hold,Take | Hold | hold text"},
+        {"side", "EAST |  | Take,Hold | Hold | hold text"},
+        {"current task", "WEST |  | Take,\u25B6 Hold | Hold | hold text"},
+        {"page", "WEST |  | Take,Hold |  | "},
+        {"marker", "WEST |  | Take,Hold | Hold | hold text"},
+        {"open", "EAST | Intel | Take the bridge,\u25B6 Hold the town | Take the bridge | Cross at dawn."},
+        {"clear", "WEST |  |  |  | "},
+    };
+    for (int i = 0; i < int(std::size(rows)); ++i)
+      QTest::newRow(rows[i][0]) << i << QString::fromUtf8(rows[i][1]);
+  }
+  void followsEveryCommand() {
+    QFETCH(int, command);
+    QFETCH(QString, expected);
+    ed->addEntries("lstTasks", {"Take", "Hold"});
+    ed->selectRow("lstTasks", 0); // stores Hold's text: a move would not
+    ed->selectRow("lstTasks", 1);
+    openPreview();
+    QTRY_COMPARE(shows(), QStringLiteral("WEST |  | Take,Hold | Hold | hold text"));
+    switch (command) {
+    case 0:
+      ed->type("txtTasks", "!");
+      break;
+    case 1:
+      ed->selectRow("lstTasks", 0);
+      break;
+    case 2:
+      ed->create("Rest");
+      break;
+    case 3:
+      ed->rename("Stay");
+      break;
+    case 4:
+      ed->confirm("cmdDel", MsgAnswer::Yes);
+      break;
+    case 5:
+      ed->click("cmdUp");
+      break;
+    case 6:
+      ed->click("cmdSide");
+      break;
+    case 7:
+      ed->click("cmdCurTask");
+      break;
+    case 8:
+      ed->showPage(1);
+      break;
+    case 9:
+      ed->selectText("txtTasks", 0, 4);
+      ed->dialogs.answerInput("m");
+      ed->click("cmdMarker");
+      expected = "WEST |  | Take,Hold | Hold | hold text";
+      QTRY_COMPARE(::marks(preview()->document()), QStringLiteral("link hold marker:m tip m"));
+      break;
+    case 10:
+      ed->dialogs.answerOpen(QStringLiteral(QUILLFORT_TEST_DATA "/worked_example.sqf"));
+      ed->click("cmdOpen");
+      break;
+    case 11:
+      ed->confirm("cmdClear", MsgAnswer::Yes);
+      break;
+    }
+    QTRY_COMPARE(shows(), expected);
+    // The preview reads the box; only the editor's own commands store it.
+    if (command == 0)
+      QCOMPARE(ed->window.taskText.at(1), QStringLiteral("hold text"));
+  }
+
+  // A title chosen in the preview is selected as a click in the editor would:
+  // the outgoing box is stored, the incoming loaded, the page switched.
+  void choosingATitleSelectsItInTheEditor() {
+    ed->addEntries("lstTasks", {"Take", "Hold"});
+    ed->showPage(1);
+    ed->addEntries("lstNotes", {"Intel"});
+    ed->type("txtNotes", " more");
+    openPreview();
+    QListWidget* tasks = previewList("lstPreviewTasks");
+    QTest::mouseClick(tasks->viewport(), Qt::LeftButton, {}, tasks->visualItemRect(tasks->item(0)).center());
+    QCOMPARE(ed->list("lstBriefing")->currentRow(), 0);
+    QCOMPARE(ed->list("lstTasks")->currentRow(), 0);
+    QCOMPARE(ed->boxShows("txtTasks"), QStringLiteral("take text"));
+    QCOMPARE(ed->window.taskText.at(1), QStringLiteral("hold text"));
+    QCOMPARE(ed->boxShows("txtNotes"), QStringLiteral("intel text more"));
+    QTRY_COMPARE(shows(), QStringLiteral("WEST | Intel | Take,Hold | Take | take text"));
+  }
+
+  // Each finding names its entry and place; clicking it selects the entry and
+  // puts the cursor there.
+  void findingsLeadToTheirPlace() {
+    ed->addEntries("lstTasks", {"Take", "Hold"});
+    ed->type("txtTasks", "\nfish & chips");
+    ed->showPage(1);
+    ed->addEntries("lstNotes", {"Intel"});
+    ed->type("txtNotes", " <img image='gone.jpg'/>");
+    openPreview();
+    QListWidget* findings = previewList("lstFindings");
+    QTRY_COMPARE(itemTexts(findings),
+                 QStringLiteral("warning: note 1 \"Intel\", text 1:12: The picture \"gone.jpg\" is not in the "
+                                "mission folder,warning: task 2 \"Hold\", text 2:6: A bare \"&\" cuts the text "
+                                "here in the game: write it as \"&amp;\""));
+    QTest::mouseClick(findings->viewport(), Qt::LeftButton, {}, findings->visualItemRect(findings->item(1)).center());
+    QCOMPARE(ed->list("lstBriefing")->currentRow(), 0);
+    QCOMPARE(ed->list("lstTasks")->currentRow(), 1);
+    const QTextCursor cursor = ed->box("txtTasks")->textCursor();
+    QCOMPARE(QStringLiteral("%1:%2").arg(cursor.blockNumber() + 1).arg(cursor.positionInBlock() + 1),
+             QStringLiteral("2:6"));
+    QCOMPARE(ed->boxShows("txtTasks"), QStringLiteral("hold text\nfish & chips"));
+  }
+
+  // F5 opens one preview and raises it again; the boxes' context menus end
+  // with the same command, F5 beside it, after Qt's own entries.
+  void f5AndTheContextMenuOpenThePreview() {
+    const auto before = ed->window.findChildren<QWidget*>().size();
+    QTest::keyClick(&ed->window, Qt::Key_F5);
+    QVERIFY(preview());
+    QCOMPARE(preview()->windowTitle(), QStringLiteral("Briefing Preview"));
+    QVERIFY(preview()->isWindow() && preview()->isVisible() && !preview()->isModal());
+    preview()->close();
+    QTest::keyClick(&ed->window, Qt::Key_F5);
+    QVERIFY(preview()->isVisible());
+    QCOMPARE(ed->window.findChildren<frmPreview*>().size(), 1);
+    preview()->close();
+
+    ed->create("Take");
+    QStringList menu;
+    QTimer::singleShot(0, this, [&menu] {
+      auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      QVERIFY(popup);
+      for (QAction* action : popup->actions())
+        menu << (action->isSeparator() ? QStringLiteral("-") : action->text() + QLatin1Char('\t') +
+                                                                    action->shortcut().toString());
+      popup->actions().constLast()->trigger();
+      popup->close();
+    });
+    QPlainTextEdit* box = ed->box("txtTasks");
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), box->viewport()->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(box->viewport(), &event);
+    QVERIFY(menu.size() > 3);
+    QCOMPARE(menu.mid(menu.size() - 2), (QStringList{"-", "Preview Briefing\tF5"}));
+    QVERIFY(menu.first().startsWith(QStringLiteral("&Undo")));
+    QTRY_VERIFY(preview()->isVisible());
+    // Nothing new on the editor window but the preview itself.
+    QCOMPARE(ed->window.findChildren<QWidget*>().size() - before, preview()->findChildren<QWidget*>().size() + 1);
+  }
+};
+
+QTEST_MAIN(tst_preview)
+#include "tst_preview.moc"
