@@ -3,6 +3,7 @@
 #include "about/frmAbout.h"
 #include "platform/Dialogs.h"
 #include "platform/RuntimeError.h"
+#include "platform/SpokenControls.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -76,8 +77,10 @@ frmBriefing::frmBriefing(Dialogs& dialogs, QWidget* parent)
   setWindowIcon(QIcon(QStringLiteral(":/quillfort.png")));
   setFixedSize(1101, 621);
   m_background.load(QStringLiteral(":/background.png"));
+  allowAccessKeys();
   buildControls();
   installPreviewHooks();
+  fitToDesktop();
   Form_Load();
 }
 
@@ -132,20 +135,21 @@ void frmBriefing::buildControls() {
   cmdCurTask = button(Frame1, "cmdCurTask", QStringLiteral("Current &Task"),
                       QStringLiteral("Set/reset the selected task as current"), twips(120, 240, 1935, 375),
                       &buttonFont);
-  lblCurTask = new QLabel(Frame1);
+  lblCurTask = new SpokenLabel(QStringLiteral("Current task"), Frame1); // heard with its title
   lblCurTask->setObjectName(QStringLiteral("lblCurTask"));
   lblCurTask->setGeometry(twips(2280, 240, 9135, 375));
   lblCurTask->setFont(boldFont);
   lblCurTask->setTextFormat(Qt::PlainText);
-  lblCurTask->setAccessibleName(QStringLiteral("Current task"));
   cmdAbout =
       button(Frame1, "cmdAbout", QString(), QStringLiteral("About"), twips(13800, 240, 615, 375), nullptr);
   cmdAbout->setIcon(QIcon(QStringLiteral(":/about.png")));
   cmdAbout->setIconSize(QSize(21, 21));
   const QFont sideFont = sansSerif(9.75, true);
-  cmdSide = button(Frame1, "cmdSide", QStringLiteral("WEST"), QStringLiteral("Toggle side"),
-                   twips(14520, 240, 1935, 375), &sideFont);
-  cmdSide->setAccessibleName(QStringLiteral("Side"));
+  cmdSide = new SpokenButton(QStringLiteral("Side"), QStringLiteral("WEST"), Frame1); // heard as "Side: WEST"
+  cmdSide->setObjectName(QStringLiteral("cmdSide"));
+  cmdSide->setToolTip(QStringLiteral("Toggle side"));
+  cmdSide->setGeometry(twips(14520, 240, 1935, 375));
+  cmdSide->setFont(sideFont);
 
   lstBriefing = list("lstBriefing", twips(120, 600, 1095, 660), QStringLiteral("Pages"), boldFont);
   {

@@ -93,6 +93,10 @@ protected:
 private:
   void buildControls();
   void installPreviewHooks();
+  // frmBriefing_desktop.cpp: access keys on macOS too (before the captions),
+  // then colours and keys that do not depend on the desktop's theme.
+  static void allowAccessKeys();
+  void fitToDesktop();
 
   // Handlers, named after the control they serve.
   void Form_Load();
