@@ -5,6 +5,7 @@
 #include "platform/Dialogs.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/Registry.h"
+#include "platform/SharpPicture.h"
 
 #include <QFileInfo>
 #include <QFont>
@@ -38,7 +39,7 @@ void frmAbout::buildControls() {
   picIcon = new QLabel(this);
   picIcon->setObjectName(QStringLiteral("picIcon"));
   picIcon->setGeometry(16, 16, 32, 32);
-  picIcon->setPixmap(QPixmap(QStringLiteral(":/about.png")));
+  picIcon->setPixmap(QPixmap(sharpPicture(QStringLiteral(":/about.png"))));
 
   lblTitle = label("lblTitle", QStringLiteral("Quillfort"), QRect(70, 14, 296, 32));
   QFont titleFont = lblTitle->font();

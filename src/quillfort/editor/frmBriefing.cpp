@@ -3,6 +3,7 @@
 #include "about/frmAbout.h"
 #include "platform/Dialogs.h"
 #include "platform/RuntimeError.h"
+#include "platform/SharpPicture.h"
 #include "platform/SpokenControls.h"
 
 #include <QCoreApplication>
@@ -76,7 +77,7 @@ frmBriefing::frmBriefing(Dialogs& dialogs, QWidget* parent)
   setWindowTitle(QStringLiteral("Quillfort"));
   setWindowIcon(QIcon(QStringLiteral(":/quillfort.png")));
   setFixedSize(1101, 621);
-  m_background.load(QStringLiteral(":/background.png"));
+  m_background.load(sharpPicture(QStringLiteral(":/background.png")));
   allowAccessKeys();
   buildControls();
   installPreviewHooks();
