@@ -2,7 +2,6 @@
 // how a place inside a field maps to the line and column an editor shows.
 #include "script_reader/BriefingScriptReader.h"
 #include "script_reader/ScriptLocation.h"
-#include "script_writer/BriefingScriptWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -45,29 +44,4 @@ TEST(ScriptLocation, TheReaderTellsWhereEachTitleAndTextStart) {
     EXPECT_EQ(std::tuple(title.line, title.column, text.line, text.column),
               std::tuple(titleLine, titleColumn, textLine, textColumn));
   }
-}
-
-TEST(ScriptLocation, LoneBreaksComeBackAndAreWrittenAgainUnchanged) {
-  // lone_breaks.sqf holds lone CRs and LFs in titles and texts, as only a
-  // hand-edited script can: read and written again it is the same file, so
-  // it is a script the editor writes.
-  const std::string script = dataFile("lone_breaks.sqf");
-  const ScriptHeader header = readScriptHeader(script);
-  const auto notes = scanNoteRecords(script, header.noteCount);
-  const auto tasks = scanTaskRecords(script, header.taskCount);
-  ASSERT_EQ(tasks.size(), 1u);
-  EXPECT_EQ(notes[0].text, u"line\r\nbreak, lone CR\rhere, lone LF\nthere, CR before a break\r\r\nend");
-  EXPECT_EQ(tasks[0].title, u"Lone\rCR title");
-  BriefingSnapshot snapshot;
-  snapshot.side = u"CIVILIAN";
-  snapshot.currentTask = tasks[0].title;
-  for (const auto& [records, into] : {std::pair{&notes, &snapshot.notes}, std::pair{&tasks, &snapshot.tasks}})
-    for (const ScriptRecord& r : *records) {
-      BriefingEntry entry;
-      entry.title = r.title;
-      entry.text = r.text;
-      into->push_back(entry);
-    }
-  snapshot.versionMajor = 1;
-  EXPECT_EQ(composeBriefingScript(snapshot), script);
 }
