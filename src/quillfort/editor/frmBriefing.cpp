@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -66,6 +67,15 @@ QItemSelectionModel::SelectionFlags EntryList::selectionCommand(const QModelInde
   if (!index.isValid() || flags == QItemSelectionModel::NoUpdate)
     return QItemSelectionModel::NoUpdate;
   return QItemSelectionModel::ClearAndSelect;
+}
+
+void EntryList::mousePressEvent(QMouseEvent* event) {
+  const int before = currentRow();
+  QListWidget::mousePressEvent(event);
+  const QModelIndex pressed = indexAt(event->position().toPoint());
+  if (event->button() == Qt::LeftButton && pressed.isValid() && pressed.row() == before &&
+      currentRow() == before && selectedEntryClicked)
+    selectedEntryClicked();
 }
 
 frmBriefing::frmBriefing(Dialogs& dialogs, QWidget* parent)
@@ -144,7 +154,7 @@ void frmBriefing::buildControls() {
   cmdAbout =
       button(Frame1, "cmdAbout", QString(), QStringLiteral("About"), twips(13800, 240, 615, 375), nullptr);
   cmdAbout->setIcon(QIcon(QStringLiteral(":/about.png")));
-  cmdAbout->setIconSize(QSize(21, 21));
+  cmdAbout->setIconSize(QSize(32, 32));
   const QFont sideFont = sansSerif(9.75, true);
   cmdSide = new SpokenButton(QStringLiteral("Side"), QStringLiteral("WEST"), Frame1); // heard as "Side: WEST"
   cmdSide->setObjectName(QStringLiteral("cmdSide"));
@@ -200,6 +210,8 @@ void frmBriefing::buildControls() {
   connect(lstBriefing, &QListWidget::currentRowChanged, this, [this] { lstBriefing_Click(); });
   connect(lstTasks, &QListWidget::currentRowChanged, this, [this] { lstTasks_Click(); });
   connect(lstNotes, &QListWidget::currentRowChanged, this, [this] { lstNotes_Click(); });
+  lstTasks->selectedEntryClicked = [this] { lstTasks_Click(); };
+  lstNotes->selectedEntryClicked = [this] { lstNotes_Click(); };
   const std::pair<QPushButton*, void (frmBriefing::*)()> handlers[] = {
       {cmdCurTask, &frmBriefing::cmdCurTask_Click}, {cmdAbout, &frmBriefing::cmdAbout_Click},
       {cmdSide, &frmBriefing::cmdSide_Click},       {cmdUp, &frmBriefing::cmdUp_Click},
@@ -276,8 +288,18 @@ QString frmBriefing::boxText(const QPlainTextEdit* box) const {
 
 bool frmBriefing::tasksPageShown() const { return lstTasks->isVisibleTo(this); }
 
+void frmBriefing::setCaption(const QString& caption) {
+  // Qt reads a lone "[*]" as the modified marker and a doubled one as the text.
+  setWindowTitle(QString(caption).replace(QLatin1String("[*]"), QLatin1String("[*][*]")));
+}
+
+// Off Windows a backslash is an ordinary character of a file name.
 QString frmBriefing::folderOf(const QString& path) {
+#ifdef Q_OS_WIN
   const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+#else
+  const qsizetype cut = path.lastIndexOf(QLatin1Char('/'));
+#endif
   if (cut < 0)
     return QString();
   if (cut == 0)
@@ -374,6 +396,7 @@ void frmBriefing::cmdAdd_Click() {
   QListWidget* list = tasks ? lstTasks : lstNotes;
   QStringList& text = tasks ? taskText : noteText;
   text.resize(counter + 1); // keeps the contents, drops what lies past the new slot
+  text[counter] = QString(); // the slot may still hold a text from before a Clear or an Open
   addListItem(list, *answer, counter);
   ++counter;
   if (list->count() == 1) {
@@ -558,7 +581,7 @@ void frmBriefing::ResetWorkArea() {
   clearList(lstNotes);
   setBoxText(txtTasks, QString());
   setBoxText(txtNotes, QString());
-  setWindowTitle(appTitle);
+  setCaption(appTitle);
   cmdEdit->setEnabled(false);
   cmdDel->setEnabled(false);
   cmdCurTask->setEnabled(false);

@@ -26,9 +26,14 @@ class EntryList : public QListWidget {
 public:
   using QListWidget::QListWidget;
 
+  // Runs when the user clicks the entry that is already selected, which
+  // changes no selection and so runs no handler of its own.
+  std::function<void()> selectedEntryClicked;
+
 protected:
   QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                        const QEvent* event) const override;
+  void mousePressEvent(QMouseEvent* event) override;
 };
 
 // The briefing as the preview reads it: the boxes' working copies stand in
@@ -141,6 +146,9 @@ private:
   void setListItem(QListWidget* list, int row, const QString& title, int slot);
   static int itemSlot(const QListWidget* list, int row);
 
+  // Sets the window caption as given: a "[*]" in a file name is shown, not
+  // taken for the modified marker.
+  void setCaption(const QString& caption);
   // Loads a model text into a box, showing "\n" for CR LF.
   void setBoxText(QPlainTextEdit* box, const QString& text);
   bool tasksPageShown() const;

@@ -112,5 +112,5 @@ void frmBriefing::ReadBriefingScript(const QString& path) {
     break;
   }
 
-  setWindowTitle(appTitle + QStringLiteral(" - ") + path);
+  setCaption(appTitle + QStringLiteral(" - ") + path);
 }
