@@ -1,9 +1,11 @@
+#include "about/frmAbout.h"
 #include "editor/frmBriefing.h"
 #include "platform/ProcessLauncher.h"
 #include "FakeRegistry.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QTest>
 #include <QTimer>
 
@@ -26,7 +28,41 @@ private slots:
   }
   void systemInfoThenOK_data();
   void systemInfoThenOK();
+  void controls();
 };
+
+// Each control of the dialog: kind, text, and what it shows besides.
+void tst_about::controls() {
+  ScriptedDialogs dialogs;
+  frmAbout about(dialogs);
+  const struct {
+    const char *name, *kind, *text, *shows;
+  } rows[] = {
+      {"picIcon", "QLabel", "", "32x32"},       {"lblTitle", "QLabel", "Quillfort", ""},
+      {"lblVersion", "QLabel", "Version 1.0.0", ""}, {"lblDescription", "QLabel", "credit", ""},
+      {"lblDisclaimer", "QLabel", "credit", ""}, {"Line1", "QFrame", "", "#808080"},
+      {"Line2", "QFrame", "", "#ffffff"},       {"cmdOK", "QPushButton", "OK", "default"},
+      {"cmdSysInfo", "QPushButton", "&System Info...", ""}};
+  QStringList seen, expected;
+  for (const auto& r : rows) {
+    auto* w = about.findChild<QWidget*>(QLatin1String(r.name));
+    QVERIFY2(w && w->parentWidget() == &about && about.rect().contains(w->geometry()), r.name);
+    QString text = w->property("text").toString(), shows;
+    if (text.size() > 40) // the credits' wording is free; they must say something
+      text = "credit";
+    if (auto* label = qobject_cast<QLabel*>(w); label && !label->pixmap().isNull())
+      shows = QStringLiteral("%1x%2").arg(label->pixmap().width()).arg(label->pixmap().height());
+    else if (w->inherits("QPushButton"))
+      shows = w->property("default").toBool() ? "default" : "";
+    else if (!w->inherits("QLabel"))
+      shows = w->palette().color(QPalette::Window).name();
+    seen << QStringList{r.name, w->metaObject()->className(), text, shows}.join(" ");
+    expected << QStringList{r.name, r.kind, r.text, r.shows}.join(" ");
+  }
+  QCOMPARE(seen, expected);
+  QCOMPARE(about.windowTitle(), QStringLiteral("About Quillfort"));
+  QVERIFY(!about.windowIcon().isNull());
+}
 
 void tst_about::systemInfoThenOK_data() {
   // The registered path, started; then the messages shown.
@@ -54,7 +90,8 @@ void tst_about::systemInfoThenOK() {
   QTimer::singleShot(0, &editor, [&] { // runs inside the dialog's own event loop
     QWidget* about = QApplication::activeModalWidget();
     QVERIFY(about);
-    seen << about->windowTitle() << (about->windowModality() == Qt::ApplicationModal ? "modal" : "not");
+    seen << about->windowTitle() << (about->windowModality() == Qt::ApplicationModal ? "modal" : "not")
+         << (about->parentWidget() ? "owned" : "no owner");
     for (const char* name : {"lblTitle", "lblVersion", "cmdOK", "cmdSysInfo"})
       seen << about->findChild<QWidget*>(QLatin1String(name))->property("text").toString();
     for (const char* name : {"cmdSysInfo", "cmdOK"}) {
@@ -64,7 +101,7 @@ void tst_about::systemInfoThenOK() {
     about->close();
   });
   QTest::mouseClick(editor.findChild<QWidget*>(QStringLiteral("cmdAbout")), Qt::LeftButton);
-  QCOMPARE(seen, (QStringList{"About Quillfort", "modal", "Quillfort", "Version 1.0.0", "OK",
+  QCOMPARE(seen, (QStringList{"About Quillfort", "modal", "no owner", "Quillfort", "Version 1.0.0", "OK",
                               "&System Info...", "open", "closed"}));
   for (const auto& asked : dialogs.requests)
     launcher.started << asked.prompt + "|" + QString::number(asked.style) + "|" + asked.title;

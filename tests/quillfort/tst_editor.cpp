@@ -5,7 +5,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <QWindow>
 
 using Titles = QStringList;
 using Slots = QList<int>;
@@ -24,9 +27,86 @@ private slots:
     QVERIFY(!(ed->window.windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(ed->list("lstTasks")->isVisible() && !ed->list("lstNotes")->isVisible());
     QVERIFY(ed->enabledAre({"cmdEdit", "cmdDel", "cmdCurTask", "txtTasks"}, false));
-    QCOMPARE(ed->button("cmdSide")->text(), QStringLiteral("WEST"));
     QCOMPARE(ed->window.appPath, QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
-    QCOMPARE(ed->button("cmdCancel")->geometry(), QRect(1008, 8, 89, 25)); // 15120, 120 twips in Frame2
+  }
+
+  // Every control against the window's control table: positions in twips,
+  // 15 to a pixel, inside the control's parent.
+  void fixedLayout() {
+    const char *button = "MS Sans Serif 9.75", *bold = "MS Sans Serif 12 bold", *plain = "default";
+    const struct {
+      const char *name, *kind, *in, *caption, *tip;
+      int left, top, width, height, tab;
+      const char* font;
+    } controls[] = {
+        {"Frame1", "QGroupBox", "frmBriefing", "", "", 0, -120, 16575, 735, 18, plain},
+        {"cmdCurTask", "QPushButton", "Frame1", "Current &Task", "Set/reset the selected task as current", 120,
+         240, 1935, 375, 9, button},
+        {"lblCurTask", "QLabel", "Frame1", "", "", 2280, 240, 9135, 375, 19, bold},
+        {"cmdAbout", "QPushButton", "Frame1", "", "About", 13800, 240, 615, 375, 20, plain},
+        {"cmdSide", "QPushButton", "Frame1", "WEST", "Toggle side", 14520, 240, 1935, 375, 10,
+         "MS Sans Serif 9.75 bold"},
+        {"lstBriefing", "QListWidget", "frmBriefing", "Tasks|Notes", "", 120, 600, 1095, 660, 0, bold},
+        {"lstTasks", "QListWidget", "frmBriefing", "", "", 1320, 600, 4215, 2760, 17, bold},
+        {"lstNotes", "QListWidget", "frmBriefing", "", "", 1320, 600, 4215, 2760, 16, bold},
+        {"txtTasks", "QPlainTextEdit", "frmBriefing", "", "", 5640, 600, 10815, 3255, 15, bold},
+        {"txtNotes", "QPlainTextEdit", "frmBriefing", "", "", 5640, 600, 10815, 3255, 13, bold},
+        {"cmdUp", "QPushButton", "frmBriefing", "Up", "Move task/note up", 1320, 3480, 1935, 375, 11, plain},
+        {"cmdDown", "QPushButton", "frmBriefing", "Down", "Move task/note down", 3600, 3480, 1935, 375, 12,
+         plain},
+        {"Frame2", "QGroupBox", "frmBriefing", "", "", 0, 8760, 16575, 615, 14, plain},
+        {"cmdAdd", "QPushButton", "Frame2", "&Create", "Create task/note", 120, 120, 1335, 375, 1, button},
+        {"cmdEdit", "QPushButton", "Frame2", "&Edit", "Edit selected task/note", 1560, 120, 1335, 375, 2,
+         button},
+        {"cmdDel", "QPushButton", "Frame2", "&Delete", "Delete selected task/note", 3000, 120, 1335, 375, 3,
+         button},
+        {"cmdMarker", "QPushButton", "Frame2", "Insert &Marker", "Insert marker at cursor position", 5760, 120,
+         1815, 375, 4, button},
+        {"cmdPic", "QPushButton", "Frame2", "Insert &Picture", "Insert picture at cursor position", 7680, 120,
+         1815, 375, 5, button},
+        {"cmdOpen", "QPushButton", "Frame2", "&Open", "Open a briefing file", 10800, 120, 1335, 375, 6, button},
+        {"cmdOK", "QPushButton", "Frame2", "&Save", "Save current briefing file", 12240, 120, 1335, 375, 7,
+         button},
+        {"cmdClear", "QPushButton", "Frame2", "Clear", "Start a new briefing: empty the work area", 13680, 120,
+         1335, 375, 21, button},
+        {"cmdCancel", "QPushButton", "Frame2", "E&xit", "Be sure to save your work before closing", 15120, 120,
+         1335, 375, 8, button},
+    };
+    const auto describe = [this](const QWidget* w, const char* kind) {
+      QString caption = w->property("text").toString() + w->property("title").toString();
+      if (auto* list = qobject_cast<const QListWidget*>(w))
+        for (int i = 0; i < list->count(); ++i)
+          caption += (i ? "|" : "") + list->item(i)->text();
+      if (auto* box = qobject_cast<const QPlainTextEdit*>(w))
+        caption = box->toPlainText();
+      const QFont f = w->font();
+      const QString font = f == ed->window.font() ? QStringLiteral("default")
+                                                   : QStringLiteral("%1 %2%3").arg(f.family()).arg(f.pointSizeF())
+                                                         .arg(f.bold() ? " bold" : "");
+      const QRect g = w->geometry();
+      return QStringList{w->inherits(kind) ? kind : w->metaObject()->className(), w->parentWidget()->objectName(),
+                         caption, w->toolTip(), font}
+                 .join(" / ") +
+             QStringLiteral(" / %1,%2,%3,%4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height());
+    };
+    QMap<int, QString> byTab; // the controls that take the focus, by tab index
+    for (const auto& c : controls) {
+      QWidget* w = ed->window.findChild<QWidget*>(QLatin1String(c.name));
+      QVERIFY2(w, c.name);
+      QCOMPARE(describe(w, c.kind), QStringList({c.kind, c.in, c.caption, c.tip, c.font}).join(" / ") +
+                                        QStringLiteral(" / %1,%2,%3,%4")
+                                            .arg(c.left / 15).arg(c.top / 15).arg(c.width / 15).arg(c.height / 15));
+      if (w->focusPolicy() & Qt::TabFocus)
+        byTab[c.tab] = c.name;
+    }
+    QStringList chain; // Tab's way through the window, from the first control
+    for (QWidget* w = ed->window.nextInFocusChain(); w != &ed->window; w = w->nextInFocusChain())
+      if (byTab.values().contains(w->objectName()))
+        chain << w->objectName();
+    const qsizetype first = chain.indexOf(byTab.first());
+    QCOMPARE(chain.mid(first) + chain.mid(0, first), byTab.values());
+    QCOMPARE(ed->button("cmdAbout")->iconSize(), QSize(32, 32));
+    QCOMPARE(ed->button("cmdAbout")->icon().actualSize(QSize(32, 32)), QSize(32, 32));
   }
 
   // Every question, with Cancel or No for an answer: nothing changes.
@@ -77,8 +157,10 @@ private slots:
     QCOMPARE(ed->list("lstTasks")->currentRow(), 0); // later ones do not move the selection
     // Set, reset, set. The label goes by title: renaming the same-titled third
     // task moves it too, and a renamed task keeps its slot and text.
-    for (int i = 0; i < 3; ++i)
-      ed->click("cmdCurTask");
+    ed->click("cmdCurTask");
+    ed->click("cmdCurTask"); // the same task again: none is current
+    QCOMPARE(ed->curTask(), QString());
+    ed->click("cmdCurTask");
     ed->selectRow("lstTasks", 2);
     ed->rename("Recon in force");
     QCOMPARE(ed->curTask(), QStringLiteral("Recon in force"));
@@ -208,6 +290,7 @@ private slots:
         {"go to the bridge now", 10, 6, "cmdMarker", "go to the <marker name='N'>bridge</marker> now"},
         {"north\nriver", 6, 5, "cmdMarker", "north\r\n<marker name='N'>river</marker>"},
         {"text", 2, 0, "cmdMarker", "text"}, // no selection: a hint, no question
+        {"abc", 1, 1, "cmdMarker", "a<marker name='N'>b</marker>c"},
         {"", 0, 0, "cmdPic", "<img image='N" + pic},
         {"abcdef", 2, 2, "cmdPic", "ab<img image='N" + pic + "cdef"},
         {"line\nend", 8, 0, "cmdPic", "line\r\nend<img image='N" + pic},
@@ -256,13 +339,16 @@ private slots:
   }
 
   void clearStartsAfreshAndExitDoesNotAsk() {
-    ed->addEntries("lstTasks", {"Task"});
+    ed->addEntries("lstTasks", {"Task", "Task 2"});
     ed->click("cmdCurTask");
     ed->click("cmdSide");
     ed->showPage(1);
-    ed->addEntries("lstNotes", {"Note"});
+    ed->addEntries("lstNotes", {"Note", "Note 2"});
     ed->window.setWindowTitle("Quillfort - somewhere.sqf");
     ed->confirm("cmdClear", MsgAnswer::Yes);
+    QCOMPARE((QList<int>{ed->window.taskSlotCount, ed->window.noteSlotCount, ed->window.lastTaskIndex,
+                         ed->window.lastNoteIndex}),
+             (QList<int>{0, 0, 0, 0}));
     QVERIFY(ed->list("lstTasks")->isVisible());
     QCOMPARE(ed->list("lstTasks")->count() + ed->list("lstNotes")->count(), 0);
     QVERIFY(ed->enabledAre({"cmdEdit", "cmdDel", "cmdCurTask", "txtTasks", "txtNotes"}, false));
@@ -275,8 +361,132 @@ private slots:
     QCOMPARE(ed->slotsOf("lstTasks") + ed->slotsOf("lstNotes"), (Slots{0, 0}));
     QCOMPARE(ed->window.taskText[0] + ed->window.noteText[0], QString());
     ed->confirm("cmdClear", MsgAnswer::Yes); // asks even with nothing to lose
-    ed->click("cmdCancel");                  // unsaved work, no question
+  }
+
+  // Exit with unsaved work asks nothing, closes the window and, as it is the
+  // last one, ends the program's event loop.
+  void exitEndsTheProgram() {
+    ed->addEntries("lstTasks", {"Unsaved"});
+    QVERIFY(qApp->quitOnLastWindowClosed() && ed->window.isVisible());
+    QTimer::singleShot(0, &ed->window, [this] { ed->click("cmdCancel"); });
+    QTimer stuck; // a loop that does not end fails the test instead of hanging it
+    stuck.callOnTimeout([] { QCoreApplication::exit(1); });
+    stuck.start(20000);
+    QCOMPARE(QCoreApplication::exec(), 0);
     QVERIFY(!ed->window.isVisible());
+  }
+
+  // A new entry starts empty, whatever Clear or Open left in the text arrays.
+  void createdEntriesStartEmpty_data() {
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("script"); // opened instead of Clear when given
+    QTest::newRow("tasks after Clear") << 0 << "";
+    QTest::newRow("notes after Clear") << 1 << "";
+    QTest::newRow("tasks after opening notes") << 0 << "read_notes_only.sqf";
+    QTest::newRow("notes after opening tasks") << 1 << "tasks_only_civilian.sqf";
+  }
+  void createdEntriesStartEmpty() {
+    QFETCH(int, page);
+    QFETCH(QString, script);
+    const char* list = page ? "lstNotes" : "lstTasks";
+    const char* box = page ? "txtNotes" : "txtTasks";
+    ed->showPage(page);
+    ed->addEntries(list, {"A", "B", "C"});
+    if (script.isEmpty())
+      ed->confirm("cmdClear", MsgAnswer::Yes);
+    else
+      ed->open(QUILLFORT_TEST_DATA "/" + script);
+    ed->showPage(page);
+    for (const char* title : {"X", "Y", "Z"})
+      ed->create(title);
+    QStringList shown;
+    for (int row : {2, 1, 0}) {
+      ed->selectRow(list, row);
+      shown << ed->boxShows(box);
+    }
+    QCOMPARE(shown, (QStringList{"", "", ""}));
+  }
+
+  // A user's click on the selected entry stores the box and loads it back, so
+  // a move right after keeps the typing; a click on another row stores and
+  // loads once.
+  void clickOnSelectedEntryStoresTheBox() {
+    for (int page : {0, 1}) {
+      EditorDriver d;
+      d.showPage(page);
+      const char *list = page ? "lstNotes" : "lstTasks", *box = page ? "txtNotes" : "txtTasks";
+      const QStringList& texts = page ? d.window.noteText : d.window.taskText;
+      d.addEntries(list, {"A", "B"});
+      d.type(box, " typed");
+      d.selectRow(list, 1);
+      QCOMPARE(d.boxShows(box), QStringLiteral("b text typed"));
+      d.click("cmdUp"); // stores nothing itself
+      QCOMPARE(texts, (QStringList{"a text", "b text typed"}));
+      QSignalSpy loads(d.box(box), &QPlainTextEdit::textChanged);
+      d.selectRow(list, 1);
+      QCOMPARE(d.boxShows(box), QStringLiteral("a text"));
+      QCOMPARE(loads.count(), 1);
+    }
+  }
+
+  // cmdCurTask follows the task list on either page, as entries come and go.
+  void curTaskEnabledFollowsTheTasks() {
+    const struct {
+      const char* step;
+      bool enabled;
+    } steps[] = {{"notes page", false}, {"create", false},      {"tasks page", false},
+                 {"create", true},      {"notes page", true},   {"delete", true},
+                 {"tasks page", true},  {"delete", false},      {"create", true},
+                 {"clear", false},      {"create", true},       {"open read_notes_only.sqf", false},
+                 {"open tasks_only_civilian.sqf", true},        {"open read_notes_only.sqf", false}};
+    QStringList seen, expected;
+    for (const auto& s : steps) {
+      const QString step = QLatin1String(s.step);
+      if (step.endsWith(" page"))
+        ed->showPage(step.startsWith("notes"));
+      else if (step == "create")
+        ed->create("E");
+      else if (step == "delete")
+        ed->confirm("cmdDel", MsgAnswer::Yes);
+      else if (step == "clear")
+        ed->confirm("cmdClear", MsgAnswer::Yes);
+      else
+        ed->open(QUILLFORT_TEST_DATA "/" + step.mid(5));
+      seen << step + (ed->button("cmdCurTask")->isEnabled() ? " on" : " off");
+      expected << step + (s.enabled ? " on" : " off");
+    }
+    QCOMPARE(seen, expected);
+  }
+
+  // The folder of the chosen file becomes the next dialog's folder; the
+  // caption shows the file name as it is.
+  void chosenFileFolderAndCaption_data() {
+    QTest::addColumn<QString>("path"); // %1 a temporary folder, where a script is put
+    QTest::addColumn<QString>("folder");
+#ifdef Q_OS_WIN
+    QTest::newRow("root of a drive") << "C:\\quillfort-none.sqf" << "C:";
+    QTest::newRow("either separator") << "%1/sub\\x.sqf" << "%1/sub";
+#else
+    QTest::newRow("root folder") << "/quillfort-none.sqf" << "/";
+    QTest::newRow("backslash in a name") << "%1/back\\slash.sqf" << "%1";
+    QTest::newRow("[*] in a name") << "%1/brief[*]ing.sqf" << "%1";
+#endif
+  }
+  void chosenFileFolderAndCaption() {
+    QFETCH(QString, path);
+    QFETCH(QString, folder);
+    QTemporaryDir dir;
+    const bool exists = path.contains("%1");
+    path.replace("%1", dir.path());
+    folder.replace("%1", dir.path());
+    if (exists)
+      QVERIFY(QDir().mkpath(folder) && QFile::copy(QUILLFORT_TEST_DATA "/worked_example.sqf", path));
+    ed->open(path, !exists);
+    QCOMPARE(ed->window.appPath, folder);
+    QCOMPARE(ed->window.windowHandle()->title(), exists ? "Quillfort - " + path : QStringLiteral("Quillfort"));
+    ed->dialogs.cancelOpen();
+    ed->click("cmdOpen");
+    QCOMPARE(ed->lastAsked().settings.initDir, folder);
   }
 };
 

@@ -72,6 +72,13 @@ void EditorDriver::confirm(const char* name, int answer) {
   click(name);
 }
 
+void EditorDriver::open(const QString& path, bool failing) {
+  dialogs.answerOpen(path);
+  if (failing)
+    dialogs.answerMessage(MsgAnswer::OK);
+  click("cmdOpen");
+}
+
 QString EditorDriver::curTask() const { return find<QLabel>(window, "lblCurTask")->text(); }
 
 QStringList EditorDriver::titles(const char* name) const {

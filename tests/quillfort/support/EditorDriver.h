@@ -35,6 +35,8 @@ struct EditorDriver {
   void addEntries(const char* list, const QStringList& titles);
   // Queues the answer to a message box, then clicks the button that asks.
   void confirm(const char* button, int answer);
+  // Chooses path in the open dialog; OK answers the error box when one comes.
+  void open(const QString& path, bool failing = false);
   const ScriptedDialogs::Request& lastAsked() const { return dialogs.requests.constLast(); }
 
   QString boxShows(const char* name) const { return box(name)->toPlainText(); }
