@@ -1,7 +1,7 @@
+#include "FakeRegistry.h"
 #include "about/frmAbout.h"
 #include "editor/frmBriefing.h"
 #include "platform/ProcessLauncher.h"
-#include "FakeRegistry.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QApplication>
@@ -37,12 +37,15 @@ void tst_about::controls() {
   frmAbout about(dialogs);
   const struct {
     const char *name, *kind, *text, *shows;
-  } rows[] = {
-      {"picIcon", "QLabel", "", "32x32"},       {"lblTitle", "QLabel", "Quillfort", ""},
-      {"lblVersion", "QLabel", "Version 1.0.0", ""}, {"lblDescription", "QLabel", "credit", ""},
-      {"lblDisclaimer", "QLabel", "credit", ""}, {"Line1", "QFrame", "", "#808080"},
-      {"Line2", "QFrame", "", "#ffffff"},       {"cmdOK", "QPushButton", "OK", "default"},
-      {"cmdSysInfo", "QPushButton", "&System Info...", ""}};
+  } rows[] = {{"picIcon", "QLabel", "", "32x32"},
+              {"lblTitle", "QLabel", "Quillfort", ""},
+              {"lblVersion", "QLabel", "Version 1.0.0", ""},
+              {"lblDescription", "QLabel", "credit", ""},
+              {"lblDisclaimer", "QLabel", "credit", ""},
+              {"Line1", "QFrame", "", "#808080"},
+              {"Line2", "QFrame", "", "#ffffff"},
+              {"cmdOK", "QPushButton", "OK", "default"},
+              {"cmdSysInfo", "QPushButton", "&System Info...", ""}};
   QStringList seen, expected;
   for (const auto& r : rows) {
     auto* w = about.findChild<QWidget*>(QLatin1String(r.name));

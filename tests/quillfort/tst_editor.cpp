@@ -40,8 +40,8 @@ private slots:
       const char* font;
     } controls[] = {
         {"Frame1", "QGroupBox", "frmBriefing", "", "", 0, -120, 16575, 735, 18, plain},
-        {"cmdCurTask", "QPushButton", "Frame1", "Current &Task", "Set/reset the selected task as current", 120,
-         240, 1935, 375, 9, button},
+        {"cmdCurTask", "QPushButton", "Frame1", "Current &Task", "Set/reset the selected task as current",
+         120, 240, 1935, 375, 9, button},
         {"lblCurTask", "QLabel", "Frame1", "", "", 2280, 240, 9135, 375, 19, bold},
         {"cmdAbout", "QPushButton", "Frame1", "", "About", 13800, 240, 615, 375, 20, plain},
         {"cmdSide", "QPushButton", "Frame1", "WEST", "Toggle side", 14520, 240, 1935, 375, 10,
@@ -60,17 +60,18 @@ private slots:
          button},
         {"cmdDel", "QPushButton", "Frame2", "&Delete", "Delete selected task/note", 3000, 120, 1335, 375, 3,
          button},
-        {"cmdMarker", "QPushButton", "Frame2", "Insert &Marker", "Insert marker at cursor position", 5760, 120,
-         1815, 375, 4, button},
+        {"cmdMarker", "QPushButton", "Frame2", "Insert &Marker", "Insert marker at cursor position", 5760,
+         120, 1815, 375, 4, button},
         {"cmdPic", "QPushButton", "Frame2", "Insert &Picture", "Insert picture at cursor position", 7680, 120,
          1815, 375, 5, button},
-        {"cmdOpen", "QPushButton", "Frame2", "&Open", "Open a briefing file", 10800, 120, 1335, 375, 6, button},
+        {"cmdOpen", "QPushButton", "Frame2", "&Open", "Open a briefing file", 10800, 120, 1335, 375, 6,
+         button},
         {"cmdOK", "QPushButton", "Frame2", "&Save", "Save current briefing file", 12240, 120, 1335, 375, 7,
          button},
-        {"cmdClear", "QPushButton", "Frame2", "Clear", "Start a new briefing: empty the work area", 13680, 120,
-         1335, 375, 21, button},
-        {"cmdCancel", "QPushButton", "Frame2", "E&xit", "Be sure to save your work before closing", 15120, 120,
-         1335, 375, 8, button},
+        {"cmdClear", "QPushButton", "Frame2", "Clear", "Start a new briefing: empty the work area", 13680,
+         120, 1335, 375, 21, button},
+        {"cmdCancel", "QPushButton", "Frame2", "E&xit", "Be sure to save your work before closing", 15120,
+         120, 1335, 375, 8, button},
     };
     const auto describe = [this](const QWidget* w, const char* kind) {
       QString caption = w->property("text").toString() + w->property("title").toString();
@@ -80,12 +81,13 @@ private slots:
       if (auto* box = qobject_cast<const QPlainTextEdit*>(w))
         caption = box->toPlainText();
       const QFont f = w->font();
-      const QString font = f == ed->window.font() ? QStringLiteral("default")
-                                                   : QStringLiteral("%1 %2%3").arg(f.family()).arg(f.pointSizeF())
-                                                         .arg(f.bold() ? " bold" : "");
+      const QString font =
+          f == ed->window.font()
+              ? QStringLiteral("default")
+              : QStringLiteral("%1 %2%3").arg(f.family()).arg(f.pointSizeF()).arg(f.bold() ? " bold" : "");
       const QRect g = w->geometry();
-      return QStringList{w->inherits(kind) ? kind : w->metaObject()->className(), w->parentWidget()->objectName(),
-                         caption, w->toolTip(), font}
+      return QStringList{w->inherits(kind) ? kind : w->metaObject()->className(),
+                         w->parentWidget()->objectName(), caption, w->toolTip(), font}
                  .join(" / ") +
              QStringLiteral(" / %1,%2,%3,%4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height());
     };
@@ -95,7 +97,10 @@ private slots:
       QVERIFY2(w, c.name);
       QCOMPARE(describe(w, c.kind), QStringList({c.kind, c.in, c.caption, c.tip, c.font}).join(" / ") +
                                         QStringLiteral(" / %1,%2,%3,%4")
-                                            .arg(c.left / 15).arg(c.top / 15).arg(c.width / 15).arg(c.height / 15));
+                                            .arg(c.left / 15)
+                                            .arg(c.top / 15)
+                                            .arg(c.width / 15)
+                                            .arg(c.height / 15));
       if (w->focusPolicy() & Qt::TabFocus)
         byTab[c.tab] = c.name;
     }
@@ -434,11 +439,20 @@ private slots:
     const struct {
       const char* step;
       bool enabled;
-    } steps[] = {{"notes page", false}, {"create", false},      {"tasks page", false},
-                 {"create", true},      {"notes page", true},   {"delete", true},
-                 {"tasks page", true},  {"delete", false},      {"create", true},
-                 {"clear", false},      {"create", true},       {"open read_notes_only.sqf", false},
-                 {"open tasks_only_civilian.sqf", true},        {"open read_notes_only.sqf", false}};
+    } steps[] = {{"notes page", false},
+                 {"create", false},
+                 {"tasks page", false},
+                 {"create", true},
+                 {"notes page", true},
+                 {"delete", true},
+                 {"tasks page", true},
+                 {"delete", false},
+                 {"create", true},
+                 {"clear", false},
+                 {"create", true},
+                 {"open read_notes_only.sqf", false},
+                 {"open tasks_only_civilian.sqf", true},
+                 {"open read_notes_only.sqf", false}};
     QStringList seen, expected;
     for (const auto& s : steps) {
       const QString step = QLatin1String(s.step);
@@ -464,12 +478,17 @@ private slots:
     QTest::addColumn<QString>("path"); // %1 a temporary folder, where a script is put
     QTest::addColumn<QString>("folder");
 #ifdef Q_OS_WIN
-    QTest::newRow("root of a drive") << "C:\\quillfort-none.sqf" << "C:";
-    QTest::newRow("either separator") << "%1/sub\\x.sqf" << "%1/sub";
+    QTest::newRow("root of a drive") << "C:\\quillfort-none.sqf"
+                                     << "C:";
+    QTest::newRow("either separator") << "%1/sub\\x.sqf"
+                                      << "%1/sub";
 #else
-    QTest::newRow("root folder") << "/quillfort-none.sqf" << "/";
-    QTest::newRow("backslash in a name") << "%1/back\\slash.sqf" << "%1";
-    QTest::newRow("[*] in a name") << "%1/brief[*]ing.sqf" << "%1";
+    QTest::newRow("root folder") << "/quillfort-none.sqf"
+                                 << "/";
+    QTest::newRow("backslash in a name") << "%1/back\\slash.sqf"
+                                         << "%1";
+    QTest::newRow("[*] in a name") << "%1/brief[*]ing.sqf"
+                                   << "%1";
 #endif
   }
   void chosenFileFolderAndCaption() {
@@ -483,7 +502,8 @@ private slots:
       QVERIFY(QDir().mkpath(folder) && QFile::copy(QUILLFORT_TEST_DATA "/worked_example.sqf", path));
     ed->open(path, !exists);
     QCOMPARE(ed->window.appPath, folder);
-    QCOMPARE(ed->window.windowHandle()->title(), exists ? "Quillfort - " + path : QStringLiteral("Quillfort"));
+    QCOMPARE(ed->window.windowHandle()->title(),
+             exists ? "Quillfort - " + path : QStringLiteral("Quillfort"));
     ed->dialogs.cancelOpen();
     ed->click("cmdOpen");
     QCOMPARE(ed->lastAsked().settings.initDir, folder);

@@ -395,7 +395,7 @@ void frmBriefing::cmdAdd_Click() {
 
   QListWidget* list = tasks ? lstTasks : lstNotes;
   QStringList& text = tasks ? taskText : noteText;
-  text.resize(counter + 1); // keeps the contents, drops what lies past the new slot
+  text.resize(counter + 1);  // keeps the contents, drops what lies past the new slot
   text[counter] = QString(); // the slot may still hold a text from before a Clear or an Open
   addListItem(list, *answer, counter);
   ++counter;
