@@ -6,10 +6,67 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 static QByteArray readFile(const QString& path) {
   QFile f(path);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<no file>");
 }
+
+#ifndef Q_OS_WIN
+// Guards a step that might wait for ever on a named pipe: if the step has not
+// ended after a few seconds, it opens the pipe for writing and closes it
+// again, which ends any read of it, and notes that it had to.
+class PipeWatchdog {
+public:
+  explicit PipeWatchdog(const QString& pipe) : m_pipe(QFile::encodeName(pipe)), m_thread([this] { watch(); }) {}
+  ~PipeWatchdog() { stop(); }
+  // Ends the watch; true when the step ended on its own.
+  bool stop() {
+    {
+      std::lock_guard lock(m_mutex);
+      m_done = true;
+    }
+    m_wake.notify_all();
+    if (m_thread.joinable())
+      m_thread.join();
+    return !m_fired;
+  }
+
+private:
+  void watch() {
+    std::unique_lock lock(m_mutex);
+    if (m_wake.wait_for(lock, std::chrono::seconds(5), [this] { return m_done; }))
+      return;
+    m_fired = true;
+    while (!m_done) {
+      const int fd = ::open(m_pipe.constData(), O_WRONLY | O_NONBLOCK);
+      if (fd >= 0) {
+        ::close(fd);
+        break;
+      }
+      m_wake.wait_for(lock, std::chrono::milliseconds(10), [this] { return m_done; });
+    }
+  }
+
+  QByteArray m_pipe;
+  std::mutex m_mutex;
+  std::condition_variable m_wake;
+  bool m_done = false;
+  std::atomic<bool> m_fired = false;
+  std::thread m_thread;
+};
+#endif
 
 class tst_open : public QObject {
   Q_OBJECT
@@ -105,6 +162,41 @@ private slots:
     QVERIFY(ed->enabledAre({"cmdEdit", "cmdDel", "cmdCurTask", "txtTasks"}, !shown[1].isEmpty()));
     QCOMPARE(ed->box("txtNotes")->isEnabled(), !shown[0].isEmpty());
     QCOMPARE(readFile(path), readFile(source));
+  }
+
+  void specialFilesAreNotRead_data() {
+    QTest::addColumn<QString>("path"); // %1 the temporary folder, which holds the pipe "pipe"
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("named pipe") << "%1/pipe" << "a named pipe";
+    QTest::newRow("link to a named pipe") << "%1/link.sqf" << "a named pipe";
+    QTest::newRow("character device") << "/dev/null" << "a character device";
+  }
+
+  // A pipe or device ends in the "Open Error" box before anything is read,
+  // with the work area emptied as for any failure, and never holds the window.
+  void specialFilesAreNotRead() {
+#ifdef Q_OS_WIN
+    QSKIP("Windows has no named pipes or devices in its folders");
+#else
+    QFETCH(QString, path);
+    QFETCH(QString, kind);
+    path = path.arg(dir.path());
+    const QByteArray pipe = QFile::encodeName(dir.filePath("pipe"));
+    QVERIFY(QFile::exists(dir.filePath("pipe")) || ::mkfifo(pipe.constData(), 0644) == 0);
+    QVERIFY(QFile::exists(dir.filePath("link.sqf")) || QFile::link(dir.filePath("pipe"), dir.filePath("link.sqf")));
+    open(QUILLFORT_TEST_DATA "/read_before.sqf");
+    const QString side = ed->button("cmdSide")->text();
+
+    PipeWatchdog watchdog(dir.filePath("pipe"));
+    open(path, true);
+    QVERIFY2(watchdog.stop(), "the open command waited on the pipe");
+    QCOMPARE(ed->lastAsked().title + " " + QString::number(ed->lastAsked().style), "Open Error 16");
+    QCOMPARE(ed->lastAsked().prompt, "The following error has occured:\r\nErr # 75 - Path/File access error: " +
+                                         path + " is " + kind + ", not a regular file");
+    QCOMPARE(workArea(), (QStringList{"", "", "", side, "Quillfort", QFileInfo(path).absolutePath()}));
+    struct stat info {};
+    QVERIFY(::stat(pipe.constData(), &info) == 0 && S_ISFIFO(info.st_mode));
+#endif
   }
 };
 

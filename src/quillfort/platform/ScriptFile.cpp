@@ -9,6 +9,12 @@
 #include <QStorageInfo>
 
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+#ifndef Q_OS_WIN
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -50,6 +56,45 @@ bool folderReadOnly([[maybe_unused]] const QFileInfo& folder) {
        QStringLiteral("Device I/O error: the file %1 could not be written (%2)").arg(shown(path), detail));
 }
 
+// What the path names, after following links, when that is something other
+// than a regular file or a folder: "a named pipe", "a device", ... Empty for a
+// regular file, a folder, or nothing at all. Checked before a file is opened,
+// since opening a pipe with no writer waits for ever.
+QString specialKind(const QString& path) {
+#ifdef Q_OS_WIN
+  const std::filesystem::path name(path.toStdWString());
+#else
+  const std::filesystem::path name(QFile::encodeName(path).toStdString());
+#endif
+  std::error_code error;
+  const auto status = std::filesystem::status(name, error);
+  using std::filesystem::file_type;
+  switch (status.type()) {
+  case file_type::none:
+  case file_type::not_found:
+  case file_type::regular:
+  case file_type::directory:
+    return QString();
+  case file_type::fifo:
+    return QStringLiteral("a named pipe");
+  case file_type::character:
+    return QStringLiteral("a character device");
+  case file_type::block:
+    return QStringLiteral("a block device");
+  case file_type::socket:
+    return QStringLiteral("a socket");
+  default:
+    return QStringLiteral("a special file");
+  }
+}
+
+void refuseSpecial(const QString& path) {
+  const QString kind = specialKind(path);
+  if (!kind.isEmpty())
+    fail(ErrorNumber::PathFileAccess,
+         QStringLiteral("Path/File access error: %1 is %2, not a regular file").arg(shown(path), kind));
+}
+
 } // namespace
 
 void ScriptFile::write(const QString& nativePath, const std::string& bytes) {
@@ -66,6 +111,8 @@ void ScriptFile::write(const QString& nativePath, const std::string& bytes) {
   if (target.isDir())
     fail(ErrorNumber::PathFileAccess,
          QStringLiteral("Path/File access error: %1 is a folder, not a file").arg(shown(path)));
+  // A pipe or device is left as it is, never replaced by a file.
+  refuseSpecial(path);
   // The file is replaced by renaming a new one over it, which the folder's
   // rights alone would allow: a read-only file must be refused here.
   if (target.exists() && readOnly(target))
@@ -77,8 +124,10 @@ void ScriptFile::write(const QString& nativePath, const std::string& bytes) {
 
   QSaveFile file(path);
   file.setDirectWriteFallback(false); // never write into the old file in place
+  // Unbuffered, so that every write reaches the system at once and a full
+  // disk fails the write itself, not a flush whose error nobody sees.
   errno = 0;
-  if (!file.open(QIODevice::WriteOnly)) {
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
     const int savedErrno = errno;
     if (savedErrno == EACCES || savedErrno == EPERM || savedErrno == EROFS)
       fail(ErrorNumber::PermissionDenied,
@@ -90,13 +139,28 @@ void ScriptFile::write(const QString& nativePath, const std::string& bytes) {
              .arg(shown(path), file.errorString()));
   }
   const auto size = static_cast<qint64>(bytes.size());
-  errno = 0;
-  if (file.write(bytes.data(), size) != size) {
+  // Every step that can fail late is checked before the old file is replaced:
+  // the write, the flush, the sync to the disk, and the size that arrived.
+  // A failure throws away the new file and keeps the old one.
+  const auto check = [&](bool ok) {
+    if (ok)
+      return;
     const int savedErrno = errno;
     const QString detail = file.errorString();
     file.cancelWriting();
     failWrite(path, folder, size, savedErrno, detail);
-  }
+  };
+  errno = 0;
+  check(file.write(bytes.data(), size) == size);
+  errno = 0;
+  check(file.flush());
+#ifndef Q_OS_WIN
+  // On Windows the commit itself flushes the file to the disk.
+  errno = 0;
+  check(file.handle() >= 0 && ::fsync(file.handle()) == 0);
+#endif
+  errno = 0;
+  check(file.size() == size);
   errno = 0;
   if (!file.commit()) {
     const int savedErrno = errno;
@@ -112,6 +176,7 @@ std::string ScriptFile::read(const QString& nativePath) {
   if (info.isDir())
     fail(ErrorNumber::PathFileAccess,
          QStringLiteral("Path/File access error: %1 is a folder, not a file").arg(shown(path)));
+  refuseSpecial(path);
 
   QFile file(path);
   errno = 0;
