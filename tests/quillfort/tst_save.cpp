@@ -1,20 +1,35 @@
 // The save command through the window: a briefing built by clicks, the save
 // dialog answered by the script, the written file checked byte for byte.
 #include "QuillfortVersion.h"
+#include "platform/RuntimeError.h"
 #include "support/EditorDriver.h"
 
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QTemporaryDir>
+
+#include <new>
+#include <stdexcept>
+
+#ifndef Q_OS_WIN
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 static QByteArray readFile(const QString& path) {
   QFile f(path);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
-// Everything in a folder, a hidden temporary file included.
+// Everything in a folder, a hidden temporary file and a pipe included.
 static QStringList entries(const QString& path) {
-  return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+  return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
 }
 
 // A script of an older, longer briefing, saved over in the tests.
@@ -65,6 +80,10 @@ private slots:
     QTest::newRow("missing folder") << "missing/new.sqf" << 76 << "";
     QTest::newRow("folder as file") << "locked" << 75 << "";
     QTest::newRow("256 tasks") << "old.sqf" << 5 << "";
+#ifndef Q_OS_WIN
+    // A named pipe made beside them is refused and stays a pipe.
+    QTest::newRow("named pipe") << "pipe" << 75 << "";
+#endif
   }
 
   // One "Open Error" box; the old file unchanged, nothing created, not even a
@@ -78,6 +97,13 @@ private slots:
     QVERIFY(QFile::copy(kOld, dir.filePath("old.sqf")));
     QVERIFY(QDir(dir.path()).mkdir("locked"));
     QVERIFY(lock.isEmpty() || QFile::setPermissions(dir.filePath(lock), QFile::ReadOwner | QFile::ExeOwner));
+    QStringList expected{"locked", "old.sqf"};
+#ifndef Q_OS_WIN
+    if (target == "pipe") {
+      QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(target)).constData(), 0644), 0);
+      expected << target;
+    }
+#endif
     for (int i = 0; i < (error == 5 ? 256 : 1); ++i)
       ed.create(QString::number(i));
     ed.dialogs.answerSave(dir.filePath(target));
@@ -87,9 +113,123 @@ private slots:
     QCOMPARE(box.title + QString::number(box.style) + box.prompt.section(" - ", 0, 0),
              "Open Error16The following error has occured:\r\nErr # " + QString::number(error));
     QCOMPARE(readFile(dir.filePath("old.sqf")), readFile(kOld));
-    QCOMPARE(entries(dir.path()) + entries(dir.filePath("locked")), (QStringList{"locked", "old.sqf"}));
+    QCOMPARE(entries(dir.path()) + entries(dir.filePath("locked")), expected);
+#ifndef Q_OS_WIN
+    struct stat info {};
+    QVERIFY(target != "pipe" || (::lstat(QFile::encodeName(dir.filePath(target)).constData(), &info) == 0 &&
+                                 S_ISFIFO(info.st_mode)));
+#endif
     QCOMPARE(ed.window.appPath, QFileInfo(dir.filePath(target)).absolutePath());
     QCOMPARE(ed.dialogs.pending(), 0);
+  }
+
+  void fullDiskKeepsTheOldFile_data() {
+    QTest::addColumn<int>("free");   // bytes left free on the file system
+    QTest::addColumn<int>("length"); // characters of the task's text
+    QTest::newRow("no room, small briefing") << 0 << 10;
+    QTest::newRow("4 KB free, 10,000 characters") << 4096 << 10000;
+  }
+
+  // On a full file system the save fails with 61 and the old script stays as
+  // it was, also when the new one is small enough to sit in a write buffer.
+  void fullDiskKeepsTheOldFile() {
+#ifdef Q_OS_WIN
+    QSKIP("needs a small file system mounted for the test");
+#else
+    QFETCH(int, free);
+    QFETCH(int, length);
+    if (::geteuid() != 0)
+      QSKIP("needs root to mount a small tmpfs that can be filled");
+    QTemporaryDir dir;
+    const QByteArray mountPoint = QFile::encodeName(dir.path());
+    if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
+      QSKIP(qPrintable(QStringLiteral("cannot mount a tmpfs: ") + QString::fromLocal8Bit(std::strerror(errno))));
+    struct Unmount {
+      QByteArray at;
+      ~Unmount() { ::umount2(at.constData(), MNT_DETACH); }
+    } unmount{mountPoint};
+
+    const QString old = dir.filePath("old.sqf");
+    QVERIFY(QFile::copy(kOld, old));
+    // Fill what is left, then give back the bytes the row leaves free.
+    const int fd = ::open(QFile::encodeName(dir.filePath("filler")).constData(), O_WRONLY | O_CREAT, 0644);
+    QVERIFY(fd >= 0);
+    const QByteArray block(4096, 'x');
+    off_t filled = 0;
+    for (ssize_t n; (n = ::write(fd, block.constData(), block.size())) > 0;)
+      filled += n;
+    QCOMPARE(errno, ENOSPC);
+    QCOMPARE(::ftruncate(fd, filled - free), 0);
+    ::close(fd);
+
+    EditorDriver ed;
+    ed.create("Take the bridge");
+    QGuiApplication::clipboard()->setText(QString(length, QLatin1Char('w')));
+    QTest::keyClick(ed.box("txtTasks"), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(ed.boxShows("txtTasks").size(), length);
+    ed.dialogs.answerSave(old);
+    ed.confirm("cmdOK", MsgAnswer::OK);
+
+    QCOMPARE(ed.lastAsked().title + QString::number(ed.lastAsked().style) + ed.lastAsked().prompt,
+             "Open Error16The following error has occured:\r\nErr # 61 - Disk full: there is no room left to "
+             "write the file " +
+                 old);
+    QCOMPARE(readFile(old), readFile(kOld));
+    QCOMPARE(entries(dir.path()), (QStringList{"filler", "old.sqf"}));
+#endif
+  }
+
+  void failuresOfEveryKindReachTheErrorBox_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("shown"); // after "Err # "
+    QTest::newRow("our own") << 0 << "70 - Permission denied: x";
+    QTest::newRow("out of memory") << 1 << "7 - Out of memory";
+    QTest::newRow("standard exception") << 2 << "51 - Internal error: vector too long";
+    QTest::newRow("anything thrown") << 3 << "51 - Internal error: an unknown failure";
+  }
+
+  // Whatever fails after the file was chosen ends in the "Open Error" box
+  // and the program goes on.
+  void failuresOfEveryKindReachTheErrorBox() {
+    QFETCH(int, kind);
+    QFETCH(QString, shown);
+    EditorDriver ed;
+    ed.dialogs.answerMessage(MsgAnswer::OK);
+    ed.window.ReportFailures([kind] {
+      switch (kind) {
+      case 0:
+        throw RuntimeError(70, "Permission denied: x");
+      case 1:
+        throw std::bad_alloc();
+      case 2:
+        throw std::length_error("vector too long");
+      default:
+        throw 3;
+      }
+    });
+    QCOMPARE(ed.lastAsked().title + QString::number(ed.lastAsked().style) + ed.lastAsked().prompt,
+             "Open Error16The following error has occured:\r\nErr # " + shown);
+    QCOMPARE(ed.dialogs.pending(), 0);
+  }
+
+  void aFailingDialogEndsTheCommandQuietly_data() {
+    QTest::addColumn<bool>("save");
+    QTest::newRow("Save") << true;
+    QTest::newRow("Open") << false;
+  }
+
+  // The dialog failing to come up ends the command without a message and
+  // without any change.
+  void aFailingDialogEndsTheCommandQuietly() {
+    QFETCH(bool, save);
+    EditorDriver ed;
+    ed.addEntries("lstTasks", {"Hold"});
+    const QString before = ed.window.appPath;
+    save ? ed.dialogs.failSave() : ed.dialogs.failOpen();
+    ed.click(save ? "cmdOK" : "cmdOpen");
+    QCOMPARE(ed.dialogs.requests.size(), 2); // the title asked, then the dialog: no message
+    QCOMPARE(ed.titles("lstTasks") << ed.boxShows("txtTasks") << ed.window.appPath,
+             (QStringList{"Hold", "hold text", before}));
   }
 };
 

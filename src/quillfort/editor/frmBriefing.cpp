@@ -314,6 +314,12 @@ void frmBriefing::ReportFailures(const std::function<void()>& work) {
     ShowOpenError(e.number, QString::fromStdString(e.description));
   } catch (const std::bad_alloc&) {
     ShowOpenError(7, QStringLiteral("Out of memory"));
+  } catch (const std::exception& e) {
+    // Failures the program does not raise itself end as the runtime's
+    // "Internal error" (51), with what the failure says about itself.
+    ShowOpenError(kInternalError, QStringLiteral("Internal error: ") + QString::fromUtf8(e.what()));
+  } catch (...) {
+    ShowOpenError(kInternalError, QStringLiteral("Internal error: an unknown failure"));
   }
 }
 

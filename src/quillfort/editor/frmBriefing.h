@@ -77,6 +77,12 @@ public:
   // separator. The root folder stays usable ("C:" or "/").
   static QString folderOf(const QString& path);
 
+  // Runs the part of a file command after the file was chosen: any failure,
+  // of whatever kind, ends it and shows the "Open Error" box (7 out of
+  // memory, 51 internal error for anything that is not one of ours).
+  void ReportFailures(const std::function<void()>& work);
+  static constexpr int kInternalError = 51;
+
   // For the preview window (F5): reads the model, changes nothing.
   BriefingView previewView() const;
   // Opens the "Briefing Preview" window, or raises it when it is open.
@@ -132,9 +138,6 @@ private:
                    QStringList& texts, qint16& slotCount);
   void EntrySelected(QListWidget* list, QPlainTextEdit* box, QStringList& texts, qint16& last);
   void MoveSelected(int step);
-  // Runs the part of a file command after the file was chosen: any failure
-  // ends it and shows the "Open Error" box.
-  void ReportFailures(const std::function<void()>& work);
   void ShowOpenError(int number, const QString& description);
 
   // Selecting a row from code runs that list's click handler at once, nested,

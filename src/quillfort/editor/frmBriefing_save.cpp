@@ -41,14 +41,20 @@ void frmBriefing::cmdOK_Click() {
     return;
   }
 
-  // Until a file is chosen, Cancel ends the command without a word.
-  FileDialogSettings settings;
-  settings.cancelError = true;
-  settings.initDir = appPath;
-  settings.flags = FileDialogFlag::OverwritePrompt | FileDialogFlag::PathMustExist;
-  settings.fileName = QString();
-  settings.filter = QStringLiteral("SQF Files (*.sqf)|*.sqf|All Files (*.*)|*.*");
-  const std::optional<QString> chosen = m_dialogs.showSave(settings);
+  // Until a file is chosen, any failure, Cancel included, ends the command
+  // quietly with nothing changed.
+  std::optional<QString> chosen;
+  try {
+    FileDialogSettings settings;
+    settings.cancelError = true;
+    settings.initDir = appPath;
+    settings.flags = FileDialogFlag::OverwritePrompt | FileDialogFlag::PathMustExist;
+    settings.fileName = QString();
+    settings.filter = QStringLiteral("SQF Files (*.sqf)|*.sqf|All Files (*.*)|*.*");
+    chosen = m_dialogs.showSave(settings);
+  } catch (...) {
+    return;
+  }
   if (!chosen || chosen->isEmpty())
     return;
   const QString path = *chosen;

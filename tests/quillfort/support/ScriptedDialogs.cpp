@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <stdexcept>
+
 namespace {
 const char* kindName(ScriptedDialogs::Kind kind) {
   static const char* const names[] = {"message box", "input box", "open dialog", "save dialog"};
@@ -16,6 +18,9 @@ void ScriptedDialogs::answerOpen(const QString& path) { m_answers.push_back({Kin
 void ScriptedDialogs::answerSave(const QString& path) { m_answers.push_back({Kind::Save, 0, path}); }
 void ScriptedDialogs::cancelOpen() { m_answers.push_back({Kind::Open, 0, std::nullopt}); }
 void ScriptedDialogs::cancelSave() { m_answers.push_back({Kind::Save, 0, std::nullopt}); }
+
+void ScriptedDialogs::failOpen() { m_answers.push_back({Kind::Open, 0, std::nullopt, true}); }
+void ScriptedDialogs::failSave() { m_answers.push_back({Kind::Save, 0, std::nullopt, true}); }
 
 void ScriptedDialogs::reset() {
   m_answers.clear();
@@ -56,11 +61,15 @@ std::optional<QString> ScriptedDialogs::inputBox(const QString& prompt, const QS
 std::optional<QString> ScriptedDialogs::showOpen(const FileDialogSettings& settings) {
   requests.append({Kind::Open, {}, {}, 0, {}, settings});
   const auto answer = take(Kind::Open, settings.initDir);
+  if (answer && answer->fails)
+    throw std::runtime_error("the open dialog could not be shown");
   return answer ? answer->text : std::nullopt;
 }
 
 std::optional<QString> ScriptedDialogs::showSave(const FileDialogSettings& settings) {
   requests.append({Kind::Save, {}, {}, 0, {}, settings});
   const auto answer = take(Kind::Save, settings.initDir);
+  if (answer && answer->fails)
+    throw std::runtime_error("the save dialog could not be shown");
   return answer ? answer->text : std::nullopt;
 }

@@ -34,6 +34,9 @@ public:
   void answerSave(const QString& path);
   void cancelOpen();
   void cancelSave();
+  // The next open or save dialog fails to come up: it throws.
+  void failOpen();
+  void failSave();
 
   // Forget answers and requests (in init()).
   void reset();
@@ -53,6 +56,7 @@ private:
     Kind kind;
     int button = 0;
     std::optional<QString> text;
+    bool fails = false;
   };
   std::optional<Answer> take(Kind kind, const QString& what);
 
