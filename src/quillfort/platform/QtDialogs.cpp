@@ -2,9 +2,14 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QValidator>
+
+#include <algorithm>
 
 namespace {
 
@@ -78,14 +83,49 @@ int QtDialogs::messageBox(const QString& prompt, int style, const QString& title
   return clicked ? answerFor(box.standardButton(clicked)) : MsgAnswer::Cancel;
 }
 
+namespace {
+
+// Keeps the box to one line, as a single-line box on Windows does: of a
+// pasted text only its first line goes in. The box never holds a line break
+// of its own, so the first one lies in what was just put in, which ends at the
+// cursor; from that break to the cursor is dropped.
+class FirstLineOnly final : public QValidator {
+public:
+  using QValidator::QValidator;
+  State validate(QString& input, int& pos) const override {
+    const qsizetype cut = firstBreak(input, 0);
+    if (cut < 0)
+      return Acceptable;
+    if (pos > cut)
+      input.remove(cut, pos - cut);
+    const qsizetype rest = firstBreak(input, cut);
+    if (rest >= 0)
+      input.truncate(rest);
+    pos = static_cast<int>(cut);
+    return Acceptable;
+  }
+
+private:
+  static qsizetype firstBreak(const QString& text, qsizetype from) {
+    const qsizetype cr = text.indexOf(QLatin1Char('\r'), from), lf = text.indexOf(QLatin1Char('\n'), from);
+    return cr < 0 ? lf : lf < 0 ? cr : std::min(cr, lf);
+  }
+};
+
+} // namespace
+
 std::optional<QString> QtDialogs::inputBox(const QString& prompt, const QString& title,
                                            const QString& defaultText) {
-  bool ok = false;
-  QString text =
-      QInputDialog::getText(m_parent, title, forDisplay(prompt), QLineEdit::Normal, defaultText, &ok);
-  if (!ok)
+  QInputDialog dialog(m_parent);
+  dialog.setInputMode(QInputDialog::TextInput);
+  dialog.setWindowTitle(title);
+  dialog.setLabelText(forDisplay(prompt));
+  dialog.setTextValue(defaultText);
+  if (auto* edit = dialog.findChild<QLineEdit*>())
+    edit->setValidator(new FirstLineOnly(edit));
+  if (dialog.exec() != QDialog::Accepted)
     return std::nullopt;
-  return text;
+  return dialog.textValue();
 }
 
 QString QtDialogs::toQtFilter(const QString& filter) {
@@ -125,13 +165,44 @@ static QString usableDir(const QString& dir) {
   return dir;
 }
 
+namespace {
+
+// Qt's own file dialog, the same on every platform, with the one check it
+// lacks: with "path must exist" a name typed into a folder that does not exist
+// is refused with a message, and the dialog stays open.
+class ScriptFileDialog final : public QFileDialog {
+public:
+  ScriptFileDialog(QWidget* parent, const QString& dir, const QString& filter, bool pathMustExist)
+      : QFileDialog(parent, QString(), dir, filter), m_pathMustExist(pathMustExist) {
+    setOption(QFileDialog::DontUseNativeDialog);
+  }
+
+  void accept() override {
+    const QStringList files = selectedFiles();
+    if (m_pathMustExist && !files.isEmpty()) {
+      const QFileInfo chosen(files.constFirst());
+      if (!chosen.isDir() && !QFileInfo(chosen.absolutePath()).isDir()) {
+        QMessageBox::warning(this, windowTitle(),
+                             QDir::toNativeSeparators(files.constFirst()) +
+                                 QStringLiteral("\nPath does not exist.\nCheck the path and try again."));
+        return;
+      }
+    }
+    QFileDialog::accept();
+  }
+
+private:
+  bool m_pathMustExist;
+};
+
+} // namespace
+
 std::optional<QString> QtDialogs::showFileDialog(const FileDialogSettings& settings, bool save) {
-  QFileDialog dialog(m_parent, QString(), usableDir(settings.initDir), toQtFilter(settings.filter));
+  ScriptFileDialog dialog(m_parent, usableDir(settings.initDir), toQtFilter(settings.filter),
+                          settings.flags & FileDialogFlag::PathMustExist);
   dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  // Any name may be typed; only "path must exist" asks anything of it.
   dialog.setFileMode(QFileDialog::AnyFile);
-#ifndef Q_OS_WIN
-  dialog.setOption(QFileDialog::DontUseNativeDialog);
-#endif
   if (save && !(settings.flags & FileDialogFlag::OverwritePrompt))
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
   if (!settings.fileName.isEmpty())

@@ -4,7 +4,8 @@
 
 class QWidget;
 
-// The program's dialogs: QMessageBox, QInputDialog and QFileDialog.
+// The program's dialogs: QMessageBox, QInputDialog and Qt's own widget-based
+// QFileDialog (never a native one, so that it behaves alike everywhere).
 class QtDialogs final : public Dialogs {
 public:
   explicit QtDialogs(QWidget* parent = nullptr) : m_parent(parent) {}
