@@ -4,6 +4,8 @@
 #                    are among them, each icon has the size its folder names.
 #   MODE=validators  desktop-file-validate and appstreamcli validate --no-net
 #                    accept the installed menu entry and AppStream file.
+#   MODE=windows_resource  WINDRES compiles the generated quillfort.rc, and the
+#                    result carries the icon, the names and VERSION.
 cmake_minimum_required(VERSION 3.22)
 
 function(install_into destdir prefix)
@@ -89,6 +91,41 @@ elseif(MODE STREQUAL "validators")
       endif()
     endforeach()
   endif()
+elseif(MODE STREQUAL "windows_resource")
+  if(NOT WINDRES)
+    message("SKIPPED: no MinGW resource compiler (./test-windows installs it)")
+  else()
+    file(MAKE_DIRECTORY ${WORK})
+    execute_process(COMMAND ${WINDRES} ${BUILD}/src/quillfort/quillfort.rc -O coff -o ${WORK}/quillfort.res
+                    RESULT_VARIABLE rc ERROR_VARIABLE out)
+    if(NOT rc EQUAL 0)
+      message(FATAL_ERROR "windres failed:\n${out}")
+    endif()
+    file(READ ${WORK}/quillfort.res res HEX)
+    # Each name with its value: UTF-16 (every ASCII character followed by a
+    # zero byte), the name's terminating zero, padding to four bytes, the value.
+    foreach(pair "ProductName=Quillfort" "FileVersion=${VERSION}" "ProductVersion=${VERSION}"
+                 "LegalCopyright=Copyright (c) 2026 the Quillfort authors")
+      string(REPLACE "=" ";" pair "${pair}")
+      set(wide "")
+      foreach(text IN LISTS pair)
+        string(HEX "${text}" hex)
+        string(REGEX REPLACE "(..)" "\\100" hex "${hex}")
+        if(wide)
+          set(wide "${wide}0000(0000)?${hex}")
+        else()
+          set(wide "${hex}")
+        endif()
+      endforeach()
+      if(NOT res MATCHES "${wide}")
+        message(FATAL_ERROR "the compiled resource lacks ${pair}")
+      endif()
+    endforeach()
+    # The icon: the PNG images of quillfort.ico are in the resource.
+    if(NOT res MATCHES "89504e470d0a1a0a")
+      message(FATAL_ERROR "the compiled resource holds no icon image")
+    endif()
+  endif()
 else()
-  message(FATAL_ERROR "MODE must be files or validators")
+  message(FATAL_ERROR "MODE must be files, validators or windows_resource")
 endif()
