@@ -61,10 +61,15 @@ std::string describeCharacter(std::u16string_view text, std::size_t i) {
 }
 
 std::string thousands(std::size_t n) {
-  std::string digits = std::to_string(n);
-  for (int at = int(digits.size()) - 3; at > 0; at -= 3)
-    digits.insert(std::size_t(at), ",");
-  return digits;
+  // Built by appending: GCC 12 at -O3 warns falsely about insert here.
+  const std::string digits = std::to_string(n);
+  std::string out;
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (i > 0 && (digits.size() - i) % 3 == 0)
+      out += ',';
+    out += digits[i];
+  }
+  return out;
 }
 
 std::size_t decimalDigits(std::size_t n) {

@@ -29,6 +29,12 @@ namespace detail {
 bool encodeInto(std::u16string_view text, std::string& out, std::size_t& badIndex);
 std::u16string decodeBytes(std::string_view bytes);
 std::string platformCodePageName();
+#ifndef _WIN32
+// Off Windows the code page is Windows-1252 by our own table: the byte for
+// one character, -1 when it has none. Bulk encoders (the script writer) use
+// it for the characters outside ASCII.
+int windows1252Byte(char16_t c);
+#endif
 } // namespace detail
 
 } // namespace AnsiCodec

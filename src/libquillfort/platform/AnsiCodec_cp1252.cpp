@@ -76,4 +76,6 @@ std::u16string decodeBytes(std::string_view bytes) {
 
 std::string platformCodePageName() { return "Windows-1252"; }
 
+int windows1252Byte(char16_t c) { return byteFor(c); }
+
 } // namespace AnsiCodec::detail

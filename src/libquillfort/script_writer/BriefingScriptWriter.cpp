@@ -5,12 +5,18 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstring>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#if !defined(QUILLFORT_NO_SIMD) && (defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2))
+#include <emmintrin.h>
+#define QUILLFORT_SSE2 1
+#endif
 
 namespace {
 
@@ -58,49 +64,214 @@ void checkCount(std::size_t count, const char* kinds) {
   throw RuntimeError(ErrorNumber::InvalidArgument, "A character cannot be written in the code page");
 }
 
-const char* find(const char* from, const char* end, char c) {
-  const void* at = std::memchr(from, c, static_cast<std::size_t>(end - from));
-  return at ? static_cast<const char*>(at) : end;
+// One character that needs more than narrowing, at s: a double quote is
+// doubled, as SQF writes a quote inside a string; in a text a CR LF becomes
+// "<br/>" (a lone CR passes); any other character outside ASCII goes through
+// the code page. Advances s past what it wrote and returns the new end of d.
+char* writeSpecial(char* d, const char16_t*& s, const char16_t* end, bool text) {
+  const char16_t c = *s;
+  if (c == u'"') {
+    *d++ = '"';
+    *d++ = '"';
+    ++s;
+  } else if (c == u'\r') {
+    if (text && end - s >= 2 && s[1] == u'\n') {
+      std::memcpy(d, "<br/>", 5);
+      d += 5;
+      s += 2;
+    } else {
+      *d++ = '\r';
+      ++s;
+    }
+  } else if (c < 0x80) {
+    *d++ = static_cast<char>(c);
+    ++s;
+  } else {
+#ifdef _WIN32
+    // The system converts the run of characters outside ASCII (a character
+    // may take two bytes in the code page, or a pair of UTF-16 units one).
+    const char16_t* runEnd = s + 1;
+    while (runEnd != end && *runEnd >= 0x80)
+      ++runEnd;
+    std::string bytes;
+    std::size_t bad = 0;
+    if (!AnsiCodec::detail::encodeInto({s, static_cast<std::size_t>(runEnd - s)}, bytes, bad))
+      throw RuntimeError(ErrorNumber::InvalidArgument, "A character cannot be written in the code page");
+    std::memcpy(d, bytes.data(), bytes.size());
+    d += bytes.size();
+    s = runEnd;
+#else
+    const int byte = AnsiCodec::detail::windows1252Byte(c);
+    if (byte < 0)
+      throw RuntimeError(ErrorNumber::InvalidArgument, "A character cannot be written in the code page");
+    *d++ = static_cast<char>(byte);
+    ++s;
+#endif
+  }
+  return d;
 }
 
-// Appends a field inside an SQF string: a double quote is doubled, as SQF
-// writes a quote inside a string, and in a text every CR LF becomes "<br/>".
-// Everything else passes unchanged, lone CRs and LFs included.
-void appendField(std::string& out, std::string_view field, bool breaksToTags) {
-  const char* p = field.data();
-  const char* const end = p + field.size();
-  const char* quote = find(p, end, '"');
-  const char* cr = breaksToTags ? find(p, end, '\r') : end;
-  for (;;) {
-    const char* stop = std::min(quote, cr);
-    out.append(p, stop);
-    if (stop == end)
-      return;
-    if (stop == quote) {
-      out += "\"\"";
-      p = stop + 1;
-      quote = find(p, end, '"');
-    } else {
-      if (stop + 1 != end && stop[1] == '\n') {
-        out += "<br/>";
-        p = stop + 2;
-      } else {
-        out += '\r';
-        p = stop + 1;
+// Writes a title or text as it stands inside an SQF string, in one pass: each
+// character in the code page, quotes doubled, in a text CR LF as "<br/>".
+// d has room for three bytes per character; returns the end of what it wrote.
+char* writeField(char* d, std::u16string_view field, bool text) {
+  const char16_t* s = field.data();
+  const char16_t* const end = s + field.size();
+#ifdef QUILLFORT_SSE2
+  // Sixteen characters at a time: narrowed to bytes and stored at once. The
+  // pieces between quotes and CR LFs are copied from the narrowed block, so
+  // that the next block's load never waits for this one's.
+  const __m128i quote = _mm_set1_epi8('"');
+  const __m128i cr = _mm_set1_epi8('\r');
+  alignas(16) char narrowed[32] = {};
+  while (end - s >= 16) {
+    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 8));
+    const __m128i bytes = _mm_packus_epi16(a, b); // above U+00FF saturates to 0xFF
+    const auto quoteOrCr = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, quote), _mm_cmpeq_epi8(bytes, cr))));
+    const auto high = static_cast<unsigned>(_mm_movemask_epi8(bytes)); // U+0080 and above
+    if ((quoteOrCr | high) == 0) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(d), bytes);
+      s += 16;
+      d += 16;
+      continue;
+    }
+    _mm_store_si128(reinterpret_cast<__m128i*>(narrowed), bytes);
+#ifdef _WIN32
+    if (high != 0) { // the system converts what lies outside ASCII
+      const int plain = std::countr_zero(quoteOrCr | high);
+      std::memcpy(d, narrowed, 16);
+      s += plain;
+      d = writeSpecial(d + plain, s, end, text);
+      continue;
+    }
+#else
+    if (high != 0) {
+      // Windows-1252 holds U+00A0 to U+00FF as the byte of the same value,
+      // which the narrowing wrote; the rest of U+0080 and above takes its
+      // byte from the table, one for one.
+      const __m128i zero = _mm_setzero_si128();
+      const __m128i above = _mm_packus_epi16(_mm_srli_epi16(a, 8), _mm_srli_epi16(b, 8));
+      const __m128i c1 = _mm_cmpeq_epi8(
+          _mm_subs_epu8(_mm_sub_epi8(bytes, _mm_set1_epi8(static_cast<char>(0x80))), _mm_set1_epi8(0x1F)), zero);
+      const unsigned table = (~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(above, zero))) |
+                              static_cast<unsigned>(_mm_movemask_epi8(c1))) &
+                             0xFFFFu;
+      for (unsigned rest = table; rest != 0; rest &= rest - 1) {
+        const int at = std::countr_zero(rest);
+        const int byte = AnsiCodec::detail::windows1252Byte(s[at]);
+        if (byte < 0)
+          throw RuntimeError(ErrorNumber::InvalidArgument, "A character cannot be written in the code page");
+        narrowed[at] = static_cast<char>(byte);
       }
-      cr = find(p, end, '\r');
+    }
+#endif
+    // Each piece is copied sixteen bytes at a time; what lands past its end
+    // is overwritten by what follows.
+    int from = 0;
+    bool whole = true;
+    for (unsigned rest = quoteOrCr; rest != 0; rest &= rest - 1) {
+      const int at = std::countr_zero(rest);
+      if (at < from)
+        continue; // the LF of a CR LF taken already
+      std::memcpy(d, narrowed + from, 16);
+      d += at - from;
+      if (s[at] == u'"') { // doubled
+        d[0] = '"';
+        d[1] = '"';
+        d += 2;
+        from = at + 1;
+      } else if (at == 15) { // a CR whose LF, if any, is in the next block
+        s += 15;
+        whole = false;
+        break;
+      } else if (text && s[at + 1] == u'\n') {
+        std::memcpy(d, "<br/>", 5);
+        d += 5;
+        from = at + 2;
+      } else {
+        *d++ = '\r';
+        from = at + 1;
+      }
+    }
+    if (whole) {
+      std::memcpy(d, narrowed + from, 16);
+      d += 16 - from;
+      s += 16;
     }
   }
+#endif
+  while (s != end) {
+    const char16_t c = *s;
+    if (c < 0x80 && c != u'"' && c != u'\r') {
+      *d++ = static_cast<char>(c);
+      ++s;
+    } else {
+      d = writeSpecial(d, s, end, text);
+    }
+  }
+  return d;
 }
+
+// The script under construction: bytes are written through a pointer into
+// room made ahead, so that a field costs no appends of its own.
+class ScriptBuffer {
+public:
+  explicit ScriptBuffer(std::size_t expected) { m_bytes.reserve(expected); }
+
+  void put(std::string_view literal) {
+    std::memcpy(room(literal.size()), literal.data(), literal.size());
+    m_used += literal.size();
+  }
+  void put(char c) {
+    *room(1) = c;
+    ++m_used;
+  }
+  // A title or text inside its SQF string; returns where it starts and its
+  // size, so that a task title can be repeated without encoding it again.
+  std::pair<std::size_t, std::size_t> field(std::u16string_view text, bool isText) {
+    const std::size_t start = m_used;
+    char* const d = room(3 * text.size());
+    m_used += static_cast<std::size_t>(writeField(d, text, isText) - d);
+    return {start, m_used - start};
+  }
+  void repeat(std::pair<std::size_t, std::size_t> written) {
+    char* const d = room(written.second);
+    std::memcpy(d, m_bytes.data() + written.first, written.second);
+    m_used += written.second;
+  }
+  std::string take() && {
+    m_bytes.resize(m_used);
+    return std::move(m_bytes);
+  }
+
+private:
+  // Room for n bytes (and a block's store past them) at the write position.
+  char* room(std::size_t n) {
+    constexpr std::size_t kSlack = 32;
+    if (m_bytes.size() - m_used < n + kSlack)
+      m_bytes.resize(std::max(m_used + n + kSlack, std::min(m_bytes.capacity(), m_used + n + (64u << 10))));
+    return m_bytes.data() + m_used;
+  }
+
+  std::string m_bytes;
+  std::size_t m_used = 0;
+};
 
 // Room for the script, so that it grows without copying in the usual case.
 std::size_t expectedSize(const BriefingSnapshot& s) {
   std::size_t n = 1024 + s.notes.size() * 48 + s.tasks.size() * 128;
-  for (const auto& e : s.notes)
+  std::size_t longest = 0;
+  for (const auto& e : s.notes) {
     n += e.title.size() + e.text.size() + e.text.size() / 8;
-  for (const auto& e : s.tasks)
+    longest = std::max({longest, e.title.size(), e.text.size()});
+  }
+  for (const auto& e : s.tasks) {
     n += e.title.size() * 3 + e.text.size() + e.text.size() / 8;
-  return n;
+    longest = std::max({longest, e.title.size(), e.text.size()});
+  }
+  return n + 3 * longest;
 }
 
 } // namespace
@@ -140,71 +311,69 @@ std::string composeBriefingScript(const BriefingSnapshot& snapshot) {
     }
   }
 
-  std::string out;
-  out.reserve(expectedSize(snapshot));
+  ScriptBuffer out(expectedSize(snapshot));
 
   // The header carries the counts and the current task's 1-based position as
   // raw bytes, each between blanks, then the version digits.
   const std::size_t counts[] = {snapshot.notes.size(), snapshot.tasks.size(),
                                 static_cast<std::size_t>(lastCurrent + 1)};
   const bool block = headerNeedsBlockComment(counts[0], counts[1], counts[2]);
-  out += block ? "/* QFRT " : "// QFRT ";
-  out += side.front();
+  out.put(block ? "/* QFRT " : "// QFRT ");
+  out.put(side.front());
   for (const std::size_t count : counts) {
-    out += ' ';
-    out += static_cast<char>(static_cast<unsigned char>(count));
+    out.put(' ');
+    out.put(static_cast<char>(static_cast<unsigned char>(count)));
   }
-  out += ' ';
-  out += std::to_string(snapshot.versionMajor);
-  out += std::to_string(snapshot.versionMinor);
-  out += std::to_string(snapshot.versionPatch);
+  out.put(' ');
+  out.put(std::to_string(snapshot.versionMajor));
+  out.put(std::to_string(snapshot.versionMinor));
+  out.put(std::to_string(snapshot.versionPatch));
   if (block)
-    out += " */";
-  out += kCrLf;
-  out += "// DO NOT EDIT THIS FILE\r\n\r\n";
-  out += kOpening;
+    out.put(" */");
+  out.put(kCrLf);
+  out.put("// DO NOT EDIT THIS FILE\r\n\r\n");
+  out.put(kOpening);
 
   for (std::size_t block = 0; block < kCaseLines.size(); ++block) {
-    out += kCaseLines[block];
-    out += "\r\n{\r\n";
+    out.put(kCaseLines[block]);
+    out.put("\r\n{\r\n");
     if (block == sideIndex) {
       // Both lists from the last entry to the first: the reader fills the
       // lists from the end, so they come back in their saved order.
       try {
         for (std::size_t i = snapshot.notes.size(); i-- > 0;) {
-          out += "player createDiaryRecord [\"Diary\",[\"";
-          appendField(out, AnsiCodec::encode(snapshot.notes[i].title, {}), false);
-          out += "\",\"";
-          appendField(out, AnsiCodec::encode(snapshot.notes[i].text, {}), true);
-          out += "\"]];\r\n";
+          out.put("player createDiaryRecord [\"Diary\",[\"");
+          out.field(snapshot.notes[i].title, false);
+          out.put("\",\"");
+          out.field(snapshot.notes[i].text, true);
+          out.put("\"]];\r\n");
         }
         for (std::size_t i = snapshot.tasks.size(); i-- > 0;) {
           const std::string variable = "tskObj" + std::to_string(i);
-          const std::string title = AnsiCodec::encode(snapshot.tasks[i].title, {});
-          out += variable;
-          out += "=player createSimpleTask [\"";
-          appendField(out, title, false);
-          out += "\"];\r\n";
-          out += variable;
-          out += " setSimpleTaskDescription [\"";
-          appendField(out, AnsiCodec::encode(snapshot.tasks[i].text, {}), true);
-          out += "\",\"";
-          appendField(out, title, false);
-          out += "\",\"";
-          appendField(out, title, false);
-          out += "\"];\r\n";
+          out.put(variable);
+          out.put("=player createSimpleTask [\"");
+          const auto title = out.field(snapshot.tasks[i].title, false);
+          out.put("\"];\r\n");
+          out.put(variable);
+          out.put(" setSimpleTaskDescription [\"");
+          out.field(snapshot.tasks[i].text, true);
+          out.put("\",\"");
+          out.repeat(title);
+          out.put("\",\"");
+          out.repeat(title);
+          out.put("\"];\r\n");
         }
       } catch (const RuntimeError&) {
         throwFirstUnencodable(snapshot);
       }
       if (firstCurrent >= 0) {
-        out += "player setCurrentTask tskObj";
-        out += std::to_string(firstCurrent);
-        out += ";\r\n";
+        out.put("player setCurrentTask tskObj");
+        out.put(std::to_string(firstCurrent));
+        out.put(";\r\n");
       }
     }
-    out += "};\r\n";
+    out.put("};\r\n");
   }
-  out += kClosing;
-  return out;
+  out.put(kClosing);
+  return std::move(out).take();
 }
