@@ -8,8 +8,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <thread>
 
 #ifndef Q_OS_WIN
@@ -25,46 +23,27 @@ static QByteArray readFile(const QString& path) {
 
 #ifndef Q_OS_WIN
 // Guards a step that might wait for ever on a named pipe: if the step has not
-// ended after a few seconds, it opens the pipe for writing and closes it
+// ended after five seconds, this opens the pipe for writing and closes it
 // again, which ends any read of it, and notes that it had to.
-class PipeWatchdog {
-public:
-  explicit PipeWatchdog(const QString& pipe) : m_pipe(QFile::encodeName(pipe)), m_thread([this] { watch(); }) {}
+struct PipeWatchdog {
+  explicit PipeWatchdog(const QString& pipe) : name(QFile::encodeName(pipe)) {}
   ~PipeWatchdog() { stop(); }
-  // Ends the watch; true when the step ended on its own.
-  bool stop() {
-    {
-      std::lock_guard lock(m_mutex);
-      m_done = true;
-    }
-    m_wake.notify_all();
-    if (m_thread.joinable())
-      m_thread.join();
-    return !m_fired;
+  bool stop() { // true when the step ended on its own
+    done = true;
+    if (guard.joinable())
+      guard.join();
+    return !fired;
   }
 
-private:
-  void watch() {
-    std::unique_lock lock(m_mutex);
-    if (m_wake.wait_for(lock, std::chrono::seconds(5), [this] { return m_done; }))
-      return;
-    m_fired = true;
-    while (!m_done) {
-      const int fd = ::open(m_pipe.constData(), O_WRONLY | O_NONBLOCK);
-      if (fd >= 0) {
+  QByteArray name;
+  std::atomic<bool> done = false, fired = false;
+  std::thread guard{[this] {
+    for (int i = 0; i < 500 && !done; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    for (fired = !done; !done; std::this_thread::sleep_for(std::chrono::milliseconds(10)))
+      if (const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK); fd >= 0)
         ::close(fd);
-        break;
-      }
-      m_wake.wait_for(lock, std::chrono::milliseconds(10), [this] { return m_done; });
-    }
-  }
-
-  QByteArray m_pipe;
-  std::mutex m_mutex;
-  std::condition_variable m_wake;
-  bool m_done = false;
-  std::atomic<bool> m_fired = false;
-  std::thread m_thread;
+  }};
 };
 #endif
 
@@ -167,9 +146,12 @@ private slots:
   void specialFilesAreNotRead_data() {
     QTest::addColumn<QString>("path"); // %1 the temporary folder, which holds the pipe "pipe"
     QTest::addColumn<QString>("kind");
-    QTest::newRow("named pipe") << "%1/pipe" << "a named pipe";
-    QTest::newRow("link to a named pipe") << "%1/link.sqf" << "a named pipe";
-    QTest::newRow("character device") << "/dev/null" << "a character device";
+    QTest::newRow("named pipe") << "%1/pipe"
+                                << "a named pipe";
+    QTest::newRow("link to a named pipe") << "%1/link.sqf"
+                                          << "a named pipe";
+    QTest::newRow("character device") << "/dev/null"
+                                      << "a character device";
   }
 
   // A pipe or device ends in the "Open Error" box before anything is read,
@@ -183,7 +165,8 @@ private slots:
     path = path.arg(dir.path());
     const QByteArray pipe = QFile::encodeName(dir.filePath("pipe"));
     QVERIFY(QFile::exists(dir.filePath("pipe")) || ::mkfifo(pipe.constData(), 0644) == 0);
-    QVERIFY(QFile::exists(dir.filePath("link.sqf")) || QFile::link(dir.filePath("pipe"), dir.filePath("link.sqf")));
+    QVERIFY(QFile::exists(dir.filePath("link.sqf")) ||
+            QFile::link(dir.filePath("pipe"), dir.filePath("link.sqf")));
     open(QUILLFORT_TEST_DATA "/read_before.sqf");
     const QString side = ed->button("cmdSide")->text();
 
@@ -191,8 +174,9 @@ private slots:
     open(path, true);
     QVERIFY2(watchdog.stop(), "the open command waited on the pipe");
     QCOMPARE(ed->lastAsked().title + " " + QString::number(ed->lastAsked().style), "Open Error 16");
-    QCOMPARE(ed->lastAsked().prompt, "The following error has occured:\r\nErr # 75 - Path/File access error: " +
-                                         path + " is " + kind + ", not a regular file");
+    QCOMPARE(ed->lastAsked().prompt,
+             "The following error has occured:\r\nErr # 75 - Path/File access error: " + path + " is " +
+                 kind + ", not a regular file");
     QCOMPARE(workArea(), (QStringList{"", "", "", side, "Quillfort", QFileInfo(path).absolutePath()}));
     struct stat info {};
     QVERIFY(::stat(pipe.constData(), &info) == 0 && S_ISFIFO(info.st_mode));
