@@ -160,9 +160,11 @@ private:
 
 class Checker {
 public:
-  Checker(std::vector<BriefingFinding>& out, const PictureLookup& pictures) : out_(out), pictures_(pictures) {}
+  Checker(std::vector<BriefingFinding>& out, const PictureLookup& pictures)
+      : out_(out), pictures_(pictures) {}
 
-  void entry(FindingList list, int index, const BriefingEntry& e, const FieldScan& title, const FieldScan& text) {
+  void entry(FindingList list, int index, const BriefingEntry& e, const FieldScan& title,
+             const FieldScan& text) {
     list_ = list;
     index_ = index;
     title_ = e.title;
@@ -302,14 +304,15 @@ private:
 // The script's fixed text and each record's, taken from the writer itself so
 // that the sum follows it.
 struct ScriptOverheads {
-  std::size_t base;     // an empty briefing
-  std::size_t note;     // one note record, empty fields
-  std::size_t task;     // one task's two lines, empty fields, without the index digits
-  std::size_t current;  // the setCurrentTask line without the index digits
+  std::size_t base;    // an empty briefing
+  std::size_t note;    // one note record, empty fields
+  std::size_t task;    // one task's two lines, empty fields, without the index digits
+  std::size_t current; // the setCurrentTask line without the index digits
 };
 
 ScriptOverheads overheads(const BriefingSnapshot& s) {
-  auto size = [&](std::vector<BriefingEntry> notes, std::vector<BriefingEntry> tasks, std::u16string_view cur) {
+  auto size = [&](std::vector<BriefingEntry> notes, std::vector<BriefingEntry> tasks,
+                  std::u16string_view cur) {
     BriefingSnapshot probe{};
     probe.side = u"WEST";
     probe.notes = std::move(notes);
@@ -346,7 +349,8 @@ Scans scanAll(const BriefingSnapshot& s) {
   scans.notes.reserve(s.notes.size());
   for (const auto& e : s.notes) {
     scans.notes.emplace_back(scanField(e.title, scratch), scanField(e.text, scratch));
-    size += o.note + fieldBytes(scans.notes.back().first, false) + fieldBytes(scans.notes.back().second, true);
+    size +=
+        o.note + fieldBytes(scans.notes.back().first, false) + fieldBytes(scans.notes.back().second, true);
   }
   scans.tasks.reserve(s.tasks.size());
   std::size_t firstCurrent = std::u16string_view::npos;
@@ -395,12 +399,14 @@ PictureLookup picturesInFolder(std::filesystem::path folder) {
 
 std::size_t briefingScriptSize(const BriefingSnapshot& snapshot) { return scanAll(snapshot).scriptSize; }
 
-std::vector<BriefingFinding> checkBriefing(const BriefingSnapshot& snapshot, const PictureLookup& pictureExists) {
+std::vector<BriefingFinding> checkBriefing(const BriefingSnapshot& snapshot,
+                                           const PictureLookup& pictureExists) {
   std::vector<BriefingFinding> findings;
   Checker check(findings, pictureExists);
   const Scans scans = scanAll(snapshot);
 
-  for (const auto& [count, kinds] : {std::pair{snapshot.notes.size(), "notes"}, {snapshot.tasks.size(), "tasks"}})
+  for (const auto& [count, kinds] :
+       {std::pair{snapshot.notes.size(), "notes"}, {snapshot.tasks.size(), "tasks"}})
     if (count > kMaxEntries)
       check.whole(FindingSeverity::Error, FindingKind::TooManyEntries,
                   "The briefing has " + std::to_string(count) + ' ' + kinds +
