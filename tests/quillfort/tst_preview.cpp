@@ -1,6 +1,7 @@
 // The preview window through the real editor: F5 and the context menu open
 // it, it renders the game's tags, follows every command live, and choosing a
 // title or a finding in it selects the entry in the editor.
+#include "preview/StructuredTextHtml.h"
 #include "preview/frmPreview.h"
 #include "support/EditorDriver.h"
 
@@ -86,19 +87,30 @@ private slots:
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("plain");
     QTest::addColumn<QString>("marks");
-    QTest::newRow("line breaks") << "one<br/>two\r\nthree" << "one\ntwo\nthree" << "";
-    QTest::newRow("marker") << "Go <marker name='obj 1'>here</marker> now" << "Go here now"
+    QTest::newRow("line breaks") << "one<br/>two\r\nthree"
+                                 << "one\ntwo\nthree"
+                                 << "";
+    QTest::newRow("marker") << "Go <marker name='obj 1'>here</marker> now"
+                            << "Go here now"
                             << "link here marker:obj%201 tip obj 1";
-    QTest::newRow("execute, never a command") << "<execute expression=\"hint 'x'\">Hint</execute>" << "Hint"
+    QTest::newRow("execute, never a command") << "<execute expression=\"hint 'x'\">Hint</execute>"
+                                              << "Hint"
                                               << "link Hint execute:hint%20%27x%27 tip hint 'x'";
     QTest::newRow("font colour") << "<font color='#ff0000' size='2' face='Arial'>red</font> plain"
-                                 << "red plain" << "red in #ff0000";
-    QTest::newRow("picture in the folder") << "<img image='pics\\map.png' width='200' height='200'/>"
-                                           << QString(QChar::ObjectReplacementCharacter) << "image map.png 200x200";
-    QTest::newRow("picture Qt cannot read") << "<img image='map.paa'/>" << "\nmap.paa\n" << "framed map.paa";
-    QTest::newRow("picture not there") << "<img image='gone.jpg'/>" << "\ngone.jpg\n" << "framed gone.jpg";
+                                 << "red plain"
+                                 << "red in #ff0000";
+    QTest::newRow("picture in the folder")
+        << "<img image='pics\\map.png' width='200' height='200'/>"
+        << QString(QChar::ObjectReplacementCharacter) << "image map.png 200x200";
+    QTest::newRow("picture Qt cannot read") << "<img image='map.paa'/>"
+                                            << "\nmap.paa\n"
+                                            << "framed map.paa";
+    QTest::newRow("picture not there") << "<img image='gone.jpg'/>"
+                                       << "\ngone.jpg\n"
+                                       << "framed gone.jpg";
     QTest::newRow("literal") << "<b>bold</b> a < b & c &amp; &lt;i&gt; </font>"
-                             << "<b>bold</b> a < b & c & <i> </font>" << "";
+                             << "<b>bold</b> a < b & c & <i> </font>"
+                             << "";
   }
   void rendersTheGameTags() {
     QFETCH(QString, text);
@@ -115,6 +127,45 @@ private slots:
     openPreview();
     QCOMPARE(preview()->document()->toPlainText(), plain);
     QCOMPARE(::marks(preview()->document()), marks);
+  }
+
+  // Typing changes only the lines it touches in the shown document; what is
+  // shown stays what a fresh rendering of the whole text shows.
+  void keepsTheTextInStepWhileTyping_data() {
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("typed"); // empty: Delete
+    QTest::newRow("inside a line") << 2 << 0 << "x";
+    QTest::newRow("a new line in the middle") << 6 << 0 << "\nnew";
+    QTest::newRow("join two lines") << 1 << 1 << "";
+    QTest::newRow("lines removed") << 1 << 30 << "";
+    QTest::newRow("empty lines at the end") << 40 << 0 << "\n\n";
+    QTest::newRow("a line at the start") << 0 << 0 << "top\n";
+    QTest::newRow("close the marker early") << 20 << 0 << "</marker>";
+    QTest::newRow("everything") << 0 << 40 << "z";
+  }
+  void keepsTheTextInStepWhileTyping() {
+    QFETCH(int, start);
+    QFETCH(int, length);
+    QFETCH(QString, typed);
+    ed->create("Hold");
+    ed->type("txtTasks", "a\n<marker name='m'>b\nc</marker>\n\nd &amp; e\nf");
+    openPreview();
+    QTRY_COMPARE(preview()->document()->blockCount(), 6);
+    ed->selectText("txtTasks", start, length);
+    if (typed.isEmpty())
+      QTest::keyClick(ed->box("txtTasks"), Qt::Key_Delete);
+    const QStringList lines = typed.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+      if (i)
+        QTest::keyClick(ed->box("txtTasks"), Qt::Key_Return);
+      QTest::keyClicks(ed->box("txtTasks"), lines[i]);
+    }
+    QTextDocument fresh;
+    fresh.setHtml(structuredTextToHtml(ed->window.boxText(ed->box("txtTasks")), {}, 10));
+    QTRY_COMPARE(preview()->document()->toPlainText(), fresh.toPlainText());
+    QCOMPARE(::marks(preview()->document()), ::marks(&fresh));
+    QCOMPARE(preview()->document()->blockCount(), fresh.blockCount());
   }
 
   // Lists in the editor's order; the current task is marked, and of two tasks
@@ -236,11 +287,13 @@ private slots:
     ed->type("txtNotes", " <img image='gone.jpg'/>");
     openPreview();
     QListWidget* findings = previewList("lstFindings");
-    QTRY_COMPARE(itemTexts(findings),
-                 QStringLiteral("warning: note 1 \"Intel\", text 1:12: The picture \"gone.jpg\" is not in the "
-                                "mission folder,warning: task 2 \"Hold\", text 2:6: A bare \"&\" cuts the text "
-                                "here in the game: write it as \"&amp;\""));
-    QTest::mouseClick(findings->viewport(), Qt::LeftButton, {}, findings->visualItemRect(findings->item(1)).center());
+    QTRY_COMPARE(
+        itemTexts(findings),
+        QStringLiteral("warning: note 1 \"Intel\", text 1:12: The picture \"gone.jpg\" is not in the "
+                       "mission folder,warning: task 2 \"Hold\", text 2:6: A bare \"&\" cuts the text "
+                       "here in the game: write it as \"&amp;\""));
+    QTest::mouseClick(findings->viewport(), Qt::LeftButton, {},
+                      findings->visualItemRect(findings->item(1)).center());
     QCOMPARE(ed->list("lstBriefing")->currentRow(), 0);
     QCOMPARE(ed->list("lstTasks")->currentRow(), 1);
     const QTextCursor cursor = ed->box("txtTasks")->textCursor();
@@ -269,20 +322,22 @@ private slots:
       auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
       QVERIFY(popup);
       for (QAction* action : popup->actions())
-        menu << (action->isSeparator() ? QStringLiteral("-") : action->text() + QLatin1Char('\t') +
-                                                                    action->shortcut().toString());
+        menu << (action->isSeparator() ? QStringLiteral("-")
+                                       : action->text() + QLatin1Char('\t') + action->shortcut().toString());
       popup->actions().constLast()->trigger();
       popup->close();
     });
     QPlainTextEdit* box = ed->box("txtTasks");
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), box->viewport()->mapToGlobal(QPoint(5, 5)));
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            box->viewport()->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(box->viewport(), &event);
     QVERIFY(menu.size() > 3);
     QCOMPARE(menu.mid(menu.size() - 2), (QStringList{"-", "Preview Briefing\tF5"}));
     QVERIFY(menu.first().startsWith(QStringLiteral("&Undo")));
     QTRY_VERIFY(preview()->isVisible());
     // Nothing new on the editor window but the preview itself.
-    QCOMPARE(ed->window.findChildren<QWidget*>().size() - before, preview()->findChildren<QWidget*>().size() + 1);
+    QCOMPARE(ed->window.findChildren<QWidget*>().size() - before,
+             preview()->findChildren<QWidget*>().size() + 1);
   }
 };
 

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+#include <utility>
 #include <vector>
 
 using StructuredText::TagName;
@@ -32,7 +33,8 @@ QString attribute(const StructuredText::Token& token, std::u16string_view name) 
 
 QString link(const char* scheme, const QString& target) {
   return QStringLiteral("<a href=\"%1:%2\" title=\"%3\">")
-      .arg(QLatin1String(scheme), QString::fromLatin1(QUrl::toPercentEncoding(target)), target.toHtmlEscaped());
+      .arg(QLatin1String(scheme), QString::fromLatin1(QUrl::toPercentEncoding(target)),
+           target.toHtmlEscaped());
 }
 
 // The game writes colours as #RRGGBB or #AARRGGBB.
@@ -60,74 +62,120 @@ QString placeholder(const QString& file) {
 
 } // namespace
 
+namespace {
+
+// Builds the HTML one paragraph per line, so that a change to one line
+// changes one block of the document. Elements open at a line break are
+// closed before it and opened again after it.
+class HtmlLines {
+public:
+  HtmlLines(qsizetype size) { m_html.reserve(size + size / 4 + 64); }
+
+  void text(const QString& html) {
+    m_line += html;
+    m_visible = true;
+  }
+  void open(TagName tag, const QString& html) {
+    m_open.push_back({tag, html});
+    m_line += html;
+  }
+  bool close(TagName tag) {
+    if (m_open.empty() || m_open.back().first != tag)
+      return false;
+    m_line += closing(tag);
+    m_open.pop_back();
+    return true;
+  }
+  void lineBreak() {
+    endLine();
+    for (const auto& [tag, html] : m_open)
+      m_line += html;
+  }
+  QString finish() {
+    endLine();
+    return m_html;
+  }
+
+private:
+  static QLatin1String closing(TagName tag) {
+    return tag == TagName::Font ? QLatin1String("</span>") : QLatin1String("</a>");
+  }
+  void endLine() {
+    for (auto it = m_open.rbegin(); it != m_open.rend(); ++it)
+      m_line += closing(it->first);
+    // Qt keeps an empty paragraph only when it is marked as one.
+    m_html += m_visible ? QLatin1String("<p style=\"margin-top:0px; margin-bottom:0px;\">")
+                        : QLatin1String("<p style=\"-qt-paragraph-type:empty; margin-top:0px; "
+                                        "margin-bottom:0px;\"><br/>");
+    m_html += m_line;
+    m_html += QLatin1String("</p>");
+    m_line.clear();
+    m_visible = false;
+  }
+
+  QString m_html;
+  QString m_line;
+  bool m_visible = false;
+  std::vector<std::pair<TagName, QString>> m_open;
+};
+
+} // namespace
+
 QString structuredTextToHtml(const QString& text, const std::function<QString(const QString& file)>& picture,
                              double basePointSize) {
   const std::u16string_view view(reinterpret_cast<const char16_t*>(text.utf16()),
                                  static_cast<std::size_t>(text.size()));
-  QString html;
-  html.reserve(text.size() + text.size() / 4 + 64);
-  std::vector<TagName> open; // the tags whose closing form ends an element
+  HtmlLines out(text.size());
   for (const auto& token : StructuredText::tokenize(view)) {
     const auto written = view.substr(token.begin, token.end - token.begin);
     switch (token.kind) {
     case TokenKind::Text:
-      html += escaped(written);
+      out.text(escaped(written));
       continue;
     case TokenKind::LineBreak:
-      html += QLatin1String("<br/>");
+      out.lineBreak();
       continue;
     case TokenKind::Entity:
-      html += QString::fromUcs4(&token.character, 1).toHtmlEscaped();
+      out.text(QString::fromUcs4(&token.character, 1).toHtmlEscaped());
       continue;
     case TokenKind::Tag:
       break;
     }
     if (token.closing) {
-      if (!open.empty() && open.back() == token.tag) {
-        html += token.tag == TagName::Font ? QLatin1String("</span>") : QLatin1String("</a>");
-        open.pop_back();
-      } else {
-        html += escaped(written);
-      }
+      if (!out.close(token.tag))
+        out.text(escaped(written));
       continue;
     }
     switch (token.tag) {
     case TagName::Br:
-      html += QLatin1String("<br/>");
+      out.lineBreak();
       break;
     case TagName::Marker:
-      if (!token.selfClosing) {
-        html += link("marker", attribute(token, u"name"));
-        open.push_back(TagName::Marker);
-      }
+      if (!token.selfClosing)
+        out.open(TagName::Marker, link("marker", attribute(token, u"name")));
       break;
     case TagName::Execute:
-      if (!token.selfClosing) {
-        html += link("execute", attribute(token, u"expression"));
-        open.push_back(TagName::Execute);
-      }
+      if (!token.selfClosing)
+        out.open(TagName::Execute, link("execute", attribute(token, u"expression")));
       break;
     case TagName::Font:
-      if (!token.selfClosing) {
-        html += fontStyle(token, basePointSize);
-        open.push_back(TagName::Font);
-      }
+      if (!token.selfClosing)
+        out.open(TagName::Font, fontStyle(token, basePointSize));
       break;
     case TagName::Img: {
       const QString file = attribute(token, u"image");
       const QString source = file.isEmpty() || !picture ? QString() : picture(file);
       if (source.isEmpty())
-        html += placeholder(file.isEmpty() ? QStringLiteral("(no file)") : file);
+        out.text(placeholder(file.isEmpty() ? QStringLiteral("(no file)") : file));
       else
-        html += QStringLiteral("<img src=\"%1\" width=\"200\" height=\"200\"/>").arg(source.toHtmlEscaped());
+        out.text(
+            QStringLiteral("<img src=\"%1\" width=\"200\" height=\"200\"/>").arg(source.toHtmlEscaped()));
       break;
     }
     case TagName::Unknown:
-      html += escaped(written);
+      out.text(escaped(written));
       break;
     }
   }
-  for (auto it = open.rbegin(); it != open.rend(); ++it)
-    html += *it == TagName::Font ? QLatin1String("</span>") : QLatin1String("</a>");
-  return html;
+  return out.finish();
 }

@@ -12,7 +12,11 @@
 #include <QListWidget>
 #include <QSignalBlocker>
 #include <QSplitter>
+#include <QTextBlock>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocumentFragment>
+#include <QTextFrame>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -21,6 +25,22 @@
 namespace {
 
 constexpr int kShownFindings = 500; // more would only slow the list down
+// Twice what a script the editor can reopen holds in all: the rest of a longer
+// text is left out, so that typing in it stays quick.
+constexpr qsizetype kShownCharacters = 65536;
+
+// The text up to the limit, cut before a tag or line break it would split.
+QString shownPart(const QString& text) {
+  if (text.size() <= kShownCharacters)
+    return text;
+  QString part = text.left(kShownCharacters);
+  const qsizetype open = part.lastIndexOf(QLatin1Char('<'));
+  if (open >= 0 && part.indexOf(QLatin1Char('>'), open) < 0)
+    part.truncate(open);
+  if (part.endsWith(QLatin1Char('\r')))
+    part.chop(1);
+  return part;
+}
 
 // The current task as players see it: the first task of the label's title,
 // which the script's setCurrentTask line names.
@@ -34,7 +54,8 @@ int currentTaskRow(const BriefingView& view) {
 }
 
 // Brings a list's rows to the titles without rebuilding rows that did not change.
-void syncTitles(QListWidget* list, const QList<std::pair<QString, QString>>& entries, int current, int selected) {
+void syncTitles(QListWidget* list, const QList<std::pair<QString, QString>>& entries, int current,
+                int selected) {
   const QSignalBlocker blocker(list);
   while (list->count() > entries.size())
     delete list->takeItem(list->count() - 1);
@@ -56,8 +77,75 @@ void syncTitles(QListWidget* list, const QList<std::pair<QString, QString>>& ent
   list->setCurrentRow(selected);
 }
 
+bool sameBlock(const QTextBlock& a, const QTextBlock& b) {
+  if (a.length() != b.length() || a.blockFormat() != b.blockFormat() || a.text() != b.text())
+    return false;
+  auto i = a.begin();
+  auto j = b.begin();
+  for (; !i.atEnd() && !j.atEnd(); ++i, ++j)
+    if (i.fragment().length() != j.fragment().length() ||
+        i.fragment().charFormat() != j.fragment().charFormat())
+      return false;
+  return i.atEnd() && j.atEnd();
+}
+
+// Where the lines from block `first` up to block `last` (exclusive) of a
+// document lie: with lines after them, up to the start of the next one; at
+// the end of the document, from the end of the line before them.
+std::pair<int, int> blockRange(const QTextDocument& doc, int first, int last) {
+  const int end = doc.characterCount() - 1;
+  if (last < doc.blockCount())
+    return {first < doc.blockCount() ? doc.findBlockByNumber(first).position() : end,
+            doc.findBlockByNumber(last).position()};
+  if (first == 0)
+    return {0, end};
+  const QTextBlock before = doc.findBlockByNumber(first - 1);
+  return {before.position() + before.length() - 1, end};
+}
+
+// Puts new HTML into the shown document, changing only the lines that differ
+// so that only they are laid out again: typing in a long text stays quick.
+void updateDocument(QTextDocument* shown, const QString& html) {
+  QTextDocument fresh;
+  fresh.setDefaultFont(shown->defaultFont());
+  fresh.setHtml(html);
+  // Tables (the picture placeholders) do not splice line by line.
+  if (!shown->rootFrame()->childFrames().isEmpty() || !fresh.rootFrame()->childFrames().isEmpty()) {
+    shown->setHtml(html);
+    return;
+  }
+  const int n = shown->blockCount();
+  const int m = fresh.blockCount();
+  int same = 0;
+  for (QTextBlock a = shown->begin(), b = fresh.begin(); same < n && same < m && sameBlock(a, b);
+       a = a.next(), b = b.next())
+    ++same;
+  if (same == n && same == m)
+    return;
+  int sameAtEnd = 0;
+  for (QTextBlock a = shown->lastBlock(), b = fresh.lastBlock();
+       sameAtEnd < n - same && sameAtEnd < m - same && sameBlock(a, b); a = a.previous(), b = b.previous())
+    ++sameAtEnd;
+  const auto [from, to] = blockRange(*shown, same, n - sameAtEnd);
+  const auto [newFrom, newTo] = blockRange(fresh, same, m - sameAtEnd);
+  QTextCursor cursor(shown);
+  cursor.beginEditBlock();
+  cursor.setPosition(from);
+  cursor.setPosition(to, QTextCursor::KeepAnchor);
+  if (newFrom == newTo) {
+    cursor.removeSelectedText();
+  } else {
+    QTextCursor source(&fresh);
+    source.setPosition(newFrom);
+    source.setPosition(newTo, QTextCursor::KeepAnchor);
+    cursor.insertFragment(QTextDocumentFragment(source));
+  }
+  cursor.endEditBlock();
+}
+
 QString describe(const BriefingFinding& f) {
-  QString out = f.severity == FindingSeverity::Error ? QStringLiteral("error: ") : QStringLiteral("warning: ");
+  QString out =
+      f.severity == FindingSeverity::Error ? QStringLiteral("error: ") : QStringLiteral("warning: ");
   if (f.list == FindingList::Briefing) {
     out += QStringLiteral("the briefing");
   } else {
@@ -105,6 +193,7 @@ frmPreview::frmPreview(frmBriefing& editor) : QWidget(&editor, Qt::Window), m_ed
   // an execute link's expression is the game's to run.
   txtPreview->setOpenLinks(false);
   txtPreview->setOpenExternalLinks(false);
+  txtPreview->document()->setUndoRedoEnabled(false);
   lstFindings = new QListWidget(this);
   named(lstFindings, "lstFindings");
   lstFindings->setAccessibleName(QStringLiteral("Findings of the briefing check"));
@@ -138,8 +227,10 @@ frmPreview::frmPreview(frmBriefing& editor) : QWidget(&editor, Qt::Window), m_ed
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(splitter);
 
-  connect(lstPreviewNotes, &QListWidget::currentRowChanged, this, [this](int row) { titleChosen(false, row); });
-  connect(lstPreviewTasks, &QListWidget::currentRowChanged, this, [this](int row) { titleChosen(true, row); });
+  connect(lstPreviewNotes, &QListWidget::currentRowChanged, this,
+          [this](int row) { titleChosen(false, row); });
+  connect(lstPreviewTasks, &QListWidget::currentRowChanged, this,
+          [this](int row) { titleChosen(true, row); });
   connect(lstFindings, &QListWidget::itemClicked, this,
           [this](QListWidgetItem* item) { findingChosen(lstFindings->row(item)); });
   connect(lstFindings, &QListWidget::itemActivated, this,
@@ -191,8 +282,12 @@ void frmPreview::refresh() {
     m_shownAny = any;
     m_shownText = text;
     m_shownFolder = view.folder;
-    txtPreview->setHtml(structuredTextToHtml(
-        text, [this](const QString& file) { return pictureSource(file); }, txtPreview->font().pointSizeF()));
+    const QString part = shownPart(text);
+    QString html = structuredTextToHtml(
+        part, [this](const QString& file) { return pictureSource(file); }, txtPreview->font().pointSizeF());
+    if (part.size() < text.size())
+      html += QStringLiteral("<p><i>(%1 more characters not shown)</i></p>").arg(text.size() - part.size());
+    updateDocument(txtPreview->document(), html);
   }
 
   // The check runs on the same snapshot the save would write.
