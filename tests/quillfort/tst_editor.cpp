@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -284,21 +285,35 @@ private slots:
     QCOMPARE(ed->curTask(), QStringLiteral("C"));
   }
 
+  // Each insertion is one edit of the box: the text as the table says, the
+  // cursor where the edit leaves it, the scroll position kept, and one Ctrl+Z
+  // takes back exactly the insertion.
   void insertTags() {
     const QString pic = QStringLiteral("' width='200' height='200'/>");
+    QString lines; // 40 lines: the box scrolls to show a selection near the end
+    for (int i = 0; i < 40; ++i)
+      lines += (i ? QStringLiteral("\nl") : QStringLiteral("l")) + QString::number(i).rightJustified(2, u'0');
+    const QString longStored =
+        QString(lines)
+            .replace(QLatin1String("\n"), QLatin1String("\r\n"))
+            .replace(QLatin1String("l37"), QLatin1String("<marker name='N'>l37</marker>"));
     const struct {
       QString typed; // "\n" is a Return key
       int start, length;
       const char* button;
-      QString stored; // the entry's text once stored back
+      QString stored;    // the entry's text once stored back
+      int cursor;        // where the box's cursor is afterwards
+      QString selection; // and what it selects
     } cases[] = {
-        {"go to the bridge now", 10, 6, "cmdMarker", "go to the <marker name='N'>bridge</marker> now"},
-        {"north\nriver", 6, 5, "cmdMarker", "north\r\n<marker name='N'>river</marker>"},
-        {"text", 2, 0, "cmdMarker", "text"}, // no selection: a hint, no question
-        {"abc", 1, 1, "cmdMarker", "a<marker name='N'>b</marker>c"},
-        {"", 0, 0, "cmdPic", "<img image='N" + pic},
-        {"abcdef", 2, 2, "cmdPic", "ab<img image='N" + pic + "cdef"},
-        {"line\nend", 8, 0, "cmdPic", "line\r\nend<img image='N" + pic},
+        {"go to the bridge now", 10, 6, "cmdMarker", "go to the <marker name='N'>bridge</marker> now", 42,
+         ""},
+        {"north\nriver", 6, 5, "cmdMarker", "north\r\n<marker name='N'>river</marker>", 37, ""},
+        {"text", 2, 0, "cmdMarker", "text", 2, ""}, // no selection: a hint, no question
+        {"abc", 1, 1, "cmdMarker", "a<marker name='N'>b</marker>c", 28, ""},
+        {"", 0, 0, "cmdPic", "<img image='N" + pic, 41, ""},
+        {"abcdef", 2, 2, "cmdPic", "ab<img image='N" + pic + "cdef", 45, "cd"},
+        {"line\nend", 8, 0, "cmdPic", "line\r\nend<img image='N" + pic, 49, ""},
+        {lines, 148, 3, "cmdMarker", longStored, 177, ""},
     };
     int page = 0;
     for (const auto& c : cases) {
@@ -314,11 +329,33 @@ private slots:
         d.dialogs.answerMessage(MsgAnswer::OK);
       else
         d.dialogs.answerInput(QStringLiteral("N"));
+      const int scrolled = d.box(box)->verticalScrollBar()->value();
       d.click(c.button);
+      QCOMPARE(d.box(box)->verticalScrollBar()->value(), scrolled);
+      QCOMPARE(d.box(box)->textCursor().position(), c.cursor);
+      QCOMPARE(d.box(box)->textCursor().selectedText(), c.selection);
       const QStringList& texts = page ? d.window.noteText : d.window.taskText;
       QCOMPARE(texts[0], QString()); // in the box only, until stored back
       d.selectRow(page ? "lstNotes" : "lstTasks", 1);
       QCOMPARE(texts[0], c.stored);
+      d.selectRow(page ? "lstNotes" : "lstTasks", 0);
+      QCOMPARE(d.window.boxText(d.box(box)), c.stored); // loaded back as stored
+    }
+    // Undo: with the tag in the box, one Ctrl+Z gives back the typed text.
+    for (const auto& c : cases) {
+      if (c.stored == c.typed)
+        continue; // nothing was inserted
+      EditorDriver d;
+      d.create("first");
+      d.create("second");
+      d.type("txtTasks", c.typed);
+      d.selectText("txtTasks", c.start, c.length);
+      d.dialogs.answerInput(QStringLiteral("N"));
+      d.click(c.button);
+      QTest::keyClick(d.box("txtTasks"), Qt::Key_Z, Qt::ControlModifier);
+      QCOMPARE(d.boxShows("txtTasks"), c.typed);
+      d.selectRow("lstTasks", 1); // stored as undone
+      QCOMPARE(d.window.taskText[0], QString(c.typed).replace(QLatin1String("\n"), QLatin1String("\r\n")));
     }
   }
 

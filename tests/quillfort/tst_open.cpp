@@ -1,5 +1,7 @@
 // The open command through the window: the open dialog answered by the
 // script, the work area checked control by control, the file never touched.
+#include "QuillfortVersion.h"
+#include "script_writer/BriefingScriptWriter.h"
 #include "support/EditorDriver.h"
 
 #include <QDir>
@@ -68,6 +70,61 @@ class tst_open : public QObject {
 private slots:
   void init() { ed.reset(new EditorDriver); }
   void cleanup() { QCOMPARE(ed->dialogs.pending(), 0); }
+
+  // A text the user did not touch is saved back exactly as it was opened,
+  // also where the box cannot show it as it is; typing into it stores what the
+  // box shows, with CR LF line breaks.
+  void untouchedTextsSaveBackAsOpened_data() {
+    QTest::addColumn<QString>("text");   // the first task's text in the script
+    QTest::addColumn<QString>("action"); // what the user does in its box
+    QTest::addColumn<QString>("saved");  // the text in the script saved afterwards
+    const QString nbsp = QStringLiteral("a\u00a0b");
+    QTest::newRow("lone LF") << "a\nb"
+                             << ""
+                             << "a\nb";
+    QTest::newRow("lone CR") << "a\rb"
+                             << ""
+                             << "a\rb";
+    QTest::newRow("CR CR LF") << "a\r\r\nb"
+                              << ""
+                              << "a\r\r\nb";
+    QTest::newRow("no-break space") << nbsp << "" << nbsp;
+    QTest::newRow("lone LF, typed") << "a\nb"
+                                    << "type"
+                                    << "a\r\nb!";
+    QTest::newRow("CR CR LF, typed") << "a\r\r\nb"
+                                     << "type"
+                                     << "a\r\nb!";
+    QTest::newRow("no-break space, typed") << nbsp << "type" << nbsp + "!";
+  }
+  void untouchedTextsSaveBackAsOpened() {
+    QFETCH(QString, text);
+    QFETCH(QString, action);
+    QFETCH(QString, saved);
+    auto script = [](const QString& first) {
+      const std::u16string t0 = first.toStdU16String(), t1 = u"y";
+      BriefingSnapshot s;
+      s.side = u"WEST";
+      s.tasks = {{u"T0", t0}, {u"T1", t1}};
+      s.versionMajor = kVersionMajor;
+      s.versionMinor = kVersionMinor;
+      s.versionPatch = kVersionPatch;
+      const std::string bytes = composeBriefingScript(s);
+      return QByteArray(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    };
+    const QString opened = dir.filePath("opened.sqf"), resaved = dir.filePath("resaved.sqf");
+    QFile f(opened);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(script(text)) > 0);
+    f.close();
+    open(opened);
+    if (!action.isEmpty())
+      ed->type("txtTasks", "!");
+    ed->selectRow("lstTasks", 1); // stores, loads the other, then back
+    ed->selectRow("lstTasks", 0);
+    ed->dialogs.answerSave(resaved);
+    ed->click("cmdOK");
+    QCOMPARE(readFile(resaved), script(saved));
+  }
 
   void savedBriefingComesBackAndCancelKeepsIt() {
     // Quotes, script text, a typed "<br/>", two tasks of one title and a moved

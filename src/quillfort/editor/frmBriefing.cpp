@@ -51,14 +51,6 @@ QString boxToModel(QString raw) {
   return raw;
 }
 
-// The box's text with one character per cursor position and "\n" between
-// blocks: the units in which its selection start and length count.
-QString boxUnits(const QPlainTextEdit* box) {
-  QString raw = box->document()->toRawText();
-  raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-  return raw;
-}
-
 } // namespace
 
 QItemSelectionModel::SelectionFlags EntryList::selectionCommand(const QModelIndex& index,
@@ -272,18 +264,23 @@ int frmBriefing::itemSlot(const QListWidget* list, int row) {
 }
 
 void frmBriefing::setBoxText(QPlainTextEdit* box, const QString& text) {
-  QString shown = text;
-  shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-  box->setPlainText(shown);
-  m_loaded.insert(box, {text, box->document()->toRawText()});
+  // The box breaks blocks at CR LF as at a lone CR or LF, so the model text
+  // goes in as it is. Only where CR CR LF occurs would that differ from the
+  // box's text with CR LF turned into LF (whose new CR LF is one break).
+  if (text.contains(QLatin1String("\r\r\n")))
+    box->setPlainText(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+  else
+    box->setPlainText(text);
+  // Every change of the document's content, an undo included, moves its
+  // revision on: the same revision is the same text as loaded.
+  m_loaded.insert(box, {text, box->document()->revision()});
 }
 
 QString frmBriefing::boxText(const QPlainTextEdit* box) const {
-  const QString raw = box->document()->toRawText();
   const auto loaded = m_loaded.constFind(box);
-  if (loaded != m_loaded.cend() && loaded->shown == raw)
+  if (loaded != m_loaded.cend() && loaded->revision == box->document()->revision())
     return loaded->model;
-  return boxToModel(raw);
+  return boxToModel(box->document()->toRawText());
 }
 
 bool frmBriefing::tasksPageShown() const { return lstTasks->isVisibleTo(this); }
@@ -533,10 +530,7 @@ void frmBriefing::cmdMarker_Click() {
   QPlainTextEdit* box = targetBox(txtTasks, txtNotes, this);
   if (!box)
     return;
-  const QTextCursor cursor = box->textCursor();
-  const int s = cursor.selectionStart();
-  const int l = cursor.selectionEnd() - s;
-  if (l == 0) {
+  if (!box->textCursor().hasSelection()) {
     m_dialogs.messageBox(QStringLiteral("Highlight the text to be used as marker link"),
                          MsgStyle::Information, QStringLiteral("Insert Marker"));
     return;
@@ -545,9 +539,14 @@ void frmBriefing::cmdMarker_Click() {
       m_dialogs.inputBox(QStringLiteral("Enter a marker name:"), QStringLiteral("Insert Marker"));
   if (!name || name->isEmpty())
     return;
-  const QString text = boxUnits(box);
-  box->setPlainText(text.left(s) + QStringLiteral("<marker name='") + *name + QStringLiteral("'>") +
-                    text.mid(s, l) + QStringLiteral("</marker>") + text.mid(s + l));
+  // One edit of the box's document: the selected text is replaced by itself
+  // wrapped in the tag. It is one undo step, the scroll position stays, and
+  // the box's cursor ends where the edit leaves it, after the tag.
+  QTextCursor edit = box->textCursor();
+  edit.beginEditBlock();
+  edit.insertText(QStringLiteral("<marker name='") + *name + QStringLiteral("'>") + edit.selectedText() +
+                  QStringLiteral("</marker>"));
+  edit.endEditBlock();
 }
 
 void frmBriefing::cmdPic_Click() {
@@ -558,10 +557,13 @@ void frmBriefing::cmdPic_Click() {
       m_dialogs.inputBox(QStringLiteral("Enter a picture file name:"), QStringLiteral("Insert Picture"));
   if (!file || file->isEmpty())
     return;
-  const int s = box->textCursor().selectionStart();
-  const QString text = boxUnits(box);
-  box->setPlainText(text.left(s) + QStringLiteral("<img image='") + *file +
-                    QStringLiteral("' width='200' height='200'/>") + text.mid(s));
+  // One edit of the box's document, as for a marker: the tag goes in at the
+  // selection's start, and a selection stays selected after it.
+  QTextCursor edit = box->textCursor();
+  edit.setPosition(edit.selectionStart());
+  edit.beginEditBlock();
+  edit.insertText(QStringLiteral("<img image='") + *file + QStringLiteral("' width='200' height='200'/>"));
+  edit.endEditBlock();
 }
 
 // ---- Clear, exit, about ----------------------------------------------------

@@ -162,9 +162,11 @@ private:
   QAction* m_previewAction = nullptr;
   bool m_closing = false;
 
+  // The model text each box was last loaded with, and the revision of the
+  // box's document right after: while the revision stays, that is its text.
   struct Loaded {
-    QString model; // the text as it came from the model
-    QString shown; // the box's raw text right after loading it
+    QString model;
+    int revision = 0;
   };
   QHash<const QPlainTextEdit*, Loaded> m_loaded;
 
