@@ -141,6 +141,8 @@ private slots:
     QTest::newRow("lines removed") << 1 << 30 << "";
     QTest::newRow("empty lines at the end") << 40 << 0 << "\n\n";
     QTest::newRow("a line at the start") << 0 << 0 << "top\n";
+    QTest::newRow("a line at the end") << 44 << 0 << "\nz";
+    QTest::newRow("the last line removed") << 42 << 2 << "";
     QTest::newRow("close the marker early") << 20 << 0 << "</marker>";
     QTest::newRow("everything") << 0 << 40 << "z";
   }
