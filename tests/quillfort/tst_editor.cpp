@@ -11,9 +11,6 @@
 #include <QTimer>
 #include <QWindow>
 
-using Titles = QStringList;
-using Slots = QList<int>;
-
 class tst_editor : public QObject {
   Q_OBJECT
   std::unique_ptr<EditorDriver> ed;
@@ -26,86 +23,73 @@ private slots:
     QCOMPARE(ed->window.windowTitle(), QStringLiteral("Quillfort"));
     QCOMPARE(ed->window.size(), QSize(1101, 621));
     QVERIFY(!(ed->window.windowFlags() & Qt::WindowMaximizeButtonHint));
-    QVERIFY(ed->list("lstTasks")->isVisible() && !ed->list("lstNotes")->isVisible());
-    QVERIFY(ed->enabledAre({"cmdEdit", "cmdDel", "cmdCurTask", "txtTasks"}, false));
+    QCOMPARE(ed->state("page | T | N | on | cur | side | counts"),
+             "page:Tasks | T: | N: | on: | cur: | side:WEST | counts:0,0,0,0");
     QCOMPARE(ed->window.appPath, QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
   }
 
-  // Every control against the window's control table: positions in twips,
-  // 15 to a pixel, inside the control's parent.
+  // Every control against the window's control table: positions in twips, 15
+  // to a pixel, inside the control's parent; then Tab's way by tab index.
   void fixedLayout() {
-    const char *button = "MS Sans Serif 9.75", *bold = "MS Sans Serif 12 bold", *plain = "default";
-    const struct {
-      const char *name, *kind, *in, *caption, *tip;
-      int left, top, width, height, tab;
-      const char* font;
-    } controls[] = {
-        {"Frame1", "QGroupBox", "frmBriefing", "", "", 0, -120, 16575, 735, 18, plain},
-        {"cmdCurTask", "QPushButton", "Frame1", "Current &Task", "Set/reset the selected task as current",
-         120, 240, 1935, 375, 9, button},
-        {"lblCurTask", "QLabel", "Frame1", "", "", 2280, 240, 9135, 375, 19, bold},
-        {"cmdAbout", "QPushButton", "Frame1", "", "About", 13800, 240, 615, 375, 20, plain},
-        {"cmdSide", "QPushButton", "Frame1", "WEST", "Toggle side", 14520, 240, 1935, 375, 10,
-         "MS Sans Serif 9.75 bold"},
-        {"lstBriefing", "QListWidget", "frmBriefing", "Tasks|Notes", "", 120, 600, 1095, 660, 0, bold},
-        {"lstTasks", "QListWidget", "frmBriefing", "", "", 1320, 600, 4215, 2760, 17, bold},
-        {"lstNotes", "QListWidget", "frmBriefing", "", "", 1320, 600, 4215, 2760, 16, bold},
-        {"txtTasks", "QPlainTextEdit", "frmBriefing", "", "", 5640, 600, 10815, 3255, 15, bold},
-        {"txtNotes", "QPlainTextEdit", "frmBriefing", "", "", 5640, 600, 10815, 3255, 13, bold},
-        {"cmdUp", "QPushButton", "frmBriefing", "Up", "Move task/note up", 1320, 3480, 1935, 375, 11, plain},
-        {"cmdDown", "QPushButton", "frmBriefing", "Down", "Move task/note down", 3600, 3480, 1935, 375, 12,
-         plain},
-        {"Frame2", "QGroupBox", "frmBriefing", "", "", 0, 8760, 16575, 615, 14, plain},
-        {"cmdAdd", "QPushButton", "Frame2", "&Create", "Create task/note", 120, 120, 1335, 375, 1, button},
-        {"cmdEdit", "QPushButton", "Frame2", "&Edit", "Edit selected task/note", 1560, 120, 1335, 375, 2,
-         button},
-        {"cmdDel", "QPushButton", "Frame2", "&Delete", "Delete selected task/note", 3000, 120, 1335, 375, 3,
-         button},
-        {"cmdMarker", "QPushButton", "Frame2", "Insert &Marker", "Insert marker at cursor position", 5760,
-         120, 1815, 375, 4, button},
-        {"cmdPic", "QPushButton", "Frame2", "Insert &Picture", "Insert picture at cursor position", 7680, 120,
-         1815, 375, 5, button},
-        {"cmdOpen", "QPushButton", "Frame2", "&Open", "Open a briefing file", 10800, 120, 1335, 375, 6,
-         button},
-        {"cmdOK", "QPushButton", "Frame2", "&Save", "Save current briefing file", 12240, 120, 1335, 375, 7,
-         button},
-        {"cmdClear", "QPushButton", "Frame2", "Clear", "Start a new briefing: empty the work area", 13680,
-         120, 1335, 375, 21, button},
-        {"cmdCancel", "QPushButton", "Frame2", "E&xit", "Be sure to save your work before closing", 15120,
-         120, 1335, 375, 8, button},
-    };
-    const auto describe = [this](const QWidget* w, const char* kind) {
-      QString caption = w->property("text").toString() + w->property("title").toString();
-      if (auto* list = qobject_cast<const QListWidget*>(w))
+    // name kind parent | caption (list items joined by ",") | tooltip | left top width height | tab | font
+    const QString table = QStringLiteral(R"(
+      Frame1 QGroupBox frmBriefing | | | 0 -120 16575 735 | 18 | default
+      cmdCurTask QPushButton Frame1 | Current &Task | Set/reset the selected task as current | 120 240 1935 375 | 9 | MS Sans Serif 9.75
+      lblCurTask QLabel Frame1 | | | 2280 240 9135 375 | 19 | MS Sans Serif 12 bold
+      cmdAbout QPushButton Frame1 | | About | 13800 240 615 375 | 20 | default
+      cmdSide QPushButton Frame1 | WEST | Toggle side | 14520 240 1935 375 | 10 | MS Sans Serif 9.75 bold
+      lstBriefing QListWidget frmBriefing | Tasks,Notes | | 120 600 1095 660 | 0 | MS Sans Serif 12 bold
+      lstTasks QListWidget frmBriefing | | | 1320 600 4215 2760 | 17 | MS Sans Serif 12 bold
+      lstNotes QListWidget frmBriefing | | | 1320 600 4215 2760 | 16 | MS Sans Serif 12 bold
+      txtTasks QPlainTextEdit frmBriefing | | | 5640 600 10815 3255 | 15 | MS Sans Serif 12 bold
+      txtNotes QPlainTextEdit frmBriefing | | | 5640 600 10815 3255 | 13 | MS Sans Serif 12 bold
+      cmdUp QPushButton frmBriefing | Up | Move task/note up | 1320 3480 1935 375 | 11 | default
+      cmdDown QPushButton frmBriefing | Down | Move task/note down | 3600 3480 1935 375 | 12 | default
+      Frame2 QGroupBox frmBriefing | | | 0 8760 16575 615 | 14 | default
+      cmdAdd QPushButton Frame2 | &Create | Create task/note | 120 120 1335 375 | 1 | MS Sans Serif 9.75
+      cmdEdit QPushButton Frame2 | &Edit | Edit selected task/note | 1560 120 1335 375 | 2 | MS Sans Serif 9.75
+      cmdDel QPushButton Frame2 | &Delete | Delete selected task/note | 3000 120 1335 375 | 3 | MS Sans Serif 9.75
+      cmdMarker QPushButton Frame2 | Insert &Marker | Insert marker at cursor position | 5760 120 1815 375 | 4 | MS Sans Serif 9.75
+      cmdPic QPushButton Frame2 | Insert &Picture | Insert picture at cursor position | 7680 120 1815 375 | 5 | MS Sans Serif 9.75
+      cmdOpen QPushButton Frame2 | &Open | Open a briefing file | 10800 120 1335 375 | 6 | MS Sans Serif 9.75
+      cmdOK QPushButton Frame2 | &Save | Save current briefing file | 12240 120 1335 375 | 7 | MS Sans Serif 9.75
+      cmdClear QPushButton Frame2 | Clear | Start a new briefing: empty the work area | 13680 120 1335 375 | 21 | MS Sans Serif 9.75
+      cmdCancel QPushButton Frame2 | E&xit | Be sure to save your work before closing | 15120 120 1335 375 | 8 | MS Sans Serif 9.75
+    )");
+    QMap<int, QString> byTab; // the controls that take the focus
+    for (QString row : table.trimmed().split(QLatin1Char('\n'))) {
+      QStringList cells = row.split(QLatin1Char('|'));
+      for (QString& cell : cells)
+        cell = cell.trimmed();
+      const QStringList head = cells[0].split(QLatin1Char(' ')), at = cells[3].split(QLatin1Char(' '));
+      QWidget* w = ed->window.findChild<QWidget*>(head[0]);
+      QVERIFY2(w, qPrintable(head[0]));
+      QStringList items{w->property("text").toString() + w->property("title").toString()};
+      if (auto* list = qobject_cast<QListWidget*>(w))
         for (int i = 0; i < list->count(); ++i)
-          caption += (i ? "|" : "") + list->item(i)->text();
-      if (auto* box = qobject_cast<const QPlainTextEdit*>(w))
-        caption = box->toPlainText();
+          items << list->item(i)->text();
       const QFont f = w->font();
-      const QString font =
-          f == ed->window.font()
-              ? QStringLiteral("default")
-              : QStringLiteral("%1 %2%3").arg(f.family()).arg(f.pointSizeF()).arg(f.bold() ? " bold" : "");
       const QRect g = w->geometry();
-      return QStringList{w->inherits(kind) ? kind : w->metaObject()->className(),
-                         w->parentWidget()->objectName(), caption, w->toolTip(), font}
-                 .join(" / ") +
-             QStringLiteral(" / %1,%2,%3,%4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height());
-    };
-    QMap<int, QString> byTab; // the controls that take the focus, by tab index
-    for (const auto& c : controls) {
-      QWidget* w = ed->window.findChild<QWidget*>(QLatin1String(c.name));
-      QVERIFY2(w, c.name);
-      QCOMPARE(describe(w, c.kind), QStringList({c.kind, c.in, c.caption, c.tip, c.font}).join(" / ") +
-                                        QStringLiteral(" / %1,%2,%3,%4")
-                                            .arg(c.left / 15)
-                                            .arg(c.top / 15)
-                                            .arg(c.width / 15)
-                                            .arg(c.height / 15));
+      QCOMPARE(
+          QStringList({head[0], w->inherits(qPrintable(head[1])) ? head[1] : w->metaObject()->className(),
+                       w->parentWidget()->objectName(), items.join(',').mid(items.size() > 1), w->toolTip(),
+                       QStringLiteral("%1 %2 %3 %4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height()),
+                       f == ed->window.font() ? "default"
+                                              : QStringLiteral("%1 %2%3")
+                                                    .arg(f.family())
+                                                    .arg(f.pointSizeF())
+                                                    .arg(f.bold() ? " bold" : "")}),
+          QStringList({head[0], head[1], head[2], cells[1], cells[2],
+                       QStringLiteral("%1 %2 %3 %4")
+                           .arg(at[0].toInt() / 15)
+                           .arg(at[1].toInt() / 15)
+                           .arg(at[2].toInt() / 15)
+                           .arg(at[3].toInt() / 15),
+                       cells[5]}));
       if (w->focusPolicy() & Qt::TabFocus)
-        byTab[c.tab] = c.name;
+        byTab[cells[4].toInt()] = head[0];
     }
-    QStringList chain; // Tab's way through the window, from the first control
+    QStringList chain;
     for (QWidget* w = ed->window.nextInFocusChain(); w != &ed->window; w = w->nextInFocusChain())
       if (byTab.values().contains(w->objectName()))
         chain << w->objectName();
@@ -147,142 +131,92 @@ private slots:
       QCOMPARE(asked.title, QString::fromLatin1(c.title));
       QCOMPARE(asked.style, c.style < 0 ? 0 : c.style);
       QCOMPARE(asked.defaultText, qstrcmp(c.button, "cmdEdit") ? QString() : QStringLiteral("Entry"));
-      QCOMPARE(d.titles(c.page ? "lstNotes" : "lstTasks"), Titles{"Entry"});
+      QCOMPARE(d.titles(c.page ? "lstNotes" : "lstTasks"), QStringList{"Entry"});
     }
   }
 
-  void createRenameCurrentTaskAndSide() {
-    ed->create("Recon");
-    QCOMPARE(ed->list("lstTasks")->currentRow(), 0); // the first one is selected at once
-    QVERIFY(ed->enabledAre({"cmdEdit", "cmdDel", "cmdCurTask", "txtTasks"}, true));
-    ed->type("txtTasks", "look first");
-    ed->create("  "); // blanks only, and a repeated title, are titles too
-    ed->create("Recon");
-    ed->create(QString()); // an empty answer changes nothing
-    QCOMPARE(ed->titles("lstTasks"), (Titles{"Recon", "  ", "Recon"}));
-    QCOMPARE(ed->list("lstTasks")->currentRow(), 0); // later ones do not move the selection
-    // Set, reset, set. The label goes by title: renaming the same-titled third
-    // task moves it too, and a renamed task keeps its slot and text.
-    ed->click("cmdCurTask");
-    ed->click("cmdCurTask"); // the same task again: none is current
-    QCOMPARE(ed->curTask(), QString());
-    ed->click("cmdCurTask");
-    ed->selectRow("lstTasks", 2);
-    ed->rename("Recon in force");
-    QCOMPARE(ed->curTask(), QStringLiteral("Recon in force"));
-    ed->selectRow("lstTasks", 0);
-    ed->rename("Scout");
-    QCOMPARE(ed->titles("lstTasks"), (Titles{"Scout", "  ", "Recon in force"}));
-    QCOMPARE(ed->slotsOf("lstTasks"), (Slots{0, 1, 2}));
-    QCOMPARE(ed->boxShows("txtTasks"), QStringLiteral("look first"));
-    QCOMPARE(ed->curTask(), QStringLiteral("Recon in force"));
-    // Notes: renaming one of that title leaves the label; cmdCurTask still acts on the tasks.
-    ed->showPage(1);
-    QVERIFY(ed->enabledAre({"cmdEdit", "cmdDel", "txtNotes"}, false));
-    ed->create("Recon in force");
-    QVERIFY(ed->enabledAre({"cmdEdit", "cmdDel", "txtNotes", "cmdCurTask"}, true));
-    ed->rename("Weather");
-    QCOMPARE(ed->curTask(), QStringLiteral("Recon in force"));
-    ed->click("cmdCurTask");
-    QCOMPARE(ed->curTask(), QStringLiteral("Scout"));
-    QStringList sides;
-    for (int i = 0; i < 4; ++i) {
-      ed->click("cmdSide");
-      sides << ed->button("cmdSide")->text();
-    }
-    QCOMPARE(sides, (Titles{"EAST", "RESISTANCE", "CIVILIAN", "WEST"}));
+  // The commands as a user gives them (the steps of EditorDriver::run), and
+  // what the window shows afterwards. "add" gives each entry the text
+  // "<title> text" in lower case; T and N list title, slot and "*" on the
+  // selected entry.
+  void commands_data() {
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("shown");
+    const QString open = QStringLiteral("open " QUILLFORT_TEST_DATA "/");
+    const auto row = [](const char* name, const QString& steps, const QString& shown) {
+      QTest::newRow(name) << steps << shown;
+    };
+    // Create, rename, current task, side.
+    row("first task selected", "new Recon", "T:Recon0* | box: | on:cmdEdit cmdDel cmdCurTask txtTasks");
+    row("later tasks keep the selection", "new Recon; type look first; new   ; new Recon; new ",
+        "T:Recon0*,  1,Recon2 | box:look first | counts:3,0,0,0");
+    row("first note", "notes; new N", "N:N0* | on:cmdEdit cmdDel txtNotes");
+    row("current task set", "add A,B; pick 0; cur", "cur:A");
+    row("current task reset", "add A,B; pick 0; cur; cur", "cur:");
+    row("current task replaced", "add A,B; pick 0; cur; pick 1; cur", "cur:B");
+    row("current task from the notes page", "add A,B; pick 0; notes; cur", "cur:A | page:Notes");
+    row("rename moves the label by title", "add Recon,Recon; pick 0; cur; pick 1; rename Recon in force",
+        "cur:Recon in force | T:Recon0,Recon in force1* | box:recon text");
+    row("rename another task", "add A,B; pick 0; cur; pick 1; rename C", "cur:A | T:A0,C1*");
+    row("rename a note of the current title", "add T; cur; notes; new T; rename W", "cur:T | N:W0*");
+    row("side once", "side", "side:EAST");
+    row("side twice", "side; side", "side:RESISTANCE");
+    row("side three times", "side; side; side", "side:CIVILIAN");
+    row("side four times", "side; side; side; side", "side:WEST");
+    // Selection stores the outgoing box, then loads; a page switch stores nothing.
+    row("page switch keeps the typing", "add A,B,B; type \nline 2; notes; tasks",
+        "taskText:a text,b text, | box:b text\nline 2");
+    row("selection stores, then loads", "add A,B,B; type \nline 2; pick 1",
+        "taskText:a text,b text,b text\r\nline 2 | box:b text");
+    row("same titles, own texts", "add A,B,B; type \nline 2; pick 1; pick 2", "box:b text\nline 2");
+    row("click on the selected task", "add A,B; type  typed; pick 1; up", "taskText:a text,b text typed");
+    row("click on the selected note", "notes; add A,B; type  typed; pick 1; down",
+        "noteText:a text,b text typed | N:A0,B1*");
+    // Delete: a neighbour is selected, slots are never reused, the label goes by title.
+    row("delete the first", "notes; add A,B,C; pick 0; type  (gone); del; new D", "N:B1*,C2,D3 | box:b text");
+    row("delete the middle", "notes; add A,B,C; pick 1; type  (gone); del; new D",
+        "N:A0,C2*,D3 | box:c text");
+    row("delete the last", "notes; add A,B,C; pick 2; type  (gone); del; new D", "N:A0,B1*,D3 | box:b text");
+    row("delete another case", "add Extract,extract,Extract; pick 0; cur; pick 1; del",
+        "cur:Extract | T:Extract0,Extract2*");
+    row("delete the same title", "add Extract,extract,Extract; pick 0; cur; pick 1; del; del",
+        "cur: | T:Extract0*");
+    row("delete the only task", "add A; del", "T: | box: | on: | counts:1,0,0,0");
+    row("delete the only note", "add T; notes; new N; del", "N: | on:cmdCurTask txtTasks | counts:1,1,0,0");
+    // Move: the slot travels, the box is not stored, nothing moves past the ends.
+    row("move past the ends", "add A,B,C; down; type +; pick 0; up",
+        "T:A0*,B1,C2 | taskText:a text,b text,c text+");
+    row("move up", "add A,B,C; type +; pick 0; pick 2; cur; type  unsaved; up",
+        "T:A0,C2*,B1 | box:c text+ | taskText:a text,b text,c text+ | cur:C");
+    // Clear and open start afresh; new entries start empty whatever the slots held.
+    row("clear", "add Task,Task 2; cur; side; notes; add Note,Note 2; clear",
+        "page:Tasks | T: | N: | box: | on: | cur: | side:EAST | counts:0,0,0,0");
+    row("clear names no file", open + "worked_example.sqf; clear", "caption:Quillfort");
+    row("new tasks after clear", "add A,B,C; clear; new X; new Y; new Z; pick 2; pick 1",
+        "box: | taskText:,,");
+    row("new notes after clear", "notes; add A,B,C; clear; notes; new X; new Y; new Z; pick 2; pick 1",
+        "box: | noteText:,,");
+    row("new tasks after open",
+        "add A,B,C; " + open + "read_notes_only.sqf; new X; new Y; new Z; pick 2; pick 1",
+        "box: | taskText:,,");
+    row("new notes after open",
+        "notes; add A,B,C; " + open + "tasks_only_civilian.sqf; notes; new X; new Y; new Z; pick 2; pick 1",
+        "box: | noteText:,,");
+    // cmdCurTask follows the tasks on either page.
+    row("notes only", "notes; new N; tasks", "on:txtNotes");
+    row("tasks and notes", "notes; new N; tasks; new T; notes",
+        "on:cmdEdit cmdDel cmdCurTask txtTasks txtNotes");
+    row("open notes only", "add T; " + open + "read_notes_only.sqf", "on:txtNotes");
+    row("open tasks after notes", open + "read_notes_only.sqf; " + open + "tasks_only_civilian.sqf",
+        "on:cmdEdit cmdDel cmdCurTask txtTasks");
+    row("open notes after tasks", open + "tasks_only_civilian.sqf; " + open + "read_notes_only.sqf",
+        "on:txtNotes");
   }
-
-  void selectionStoresThenLoads() {
-    ed->addEntries("lstTasks", {"A", "B", "B"}); // the same title keeps a text of its own
-    ed->type("txtTasks", "\nline 2");
-    ed->showPage(1); // a page switch stores nothing: the box keeps the typing
-    ed->showPage(0);
-    QCOMPARE(ed->window.taskText, (Titles{"a text", "b text", ""}));
-    ed->selectRow("lstTasks", 1);
-    QCOMPARE(ed->window.taskText[2], QStringLiteral("b text\r\nline 2"));
-    QCOMPARE(ed->boxShows("txtTasks"), QStringLiteral("b text"));
-    ed->selectRow("lstTasks", 2);
-    QCOMPARE(ed->boxShows("txtTasks"), QStringLiteral("b text\nline 2"));
-  }
-
-  void oddStatesDoNothing() {
-    // Opening a notes-only script can leave Edit and Delete enabled on the
-    // empty Tasks page: they, and the rest, ask nothing and change nothing.
-    ed->button("cmdEdit")->setEnabled(true);
-    ed->button("cmdDel")->setEnabled(true);
-    for (const char* button : {"cmdEdit", "cmdDel", "cmdUp", "cmdMarker", "cmdPic"})
-      ed->click(button);
-    QCOMPARE(ed->dialogs.requests.size(), 0);
-    ed->window.taskSlotCount = 32767; // a spent slot counter: told so, nothing asked or changed
-    ed->confirm("cmdAdd", MsgAnswer::OK);
-    QVERIFY(ed->lastAsked().prompt.startsWith(QStringLiteral("No more tasks can be created")));
-    QCOMPARE(ed->list("lstTasks")->count(), 0);
-    ed->showPage(1); // the selection cannot be taken away: Ctrl+click keeps it
-    ed->create("N");
-    QListWidget* notes = ed->list("lstNotes");
-    QTest::mouseClick(notes->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                      notes->visualItemRect(notes->item(0)).center());
-    QVERIFY(notes->item(0)->isSelected());
-  }
-
-  void deleteSelectsNeighbourAndNeverReusesSlots() {
-    const struct {
-      int row;
-      Titles left;
-      Slots slotsLeft;
-      int selected;
-    } cases[] = {{0, {"B", "C"}, {1, 2}, 0}, {1, {"A", "C"}, {0, 2}, 1}, {2, {"A", "B"}, {0, 1}, 1}};
-    for (const auto& c : cases) {
-      EditorDriver d;
-      d.showPage(1); // notes: the same command on the other list
-      d.addEntries("lstNotes", {"A", "B", "C"});
-      d.selectRow("lstNotes", c.row);
-      d.type("txtNotes", " (edited, then deleted)");
-      d.confirm("cmdDel", MsgAnswer::Yes);
-      QCOMPARE(d.titles("lstNotes"), c.left);
-      QCOMPARE(d.slotsOf("lstNotes"), c.slotsLeft);
-      QCOMPARE(d.list("lstNotes")->currentRow(), c.selected);
-      QCOMPARE(d.boxShows("txtNotes"), c.left[c.selected].toLower() + " text");
-      d.create("D");
-      QCOMPARE(d.slotsOf("lstNotes").constLast(), 3);
-    }
-  }
-
-  void deleteClearsCurrentTaskByTitle() {
-    ed->addEntries("lstTasks", {"Extract", "extract", "Extract"});
-    ed->selectRow("lstTasks", 0);
-    ed->click("cmdCurTask");
-    ed->selectRow("lstTasks", 1);
-    ed->confirm("cmdDel", MsgAnswer::Yes); // another letter case is another title
-    QCOMPARE(ed->curTask(), QStringLiteral("Extract"));
-    ed->confirm("cmdDel", MsgAnswer::Yes); // a same-titled other task clears it
-    QCOMPARE(ed->curTask(), QString());
-    ed->confirm("cmdDel", MsgAnswer::Yes); // the only task: the page ends empty
-    QVERIFY(ed->enabledAre({"cmdEdit", "cmdDel", "cmdCurTask", "txtTasks"}, false));
-    QCOMPARE(ed->boxShows("txtTasks"), QString());
-    QCOMPARE(ed->window.lastTaskIndex, 0);
-  }
-
-  void moveCarriesSlotAndStoresNothing() {
-    ed->addEntries("lstTasks", {"A", "B", "C"});
-    ed->click("cmdDown"); // at the end: nothing moves, the typing is kept
-    ed->type("txtTasks", "+");
-    ed->selectRow("lstTasks", 0);
-    ed->click("cmdUp");
-    QCOMPARE(ed->titles("lstTasks"), (Titles{"A", "B", "C"}));
-    ed->selectRow("lstTasks", 2);
-    ed->click("cmdCurTask");
-    ed->type("txtTasks", " unsaved");
-    ed->click("cmdUp");
-    QCOMPARE(ed->titles("lstTasks"), (Titles{"A", "C", "B"}));
-    QCOMPARE(ed->slotsOf("lstTasks"), (Slots{0, 2, 1}));
-    QCOMPARE(ed->list("lstTasks")->currentRow(), 1);
-    // The move stores nothing from the box: C shows its own slot's text, and
-    // no slot took the unsaved typing.
-    QCOMPARE(ed->boxShows("txtTasks"), QStringLiteral("c text+"));
-    QCOMPARE(ed->window.taskText, (Titles{"a text", "b text", "c text+"}));
-    QCOMPARE(ed->curTask(), QStringLiteral("C"));
+  void commands() {
+    QFETCH(QString, steps);
+    QFETCH(QString, shown);
+    ed->run(steps);
+    QCOMPARE(ed->state(shown), shown);
   }
 
   // Each insertion is one edit of the box: the text as the table says, the
@@ -359,18 +293,37 @@ private slots:
     }
   }
 
+  // A click on another row than the selected one stores and loads once.
+  void clickOnAnotherRowLoadsOnce() {
+    ed->run("add A,B");
+    QSignalSpy loads(ed->box("txtTasks"), &QPlainTextEdit::textChanged);
+    ed->run("pick 0");
+    QCOMPARE(ed->state("box") + " " + QString::number(loads.count()), "box:a text 1");
+  }
+
+  void oddStatesDoNothing() {
+    // Opening a notes-only script can leave Edit and Delete enabled on the
+    // empty Tasks page: they, and the rest, ask nothing and change nothing.
+    ed->button("cmdEdit")->setEnabled(true);
+    ed->button("cmdDel")->setEnabled(true);
+    for (const char* button : {"cmdEdit", "cmdDel", "cmdUp", "cmdMarker", "cmdPic"})
+      ed->click(button);
+    QCOMPARE(ed->dialogs.requests.size(), 0);
+    ed->window.taskSlotCount = 32767; // a spent slot counter: told so, nothing asked or changed
+    ed->confirm("cmdAdd", MsgAnswer::OK);
+    QVERIFY(ed->lastAsked().prompt.startsWith(QStringLiteral("No more tasks can be created")));
+    QCOMPARE(ed->list("lstTasks")->count(), 0);
+    ed->run("notes; new N"); // the selection cannot be taken away: Ctrl+click keeps it
+    QListWidget* notes = ed->list("lstNotes");
+    QTest::mouseClick(notes->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                      notes->visualItemRect(notes->item(0)).center());
+    QVERIFY(notes->item(0)->isSelected());
+  }
+
   void saveAfterEditsWritesEachEntryWithItsText() {
-    ed->addEntries("lstTasks", {"A", "B", "C"});
-    ed->selectRow("lstTasks", 1);
-    ed->rename("Bravo");
-    ed->selectRow("lstTasks", 0);
-    ed->confirm("cmdDel", MsgAnswer::Yes); // A's text stays behind, unreachable
-    ed->selectRow("lstTasks", 1);
-    ed->click("cmdCurTask");
-    ed->click("cmdUp");
-    ed->showPage(1);
-    ed->addEntries("lstNotes", {"N1", "N2"});
-    ed->type("txtNotes", ", still in the box");
+    // A's text stays behind, unreachable; the last note's typing is still in the box.
+    ed->run("add A,B,C; pick 1; rename Bravo; pick 0; del; pick 1; cur; up; notes; add N1,N2; type , still "
+            "in the box");
     QTemporaryDir dir;
     ed->dialogs.answerSave(dir.filePath(QStringLiteral("edited.sqf")));
     ed->click("cmdOK");
@@ -380,35 +333,10 @@ private slots:
     QCOMPARE(written.readAll(), expected.readAll());
   }
 
-  void clearStartsAfreshAndExitDoesNotAsk() {
-    ed->addEntries("lstTasks", {"Task", "Task 2"});
-    ed->click("cmdCurTask");
-    ed->click("cmdSide");
-    ed->showPage(1);
-    ed->addEntries("lstNotes", {"Note", "Note 2"});
-    ed->window.setWindowTitle("Quillfort - somewhere.sqf");
-    ed->confirm("cmdClear", MsgAnswer::Yes);
-    QCOMPARE((QList<int>{ed->window.taskSlotCount, ed->window.noteSlotCount, ed->window.lastTaskIndex,
-                         ed->window.lastNoteIndex}),
-             (QList<int>{0, 0, 0, 0}));
-    QVERIFY(ed->list("lstTasks")->isVisible());
-    QCOMPARE(ed->list("lstTasks")->count() + ed->list("lstNotes")->count(), 0);
-    QVERIFY(ed->enabledAre({"cmdEdit", "cmdDel", "cmdCurTask", "txtTasks", "txtNotes"}, false));
-    QCOMPARE(ed->curTask(), QString());
-    QCOMPARE(ed->window.windowTitle(), QStringLiteral("Quillfort"));
-    QCOMPARE(ed->button("cmdSide")->text(), QStringLiteral("EAST"));
-    ed->create("New task"); // slot 0 again, with an empty text
-    ed->showPage(1);
-    ed->create("New note");
-    QCOMPARE(ed->slotsOf("lstTasks") + ed->slotsOf("lstNotes"), (Slots{0, 0}));
-    QCOMPARE(ed->window.taskText[0] + ed->window.noteText[0], QString());
-    ed->confirm("cmdClear", MsgAnswer::Yes); // asks even with nothing to lose
-  }
-
   // Exit with unsaved work asks nothing, closes the window and, as it is the
   // last one, ends the program's event loop.
   void exitEndsTheProgram() {
-    ed->addEntries("lstTasks", {"Unsaved"});
+    ed->run("add Unsaved");
     QVERIFY(qApp->quitOnLastWindowClosed() && ed->window.isVisible());
     QTimer::singleShot(0, &ed->window, [this] { ed->click("cmdCancel"); });
     QTimer stuck; // a loop that does not end fails the test instead of hanging it
@@ -416,97 +344,6 @@ private slots:
     stuck.start(20000);
     QCOMPARE(QCoreApplication::exec(), 0);
     QVERIFY(!ed->window.isVisible());
-  }
-
-  // A new entry starts empty, whatever Clear or Open left in the text arrays.
-  void createdEntriesStartEmpty_data() {
-    QTest::addColumn<int>("page");
-    QTest::addColumn<QString>("script"); // opened instead of Clear when given
-    QTest::newRow("tasks after Clear") << 0 << "";
-    QTest::newRow("notes after Clear") << 1 << "";
-    QTest::newRow("tasks after opening notes") << 0 << "read_notes_only.sqf";
-    QTest::newRow("notes after opening tasks") << 1 << "tasks_only_civilian.sqf";
-  }
-  void createdEntriesStartEmpty() {
-    QFETCH(int, page);
-    QFETCH(QString, script);
-    const char* list = page ? "lstNotes" : "lstTasks";
-    const char* box = page ? "txtNotes" : "txtTasks";
-    ed->showPage(page);
-    ed->addEntries(list, {"A", "B", "C"});
-    if (script.isEmpty())
-      ed->confirm("cmdClear", MsgAnswer::Yes);
-    else
-      ed->open(QUILLFORT_TEST_DATA "/" + script);
-    ed->showPage(page);
-    for (const char* title : {"X", "Y", "Z"})
-      ed->create(title);
-    QStringList shown;
-    for (int row : {2, 1, 0}) {
-      ed->selectRow(list, row);
-      shown << ed->boxShows(box);
-    }
-    QCOMPARE(shown, (QStringList{"", "", ""}));
-  }
-
-  // A user's click on the selected entry stores the box and loads it back, so
-  // a move right after keeps the typing; a click on another row stores and
-  // loads once.
-  void clickOnSelectedEntryStoresTheBox() {
-    for (int page : {0, 1}) {
-      EditorDriver d;
-      d.showPage(page);
-      const char *list = page ? "lstNotes" : "lstTasks", *box = page ? "txtNotes" : "txtTasks";
-      const QStringList& texts = page ? d.window.noteText : d.window.taskText;
-      d.addEntries(list, {"A", "B"});
-      d.type(box, " typed");
-      d.selectRow(list, 1);
-      QCOMPARE(d.boxShows(box), QStringLiteral("b text typed"));
-      d.click("cmdUp"); // stores nothing itself
-      QCOMPARE(texts, (QStringList{"a text", "b text typed"}));
-      QSignalSpy loads(d.box(box), &QPlainTextEdit::textChanged);
-      d.selectRow(list, 1);
-      QCOMPARE(d.boxShows(box), QStringLiteral("a text"));
-      QCOMPARE(loads.count(), 1);
-    }
-  }
-
-  // cmdCurTask follows the task list on either page, as entries come and go.
-  void curTaskEnabledFollowsTheTasks() {
-    const struct {
-      const char* step;
-      bool enabled;
-    } steps[] = {{"notes page", false},
-                 {"create", false},
-                 {"tasks page", false},
-                 {"create", true},
-                 {"notes page", true},
-                 {"delete", true},
-                 {"tasks page", true},
-                 {"delete", false},
-                 {"create", true},
-                 {"clear", false},
-                 {"create", true},
-                 {"open read_notes_only.sqf", false},
-                 {"open tasks_only_civilian.sqf", true},
-                 {"open read_notes_only.sqf", false}};
-    QStringList seen, expected;
-    for (const auto& s : steps) {
-      const QString step = QLatin1String(s.step);
-      if (step.endsWith(" page"))
-        ed->showPage(step.startsWith("notes"));
-      else if (step == "create")
-        ed->create("E");
-      else if (step == "delete")
-        ed->confirm("cmdDel", MsgAnswer::Yes);
-      else if (step == "clear")
-        ed->confirm("cmdClear", MsgAnswer::Yes);
-      else
-        ed->open(QUILLFORT_TEST_DATA "/" + step.mid(5));
-      seen << step + (ed->button("cmdCurTask")->isEnabled() ? " on" : " off");
-      expected << step + (s.enabled ? " on" : " off");
-    }
-    QCOMPARE(seen, expected);
   }
 
   // The folder of the chosen file becomes the next dialog's folder; the

@@ -163,6 +163,7 @@ void frmBriefing::buildControls() {
   lstNotes = list("lstNotes", twips(1320, 600, 4215, 2760), QStringLiteral("Notes"), boldFont);
   txtTasks = textBox("txtTasks", QStringLiteral("Task description"));
   txtNotes = textBox("txtNotes", QStringLiteral("Note text"));
+  txtNotes->setEnabled(false); // no notes yet; the start shows the Tasks page and sees to txtTasks
   cmdUp = button(this, "cmdUp", QStringLiteral("Up"), QStringLiteral("Move task/note up"),
                  twips(1320, 3480, 1935, 375), nullptr);
   cmdDown = button(this, "cmdDown", QStringLiteral("Down"), QStringLiteral("Move task/note down"),

@@ -1,5 +1,7 @@
 #include "support/EditorDriver.h"
 
+#include <QHash>
+
 namespace {
 template <class T> T* find(const QWidget& window, const char* name) {
   auto* widget = window.findChild<T*>(QLatin1String(name));
@@ -77,6 +79,77 @@ void EditorDriver::open(const QString& path, bool failing) {
   if (failing)
     dialogs.answerMessage(MsgAnswer::OK);
   click("cmdOpen");
+}
+
+void EditorDriver::run(const QString& steps) {
+  static const QHash<QString, const char*> buttons = {
+      {"cur", "cmdCurTask"}, {"side", "cmdSide"}, {"up", "cmdUp"}, {"down", "cmdDown"}};
+  for (const QString& step : steps.split(QStringLiteral("; "))) {
+    const qsizetype blank = step.indexOf(QLatin1Char(' '));
+    const QString verb = step.left(blank), arg = blank < 0 ? QString() : step.mid(blank + 1);
+    const bool notes = !list("lstTasks")->isVisible();
+    const char *listName = notes ? "lstNotes" : "lstTasks", *boxName = notes ? "txtNotes" : "txtTasks";
+    if (verb == "tasks" || verb == "notes")
+      showPage(verb == "notes");
+    else if (verb == "new")
+      create(arg);
+    else if (verb == "add")
+      addEntries(listName, arg.split(QLatin1Char(',')));
+    else if (verb == "pick")
+      selectRow(listName, arg.toInt());
+    else if (verb == "type")
+      type(boxName, arg);
+    else if (verb == "sel")
+      selectText(boxName, arg.section(' ', 0, 0).toInt(), arg.section(' ', 1, 1).toInt());
+    else if (verb == "rename")
+      rename(arg);
+    else if (verb == "del" || verb == "clear")
+      confirm(verb == "del" ? "cmdDel" : "cmdClear", MsgAnswer::Yes);
+    else if (verb == "marker" && arg.isEmpty())
+      confirm("cmdMarker", MsgAnswer::OK);
+    else if (verb == "marker" || verb == "pic") {
+      dialogs.answerInput(arg);
+      click(verb == "pic" ? "cmdPic" : "cmdMarker");
+    } else if (verb == "open")
+      open(arg);
+    else if (buttons.contains(verb))
+      click(buttons.value(verb));
+    else
+      QTest::qFail(qPrintable("no such step: " + step), __FILE__, __LINE__);
+  }
+}
+
+QString EditorDriver::state(const QString& want) const {
+  const bool tasksShown = list("lstTasks")->isVisible();
+  QStringList fields;
+  for (const QString& field : want.split(QStringLiteral(" | "))) {
+    const QString key = field.section(QLatin1Char(':'), 0, 0);
+    QStringList value;
+    if (key == "T" || key == "N") {
+      const QListWidget* l = list(key == "T" ? "lstTasks" : "lstNotes");
+      for (int i = 0; i < l->count(); ++i)
+        value << l->item(i)->text() + l->item(i)->data(Qt::UserRole).toString() +
+                     (i == l->currentRow() ? "*" : "");
+    } else if (key == "on") {
+      for (const char* name : {"cmdEdit", "cmdDel", "cmdCurTask", "txtTasks", "txtNotes"})
+        if (window.findChild<QWidget*>(QLatin1String(name))->isEnabled())
+          value << QLatin1String(name);
+    } else if (key == "counts") {
+      for (int n : {window.taskSlotCount, window.noteSlotCount, window.lastTaskIndex, window.lastNoteIndex})
+        value << QString::number(n);
+    } else {
+      value << (key == "box"        ? boxShows(tasksShown ? "txtTasks" : "txtNotes")
+                : key == "cur"      ? curTask()
+                : key == "side"     ? button("cmdSide")->text()
+                : key == "page"     ? (tasksShown ? "Tasks" : "Notes")
+                : key == "taskText" ? window.taskText.join(',')
+                : key == "noteText" ? window.noteText.join(',')
+                : key == "caption"  ? window.windowTitle()
+                                    : "no such field");
+    }
+    fields << key + ":" + value.join(key == "on" ? ' ' : ',');
+  }
+  return fields.join(QStringLiteral(" | "));
 }
 
 QString EditorDriver::curTask() const { return find<QLabel>(window, "lblCurTask")->text(); }

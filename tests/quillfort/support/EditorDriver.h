@@ -37,6 +37,19 @@ struct EditorDriver {
   void confirm(const char* button, int answer);
   // Chooses path in the open dialog; OK answers the error box when one comes.
   void open(const QString& path, bool failing = false);
+  // Runs steps separated by "; ", each a verb and its argument, on the page
+  // shown: "tasks", "notes", "new TITLE", "add A,B" (addEntries), "pick ROW",
+  // "type TEXT", "sel START LENGTH", "rename TITLE", "cur", "side", "up",
+  // "down", "del" and "clear" (answered Yes), "marker NAME" ("marker" alone
+  // answers the hint that nothing is selected), "pic FILE", "open PATH".
+  void run(const QString& steps);
+  // What the window shows, as "key:value" fields joined by " | ", for the
+  // keys that want names (its values are ignored): T and N (each entry's
+  // title and slot, "*" on the selected one), box (the shown page's), cur,
+  // side, page, on (which of cmdEdit cmdDel cmdCurTask txtTasks txtNotes are
+  // enabled), taskText, noteText, counts (slot counters, then last indexes),
+  // caption.
+  QString state(const QString& want) const;
   const ScriptedDialogs::Request& lastAsked() const { return dialogs.requests.constLast(); }
 
   QString boxShows(const char* name) const { return box(name)->toPlainText(); }
