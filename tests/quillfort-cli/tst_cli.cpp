@@ -19,8 +19,8 @@ Run run(const QStringList& arguments, const QString& folder = QStringLiteral(QUI
   process.start(QStringLiteral(QUILLFORT_CLI), arguments);
   if (!process.waitForFinished(120000)) // a guard against a hung program, not a speed check
     process.kill();
-  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
-          process.readAllStandardError()};
+  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+          process.readAllStandardOutput(), process.readAllStandardError()};
 }
 
 QByteArray contents(const QString& path) {
@@ -35,8 +35,8 @@ void save(const QString& path, const QByteArray& bytes) {
 
 QByteArray briefing(const QByteArray& side, const QByteArray& current, const QByteArray& notes,
                     const QByteArray& tasks = {}) {
-  return "{\"side\": " + side + ", \"currentTask\": " + current + ", \"notes\": [" + notes + "], \"tasks\": [" +
-         tasks + "]}";
+  return "{\"side\": " + side + ", \"currentTask\": " + current + ", \"notes\": [" + notes +
+         "], \"tasks\": [" + tasks + "]}";
 }
 
 } // namespace
@@ -45,184 +45,166 @@ class tst_cli : public QObject {
   Q_OBJECT
 
 private slots:
-  void commands_data();
-  void commands();
-  void roundTrip_data();
-  void roundTrip();
-  void buildRefuses_data();
-  void buildRefuses();
-};
-
-void tst_cli::commands_data() {
-  QTest::addColumn<QString>("arguments");
-  QTest::addColumn<QByteArray>("out"); // exact, or the start of it when it ends in "..."
-  QTest::addColumn<QByteArray>("err"); // the start of it
-  QTest::addColumn<int>("status");
-
-  const QByteArray good = "worked_example.sqf: EAST, 1 note, 2 tasks, current task \"Hold the town\"\n";
-  const QByteArray damaged = "read_note_title_unclosed.sqf: error: Err # 5 - Invalid procedure call or argument: "
-                             "a note record ends before its closing quote or line end\n";
-  // Each finding at its place in the script: after a "<br/>" and doubled
-  // quotes on the note's line, after a lone LF on the next script line.
-  const QByteArray amp = "warning: A bare \"&\" cuts the text here in the game: write it as \"&amp;\" ";
-  const QByteArray findings = "check_findings.sqf: WEST, 1 note, 1 task, no current task\n"
-                              "check_findings.sqf:10:68: " + amp + "[note 1 \"Supplies\"]\n"
-                              "check_findings.sqf:11:35: warning: The title is empty [task 1 \"\"]\n"
-                              "check_findings.sqf:13:6: warning: The marker tag has no closing </marker> [task 1 \"\"]\n"
-                              "check_findings.sqf:13:35: " + amp + "[task 1 \"\"]\n";
-  const QByteArray usage = "quillfort-cli: ";
-
-  QTest::newRow("good") << "check worked_example.sqf" << good << QByteArray() << 0;
-  QTest::newRow("no current task, unknown side letter shown as a new window's WEST")
-      << "check tasks_only_civilian.sqf read_lowercase_side.sqf"
-      << QByteArray("tasks_only_civilian.sqf: CIVILIAN, 0 notes, 1 task, no current task\n"
-                    "read_lowercase_side.sqf: WEST, 0 notes, 1 task, current task \"T\"\n")
-      << QByteArray() << 0;
-  QTest::newRow("lone CR in a title") << "check lone_breaks.sqf"
-      << QByteArray("lone_breaks.sqf: CIVILIAN, 2 notes, 1 task, current task \"Lone\u240DCR title\"\n")
-      << QByteArray() << 0;
-  QTest::newRow("findings") << "check check_findings.sqf" << findings << QByteArray() << 0;
-  QTest::newRow("findings, strict") << "check --strict check_findings.sqf" << findings << QByteArray() << 1;
-  QTest::newRow("no findings, strict") << "check --strict worked_example.sqf" << good << QByteArray() << 0;
-  QTest::newRow("damaged") << "check read_note_title_unclosed.sqf" << damaged << QByteArray() << 1;
-  QTest::newRow("over-long") << "check read_tasks_past_32767.sqf"
-      << QByteArray("read_tasks_past_32767.sqf: error: Err # 6 - Overflow: a task record lies past byte 32767 of "
-                    "the script\n") << QByteArray() << 1;
-  QTest::newRow("missing") << "check no_such.sqf"
-      << QByteArray("no_such.sqf: error: Err # 53 - File not found: no_such.sqf\n") << QByteArray() << 1;
-  QTest::newRow("one bad file fails them all, each still reported")
-      << "check read_note_title_unclosed.sqf worked_example.sqf" << damaged + good << QByteArray() << 1;
-
-  // Lists in editor order, "\n" for a line break, a lone CR as U+240D and a
-  // lone LF as U+240A, null for no current task.
-  QTest::newRow("export") << "export worked_example.sqf" << QByteArray(R"({
-  "side": "EAST",
-  "currentTask": "Hold the town",
-  "notes": [
-    {"title": "Intel", "text": "Line one\nLine two"}
-  ],
-  "tasks": [
-    {"title": "Take the bridge", "text": "Cross at dawn."},
-    {"title": "Hold the town", "text": "Dig in."}
-  ]
-}
-)") << QByteArray() << 0;
-  QTest::newRow("export lone breaks") << "export lone_breaks.sqf -o -" << QByteArray("{\n"
-      "  \"side\": \"CIVILIAN\",\n  \"currentTask\": \"Lone\u240DCR title\",\n  \"notes\": [\n"
-      "    {\"title\": \"Breaks\", \"text\": \"line\\nbreak, lone CR\u240Dhere, lone LF\u240Athere, CR before a break"
-      "\u240D\\nend\"},\n    {\"title\": \"Plain\", \"text\": \"\\n typed as is\"}\n  ],\n  \"tasks\": [\n"
-      "    {\"title\": \"Lone\u240DCR title\", \"text\": \"\u240Astarts with LF, ends with CR\u240D\"}\n  ]\n}\n")
-      << QByteArray() << 0;
-  QTest::newRow("export, no tasks") << "export notes_only_west.sqf"
-      << QByteArray("{\n  \"side\": \"WEST\",\n  \"currentTask\": null,\n  \"notes\": [...") << QByteArray() << 0;
-  QTest::newRow("export unreadable") << "export read_tasks_past_32767.sqf" << QByteArray()
-      << QByteArray("read_tasks_past_32767.sqf: error: Err # 6 - ") << 1;
-
-  QTest::newRow("version") << "--version" << QByteArray("quillfort-cli " QUILLFORT_VERSION "\n") << QByteArray() << 0;
-  QTest::newRow("help") << "--help" << QByteArray("Usage: ...") << QByteArray() << 0;
-  for (const char* args : {"", "check", "frobnicate x", "--bogus check x", "export", "export a b", "build a b",
-                           "export --strict a", "check -o x y", "build a -o x -o y"})
-    QTest::newRow(*args ? args : "nothing") << args << QByteArray() << usage << 2;
-}
-
-void tst_cli::commands() {
-  QFETCH(QString, arguments);
-  QFETCH(QByteArray, out);
-  QFETCH(QByteArray, err);
-  QFETCH(int, status);
-  const Run r = run(arguments.split(' ', Qt::SkipEmptyParts));
-  if (out.endsWith("..."))
-    QVERIFY2(r.out.startsWith(out.chopped(3)), r.out);
-  else
-    QCOMPARE(r.out, out);
-  QVERIFY2(err.isEmpty() ? r.err.isEmpty() : r.err.startsWith(err), r.err);
-  QCOMPARE(r.status, status);
-  if (arguments == "--help")
-    for (const char* command : {"check [--strict] FILE...", "export FILE.sqf [-o OUT.json]", "build FILE.json [-o OUT.sqf]"})
-      QVERIFY2(r.out.contains(command), command);
-}
-
-void tst_cli::roundTrip_data() {
-  // The scripts the editor writes (lone_breaks holds lone CRs and LFs, as read
-  // from a hand-edited script and saved again).
-  QTest::addColumn<QString>("name");
-  for (const char* name : {"worked_example", "saved_by_clicks", "editor_after_edits", "notes_only_west",
-                           "tasks_only_civilian", "duplicate_current_resistance", "texts_and_quotes", "old_briefing",
-                           "lone_breaks", "check_findings"})
-    QTest::newRow(name) << QString::fromLatin1(name);
-}
-
-void tst_cli::roundTrip() {
-  QFETCH(QString, name);
-  const QByteArray script = contents(QStringLiteral(QUILLFORT_TEST_DATA "/") + name + ".sqf");
-  QTemporaryDir dir;
-  QCOMPARE(run({"export", name + ".sqf", "-o", dir.filePath(name + ".json")}).status, 0);
-  // By default build writes beside the JSON, under the same name.
-  Run r = run({"build", name + ".json"}, dir.path());
-  QCOMPARE(r.out + r.err, QByteArray());
-  QCOMPARE(r.status, 0);
-  QCOMPARE(contents(dir.filePath(name + ".sqf")), script);
-  r = run({"build", name + ".json", "-o", "-"}, dir.path());
-  QCOMPARE(r.out, script);
-}
-
-void tst_cli::buildRefuses_data() {
-  QTest::addColumn<QByteArray>("json");
-  QTest::addColumn<QByteArray>("error");
-  QTest::addColumn<bool>("readOnly");
-
-  const QByteArray note = R"({"title": "N", "text": "n"})";
-  QByteArray many = note;
-  for (int i = 1; i < 256; ++i)
-    many += ", " + note;
-  const std::pair<QByteArray, QByteArray> cases[] = {
-      {"{\"side\": \"WEST\",\n  \"notes\": [\"a\" \"b\"]}", "in.json:2:18: error: "},
-      {"[]", "in.json: error: the briefing: must be a JSON object\n"},
-      {R"({"side": "WEST", "currentTask": null, "notes": []})", "in.json: error: tasks: missing\n"},
-      {briefing(R"("WEST")", "null", R"({"title": "N", "txt": "n"})"), "in.json: error: notes[0].text: missing\n"},
-      {R"({"side": "WEST", "currentTask": null, "notes": [], "tasks": [], "x": 1})",
-       "in.json: error: the briefing: unknown field \"x\"\n"},
-      {briefing(R"("WEST")", "null", "", R"({"title": 7, "text": ""})"),
-       "in.json: error: tasks[0].title: must be a string\n"},
-      {R"({"side": "WEST", "currentTask": null, "notes": {}, "tasks": []})",
-       "in.json: error: notes: must be a list of entries\n"},
-      {briefing(R"("NORTH")", "null", ""),
-       "in.json: error: side: \"NORTH\" is not one of WEST, EAST, RESISTANCE and CIVILIAN\n"},
-      {briefing(R"("WEST")", R"("Hold")", "", R"({"title": "Hold fast", "text": ""})"),
-       "in.json: error: currentTask: \"Hold\" is the title of no task\n"},
-      {briefing(R"("WEST")", "null", R"({"title": "two\nlines", "text": ""})"),
-       "in.json: error: notes[0].title: a title is one line, but this one holds a line break\n"},
-      {briefing(R"("WEST")", "null", many),
-       "in.json: error: Err # 5 - The briefing has 256 notes, but a briefing script holds at most 255 notes\n"},
-      {briefing(R"("WEST")", "null", note, "{\"title\": \"T\", \"text\": \"\u03a9\"}"),
-       "in.json: error: Err # 5 - The character U+03A9 \"\u03a9\" in the text of task 1 cannot be written in the "
-       "code page Windows-1252\n"},
-  };
-  for (const auto& [json, error] : cases)
-    QTest::newRow(error.trimmed().constData()) << json << error << false;
-  QTest::newRow("read-only target") << briefing(R"("WEST")", "null", note)
-      << QByteArray("out.sqf: error: Err # 70 - Permission denied: the file out.sqf is read-only\n") << true;
-}
-
-void tst_cli::buildRefuses() {
-  QFETCH(QByteArray, json);
-  QFETCH(QByteArray, error);
-  QFETCH(bool, readOnly);
-  QTemporaryDir dir;
-  save(dir.filePath("in.json"), json);
-  save(dir.filePath("out.sqf"), "old");
-  if (readOnly)
-    QFile::setPermissions(dir.filePath("out.sqf"), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
-  for (const QString& output : readOnly ? QStringList{"out.sqf"} : QStringList{"out.sqf", "-"}) {
-    const Run r = run({"build", "in.json", "-o", output}, dir.path());
-    QVERIFY2(error.endsWith('\n') ? r.err == error : r.err.startsWith(error), r.err);
-    QCOMPARE(r.out, QByteArray());
-    QCOMPARE(r.status, 1);
+  void commands_data() {
+    QTest::addColumn<QString>("arguments");
+    QTest::addColumn<QByteArray>("out"); // exact, or the start of it when it ends in "..."
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("err"); // the start of it
+    const QByteArray good = "worked_example.sqf: EAST, 1 note, 2 tasks, current task \"Hold the town\"\n";
+    const QByteArray damaged = "read_note_title_unclosed.sqf: error: Err # 5 - Invalid procedure call or "
+                               "argument: a note record ends before its closing quote or line end\n";
+    // Each finding at its place in the script: after a "<br/>" and doubled
+    // quotes on the note's line, after a lone LF on the next script line.
+    const QByteArray findings =
+        QByteArray("check_findings.sqf: WEST, 1 note, 1 task, no current task\n"
+                   "check_findings.sqf:10:68: &[note 1 \"Supplies\"]\n"
+                   "check_findings.sqf:11:35: warning: The title is empty [task 1 \"\"]\n"
+                   "check_findings.sqf:13:6: warning: The marker tag has no closing </marker> [task 1 \"\"]\n"
+                   "check_findings.sqf:13:35: &[task 1 \"\"]\n")
+            .replace("&", "warning: A bare \"&\" cuts the text here in the game: write it as \"&amp;\" ");
+    const QByteArray overflow = "Err # 6 - Overflow: a task record lies past byte 32767 of the script\n";
+    // Exports: lists in editor order, "\n" for a line break, a lone CR as
+    // U+240D and a lone LF as U+240A, null for no current task. A usage error
+    // (status 2) says so on stderr and nothing on stdout.
+    const struct {
+      const char* arguments;
+      QByteArray out;
+      int status;
+      QByteArray err = {};
+    } rows[] = {
+        {"check worked_example.sqf", good, 0},
+        {"check tasks_only_civilian.sqf read_lowercase_side.sqf", // unknown side letter: a new window's WEST
+         "tasks_only_civilian.sqf: CIVILIAN, 0 notes, 1 task, no current task\n"
+         "read_lowercase_side.sqf: WEST, 0 notes, 1 task, current task \"T\"\n",
+         0},
+        {"check lone_breaks.sqf",
+         "lone_breaks.sqf: CIVILIAN, 2 notes, 1 task, current task \"Lone\u240DCR title\"\n", 0},
+        {"check check_findings.sqf", findings, 0},
+        {"check --strict check_findings.sqf", findings, 1},
+        {"check --strict worked_example.sqf", good, 0},
+        {"check read_note_title_unclosed.sqf", damaged, 1},
+        {"check read_tasks_past_32767.sqf", "read_tasks_past_32767.sqf: error: " + overflow, 1},
+        {"check no_such.sqf", "no_such.sqf: error: Err # 53 - File not found: no_such.sqf\n", 1},
+        {"check read_note_title_unclosed.sqf worked_example.sqf", damaged + good, 1}, // each still reported
+        {"export worked_example.sqf", contents(QUILLFORT_TEST_DATA "/worked_example.json"), 0},
+        {"export lone_breaks.sqf -o -", contents(QUILLFORT_TEST_DATA "/lone_breaks.json"), 0},
+        {"export notes_only_west.sqf",
+         "{\n  \"side\": \"WEST\",\n  \"currentTask\": null,\n  \"notes\": [...", 0},
+        {"export read_tasks_past_32767.sqf", "", 1, "read_tasks_past_32767.sqf: error: " + overflow},
+        {"--version", "quillfort-cli " QUILLFORT_VERSION "\n", 0},
+        {"--help", "Usage: ...", 0},
+    };
+    for (const auto& row : rows)
+      QTest::newRow(row.arguments) << row.arguments << row.out << row.status << row.err;
+    for (const char* args : {"", "check", "frobnicate x", "--bogus check x", "export", "export a b",
+                             "build a b", "export --strict a", "check -o x y", "build a -o x -o y"})
+      QTest::newRow(*args ? args : "nothing") << args << QByteArray() << 2 << QByteArray("quillfort-cli: ");
   }
-  // Nothing written: the old file as it was, and no other file beside it.
-  QCOMPARE(contents(dir.filePath("out.sqf")), QByteArray("old"));
-  QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"in.json", "out.sqf"}));
-}
+
+  void commands() {
+    QFETCH(QString, arguments);
+    QFETCH(QByteArray, out);
+    QFETCH(QByteArray, err);
+    QFETCH(int, status);
+    const Run r = run(arguments.split(' ', Qt::SkipEmptyParts));
+    if (out.endsWith("..."))
+      QVERIFY2(r.out.startsWith(out.chopped(3)), r.out);
+    else
+      QCOMPARE(r.out, out);
+    QVERIFY2(err.isEmpty() ? r.err.isEmpty() : r.err.startsWith(err), r.err);
+    QCOMPARE(r.status, status);
+    if (arguments == "--help")
+      for (const char* command :
+           {"check [--strict] FILE...", "export FILE.sqf [-o OUT.json]", "build FILE.json [-o OUT.sqf]"})
+        QVERIFY2(r.out.contains(command), command);
+  }
+
+  void roundTrip_data() {
+    // The scripts the editor writes (lone_breaks holds lone CRs and LFs, as read
+    // from a hand-edited script and saved again).
+    QTest::addColumn<QString>("name");
+    for (const char* name : {"worked_example", "saved_by_clicks", "editor_after_edits", "notes_only_west",
+                             "tasks_only_civilian", "duplicate_current_resistance", "texts_and_quotes",
+                             "old_briefing", "lone_breaks", "check_findings"})
+      QTest::newRow(name) << QString::fromLatin1(name);
+  }
+
+  void roundTrip() {
+    QFETCH(QString, name);
+    const QByteArray script = contents(QStringLiteral(QUILLFORT_TEST_DATA "/") + name + ".sqf");
+    QTemporaryDir dir;
+    QCOMPARE(run({"export", name + ".sqf", "-o", dir.filePath(name + ".json")}).status, 0);
+    // By default build writes beside the JSON, under the same name.
+    Run r = run({"build", name + ".json"}, dir.path());
+    QCOMPARE(r.out + r.err, QByteArray());
+    QCOMPARE(r.status, 0);
+    QCOMPARE(contents(dir.filePath(name + ".sqf")), script);
+    r = run({"build", name + ".json", "-o", "-"}, dir.path());
+    QCOMPARE(r.out, script);
+  }
+
+  void buildRefuses_data() {
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<QByteArray>("error");
+    QTest::addColumn<bool>("readOnly");
+
+    const QByteArray note = R"({"title": "N", "text": "n"})";
+    QByteArray many = note;
+    for (int i = 1; i < 256; ++i)
+      many += ", " + note;
+    const std::pair<QByteArray, QByteArray> cases[] = {
+        {"{\"side\": \"WEST\",\n  \"notes\": [\"a\" \"b\"]}", "in.json:2:18: error: "},
+        {"[]", "in.json: error: the briefing: must be a JSON object\n"},
+        {R"({"side": "WEST", "currentTask": null, "notes": []})", "in.json: error: tasks: missing\n"},
+        {briefing(R"("WEST")", "null", R"({"title": "N", "txt": "n"})"),
+         "in.json: error: notes[0].text: missing\n"},
+        {R"({"side": "WEST", "currentTask": null, "notes": [], "tasks": [], "x": 1})",
+         "in.json: error: the briefing: unknown field \"x\"\n"},
+        {briefing(R"("WEST")", "null", "", R"({"title": 7, "text": ""})"),
+         "in.json: error: tasks[0].title: must be a string\n"},
+        {R"({"side": "WEST", "currentTask": null, "notes": {}, "tasks": []})",
+         "in.json: error: notes: must be a list of entries\n"},
+        {briefing(R"("NORTH")", "null", ""),
+         "in.json: error: side: \"NORTH\" is not one of WEST, EAST, RESISTANCE and CIVILIAN\n"},
+        {briefing(R"("WEST")", R"("Hold")", "", R"({"title": "Hold fast", "text": ""})"),
+         "in.json: error: currentTask: \"Hold\" is the title of no task\n"},
+        {briefing(R"("WEST")", "null", R"({"title": "two\nlines", "text": ""})"),
+         "in.json: error: notes[0].title: a title is one line, but this one holds a line break\n"},
+        {briefing(R"("WEST")", "null", many), "in.json: error: Err # 5 - The briefing has 256 notes, but a "
+                                              "briefing script holds at most 255 notes\n"},
+        {briefing(R"("WEST")", "null", note, "{\"title\": \"T\", \"text\": \"\u03a9\"}"),
+         "in.json: error: Err # 5 - The character U+03A9 \"\u03a9\" in the text of task 1 cannot be written "
+         "in the "
+         "code page Windows-1252\n"},
+    };
+    for (const auto& [json, error] : cases)
+      QTest::newRow(error.trimmed().constData()) << json << error << false;
+    QTest::newRow("read-only target")
+        << briefing(R"("WEST")", "null", note)
+        << QByteArray("out.sqf: error: Err # 70 - Permission denied: the file out.sqf is read-only\n")
+        << true;
+  }
+
+  void buildRefuses() {
+    QFETCH(QByteArray, json);
+    QFETCH(QByteArray, error);
+    QFETCH(bool, readOnly);
+    QTemporaryDir dir;
+    save(dir.filePath("in.json"), json);
+    save(dir.filePath("out.sqf"), "old");
+    if (readOnly)
+      QFile::setPermissions(dir.filePath("out.sqf"), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    for (const QString& output : readOnly ? QStringList{"out.sqf"} : QStringList{"out.sqf", "-"}) {
+      const Run r = run({"build", "in.json", "-o", output}, dir.path());
+      QVERIFY2(error.endsWith('\n') ? r.err == error : r.err.startsWith(error), r.err);
+      QCOMPARE(r.out, QByteArray());
+      QCOMPARE(r.status, 1);
+    }
+    // Nothing written: the old file as it was, and no other file beside it.
+    QCOMPARE(contents(dir.filePath("out.sqf")), QByteArray("old"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"in.json", "out.sqf"}));
+  }
+};
 
 QTEST_GUILESS_MAIN(tst_cli)
 #include "tst_cli.moc"

@@ -141,22 +141,14 @@ private slots:
     QTest::addColumn<QString>("press");
     QTest::addColumn<QString>("shown"); // icon|buttons|default button
     QTest::addColumn<int>("answer");
-    QTest::newRow("OK, no icon") << 0 << "OK"
-                                 << "no icon|OK|OK" << 1;
-    QTest::newRow("Open Error: critical") << 16 << "OK"
-                                          << "critical|OK|OK" << 1;
-    QTest::newRow("Delete: question, Yes") << 36 << "Yes"
-                                           << "question|No,Yes|Yes" << 6;
-    QTest::newRow("Delete: question, No") << 36 << "No"
-                                          << "question|No,Yes|Yes" << 7;
-    QTest::newRow("Escape on Yes/No is No") << 36 << "Escape"
-                                            << "question|No,Yes|Yes" << 7;
-    QTest::newRow("information") << 64 << "OK"
-                                 << "information|OK|OK" << 1;
-    QTest::newRow("OK/Cancel, Escape") << 48 + 1 << "Escape"
-                                       << "warning|Cancel,OK|OK" << 2;
-    QTest::newRow("second button default") << 3 + 256 << "Cancel"
-                                           << "no icon|Cancel,No,Yes|No" << 2;
+    QTest::newRow("OK, no icon") << 0 << QString("OK") << "no icon|OK|OK" << 1;
+    QTest::newRow("Open Error: critical") << 16 << QString("OK") << "critical|OK|OK" << 1;
+    QTest::newRow("Delete: question, Yes") << 36 << QString("Yes") << "question|No,Yes|Yes" << 6;
+    QTest::newRow("Delete: question, No") << 36 << QString("No") << "question|No,Yes|Yes" << 7;
+    QTest::newRow("Escape on Yes/No is No") << 36 << QString("Escape") << "question|No,Yes|Yes" << 7;
+    QTest::newRow("information") << 64 << QString("OK") << "information|OK|OK" << 1;
+    QTest::newRow("OK/Cancel, Escape") << 48 + 1 << QString("Escape") << "warning|Cancel,OK|OK" << 2;
+    QTest::newRow("second button default") << 3 + 256 << QString("Cancel") << "no icon|Cancel,No,Yes|No" << 2;
   }
 
   // Buttons, icon, default button and title as the style asks; CR LF shows
@@ -176,20 +168,14 @@ private slots:
     QTest::addColumn<QString>("defaultText");
     QTest::addColumn<QString>("action");     // typed|pasted|key
     QTest::addColumn<QStringList>("result"); // none for Cancel
-    QTest::newRow("typed") << ""
-                           << "Take the bridge||Return" << QStringList{"Take the bridge"};
-    QTest::newRow("default kept") << "Old title"
-                                  << "||Return" << QStringList{"Old title"};
-    QTest::newRow("pasted lines: the first") << ""
-                                             << "|first\r\nsecond|Return" << QStringList{"first"};
-    QTest::newRow("pasted after the default") << "Hold "
-                                              << "|fast\nand\nlong|Return" << QStringList{"Hold fast"};
-    QTest::newRow("lone CR") << ""
-                             << "A|b\rc|Return" << QStringList{"Ab"};
-    QTest::newRow("pasted break first") << "Keep"
-                                        << "|\r\nlost|Return" << QStringList{"Keep"};
-    QTest::newRow("Cancel") << "Old title"
-                            << "x||Escape" << QStringList{};
+    QTest::newRow("typed") << QString() << "Take the bridge||Return" << QStringList{"Take the bridge"};
+    QTest::newRow("default kept") << QString("Old title") << "||Return" << QStringList{"Old title"};
+    QTest::newRow("pasted lines") << QString() << "|first\r\nsecond|Return" << QStringList{"first"};
+    QTest::newRow("pasted after default")
+        << QString("Hold ") << "|fast\nand\nlong|Return" << QStringList{"Hold fast"};
+    QTest::newRow("lone CR") << QString() << "A|b\rc|Return" << QStringList{"Ab"};
+    QTest::newRow("pasted break first") << QString("Keep") << "|\r\nlost|Return" << QStringList{"Keep"};
+    QTest::newRow("Cancel") << QString("Old title") << "x||Escape" << QStringList{};
   }
 
   // The prompt, title and default text shown; a pasted text keeps only its
@@ -217,28 +203,22 @@ private slots:
     const QString missing =
         "Save As|warning|%1/missing/new.sqf\nPath does not exist.\nCheck the path and try "
         "again.|OK|OK";
-    QTest::newRow("open: a file") << false << 4 << QStringList{"old.sqf"} << QStringList{} << "old.sqf";
-    QTest::newRow("open: a missing file is taken")
-        << false << 4 << QStringList{"nothere.sqf"} << QStringList{} << "nothere.sqf";
-    QTest::newRow("open: a missing folder is taken")
-        << false << 4 << QStringList{"missing/new.sqf"} << QStringList{} << "missing/new.sqf";
-    QTest::newRow("open: Cancel") << false << 4 << QStringList{"Cancel"} << QStringList{} << "";
-    QTest::newRow("save: no extension added")
-        << true << 2050 << QStringList{"mission"} << QStringList{} << "mission";
-    QTest::newRow("save: replace, Yes")
-        << true << 2050 << QStringList{"old.sqf", "Yes"} << QStringList{replace.arg("old.sqf")} << "old.sqf";
-    QTest::newRow("save: replace, No stays open") << true << 2050 << QStringList{"old.sqf", "No", "Cancel"}
-                                                  << QStringList{replace.arg("old.sqf")} << "";
-    QTest::newRow("save: no prompt without the flag")
-        << true << 2048 << QStringList{"old.sqf"} << QStringList{} << "old.sqf";
-    QTest::newRow("save: read-only file not refused")
-        << true << 2050 << QStringList{"locked.sqf", "Yes"} << QStringList{replace.arg("locked.sqf")}
-        << "locked.sqf";
-    QTest::newRow("save: missing folder refused, stays open")
-        << true << 2050 << QStringList{"missing/new.sqf", "OK", "new.sqf"} << QStringList{missing}
-        << "new.sqf";
-    QTest::newRow("save: missing folder taken without the flag")
-        << true << 2 << QStringList{"missing/new.sqf"} << QStringList{} << "missing/new.sqf";
+    const auto row = [](const char* tag, bool save, int flags, const QStringList& actions,
+                        const QStringList& boxes, const QString& result) {
+      QTest::newRow(tag) << save << flags << actions << boxes << result;
+    };
+    row("open: a file", false, 4, {"old.sqf"}, {}, "old.sqf");
+    row("open: a missing file is taken", false, 4, {"nothere.sqf"}, {}, "nothere.sqf");
+    row("open: a missing folder is taken", false, 4, {"missing/new.sqf"}, {}, "missing/new.sqf");
+    row("open: Cancel", false, 4, {"Cancel"}, {}, "");
+    row("save: no extension added", true, 2050, {"mission"}, {}, "mission");
+    row("save: replace, Yes", true, 2050, {"old.sqf", "Yes"}, {replace.arg("old.sqf")}, "old.sqf");
+    row("save: replace, No", true, 2050, {"old.sqf", "No", "Cancel"}, {replace.arg("old.sqf")}, "");
+    row("save: no prompt without the flag", true, 2048, {"old.sqf"}, {}, "old.sqf");
+    row("save: read-only file", true, 2050, {"locked.sqf", "Yes"}, {replace.arg("locked.sqf")}, "locked.sqf");
+    row("save: missing folder refused", true, 2050, {"missing/new.sqf", "OK", "new.sqf"}, {missing},
+        "new.sqf");
+    row("save: missing folder, no flag", true, 2, {"missing/new.sqf"}, {}, "missing/new.sqf");
   }
 
   // Qt's own dialog on every platform, each time it shows: its title, both

@@ -18,11 +18,6 @@
 #include <unistd.h>
 #endif
 
-static QByteArray readFile(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<no file>");
-}
-
 #ifndef Q_OS_WIN
 // Guards a step that might wait for ever on a named pipe: if the step has not
 // ended after five seconds, this opens the pipe for writing and closes it
@@ -54,13 +49,6 @@ class tst_open : public QObject {
   std::unique_ptr<EditorDriver> ed;
   QTemporaryDir dir;
 
-  // Clicks Open and chooses path; OK answers the error box when one comes.
-  void open(const QString& path, bool failing = false) {
-    ed->dialogs.answerOpen(path);
-    if (failing)
-      ed->dialogs.answerMessage(MsgAnswer::OK);
-    ed->click("cmdOpen");
-  }
   // Notes, tasks, current task, side, caption and appPath, as the user sees them.
   QStringList workArea() const {
     return {ed->titles("lstNotes").join(","), ed->titles("lstTasks").join(","), ed->curTask(),
@@ -79,23 +67,20 @@ private slots:
     QTest::addColumn<QString>("action"); // what the user does in its box
     QTest::addColumn<QString>("saved");  // the text in the script saved afterwards
     const QString nbsp = QStringLiteral("a\u00a0b");
-    QTest::newRow("lone LF") << "a\nb"
-                             << ""
-                             << "a\nb";
-    QTest::newRow("lone CR") << "a\rb"
-                             << ""
-                             << "a\rb";
-    QTest::newRow("CR CR LF") << "a\r\r\nb"
-                              << ""
-                              << "a\r\r\nb";
-    QTest::newRow("no-break space") << nbsp << "" << nbsp;
-    QTest::newRow("lone LF, typed") << "a\nb"
-                                    << "type"
-                                    << "a\r\nb!";
-    QTest::newRow("CR CR LF, typed") << "a\r\r\nb"
-                                     << "type"
-                                     << "a\r\nb!";
-    QTest::newRow("no-break space, typed") << nbsp << "type" << nbsp + "!";
+    const struct {
+      const char* tag;
+      QString text, action, saved;
+    } rows[] = {
+        {"lone LF", "a\nb", "", "a\nb"},
+        {"lone CR", "a\rb", "", "a\rb"},
+        {"CR CR LF", "a\r\r\nb", "", "a\r\r\nb"},
+        {"no-break space", nbsp, "", nbsp},
+        {"lone LF, typed", "a\nb", "type", "a\r\nb!"},
+        {"CR CR LF, typed", "a\r\r\nb", "type", "a\r\nb!"},
+        {"no-break space, typed", nbsp, "type", nbsp + "!"},
+    };
+    for (const auto& row : rows)
+      QTest::newRow(row.tag) << row.text << row.action << row.saved;
   }
   void untouchedTextsSaveBackAsOpened() {
     QFETCH(QString, text);
@@ -116,7 +101,7 @@ private slots:
     QFile f(opened);
     QVERIFY(f.open(QIODevice::WriteOnly) && f.write(script(text)) > 0);
     f.close();
-    open(opened);
+    ed->open(opened);
     if (!action.isEmpty())
       ed->type("txtTasks", "!");
     ed->selectRow("lstTasks", 1); // stores, loads the other, then back
@@ -141,7 +126,7 @@ private slots:
     ed->click("cmdOK");
     ed->click("cmdSide"); // EAST, to be replaced by the script's WEST
 
-    open(path);
+    ed->open(path);
     QCOMPARE(workArea(), (QStringList{"Diary\",[\"Intel,Weather", "Take \"the\" hill,Hold,Hold", "Hold",
                                       "WEST", "Quillfort - " + path, dir.path()}));
     QCOMPARE(ed->window.taskText, (QStringList{"take \"the\" hill text",
@@ -168,76 +153,57 @@ private slots:
   }
 
   void failingOrForeignScripts_data() {
-    // Each row names a file under tests/data; read_none is not there.
+    QTest::addColumn<QString>("file");      // under tests/data (read_none is not there), or %1 the folder
     QTest::addColumn<QStringList>("shown"); // notes, tasks, current task, side (EAST before)
     QTest::addColumn<QString>("error");     // the message after "Err # "; %1 the path
-    QTest::newRow("read_none") << QStringList{"", "", "", "EAST"} << "53 - File not found: %1";
-    QTest::newRow("read_tasks_past_32767")
-        << QStringList{"First,Second", "", "", "EAST"}
-        << "6 - Overflow: a task record lies past byte 32767 of the script";
-    QTest::newRow("read_lowercase_side") << QStringList{"", "T", "T", "EAST"} << "";
-    QTest::newRow("read_current_past_tasks") << QStringList{"", "T", "", "CIVILIAN"} << "";
-    QTest::newRow("read_notes_only") << QStringList{"N", "", "", "WEST"} << "";
+    const QStringList none{"", "", "", "EAST"};
+    QTest::newRow("missing") << "read_none.sqf" << none << "53 - File not found: %1";
+    QTest::newRow("too long") << "read_tasks_past_32767.sqf" << QStringList{"First,Second", "", "", "EAST"}
+                              << "6 - Overflow: a task record lies past byte 32767 of the script";
+    QTest::newRow("lower-case side") << "read_lowercase_side.sqf" << QStringList{"", "T", "T", "EAST"} << "";
+    QTest::newRow("current past tasks")
+        << "read_current_past_tasks.sqf" << QStringList{"", "T", "", "CIVILIAN"} << "";
+    QTest::newRow("notes only") << "read_notes_only.sqf" << QStringList{"N", "", "", "WEST"} << "";
+#ifndef Q_OS_WIN
+    // A pipe or device ends in the box before anything is read, and never holds the window.
+    const QString special = "75 - Path/File access error: %1 is a %2, not a regular file";
+    QTest::newRow("named pipe") << "%1/pipe" << none << special.arg("%1", "named pipe");
+    QTest::newRow("link to a named pipe") << "%1/link.sqf" << none << special.arg("%1", "named pipe");
+    QTest::newRow("character device") << "/dev/null" << none << special.arg("%1", "character device");
+#endif
   }
 
   void failingOrForeignScripts() {
+    QFETCH(QString, file);
     QFETCH(QStringList, shown);
     QFETCH(QString, error);
-    const QString file = QTest::currentDataTag() + QString(".sqf"), source = QUILLFORT_TEST_DATA "/" + file;
-    const QString path = dir.filePath(file);
+    const QString source = QUILLFORT_TEST_DATA "/" + file;
+    const QString path = file.contains('/') ? QString(file).replace("%1", dir.path()) : dir.filePath(file);
     QFile::copy(source, path);
-    open(QUILLFORT_TEST_DATA "/read_before.sqf");
-    open(path, !error.isEmpty());
+    ed->open(QUILLFORT_TEST_DATA "/read_before.sqf");
+#ifndef Q_OS_WIN
+    const QString pipe = dir.filePath("pipe");
+    QVERIFY(QFile::exists(pipe) || ::mkfifo(QFile::encodeName(pipe).constData(), 0644) == 0);
+    QVERIFY(QFile::exists(dir.filePath("link.sqf")) || QFile::link(pipe, dir.filePath("link.sqf")));
+    PipeWatchdog watchdog(pipe);
+#endif
+    ed->open(path, !error.isEmpty());
+#ifndef Q_OS_WIN
+    QVERIFY2(watchdog.stop(), "the open command waited on the pipe");
+    struct stat info {};
+    QVERIFY(::stat(QFile::encodeName(pipe).constData(), &info) == 0 && S_ISFIFO(info.st_mode));
+#endif
     if (!error.isEmpty()) {
-      QCOMPARE(ed->lastAsked().title + " " + QString::number(ed->lastAsked().style), "Open Error 16");
-      QCOMPARE(ed->lastAsked().prompt, "The following error has occured:\r\nErr # " +
-                                           error.replace("%1", QDir::toNativeSeparators(path)));
+      QCOMPARE(ed->lastBox(), "Open Error|16|The following error has occured:\r\nErr # " +
+                                  error.replace("%1", QDir::toNativeSeparators(path)));
     }
-    QCOMPARE(workArea(), shown << (error.isEmpty() ? "Quillfort - " + path : "Quillfort") << dir.path());
+    QCOMPARE(workArea(), shown << (error.isEmpty() ? "Quillfort - " + path : "Quillfort")
+                               << QFileInfo(path).absolutePath());
     // With no task the Tasks page leaves Edit and Delete off, as the page switch does.
     QVERIFY(ed->enabledAre({"cmdEdit", "cmdDel", "cmdCurTask", "txtTasks"}, !shown[1].isEmpty()));
     QCOMPARE(ed->box("txtNotes")->isEnabled(), !shown[0].isEmpty());
-    QCOMPARE(readFile(path), readFile(source));
-  }
-
-  void specialFilesAreNotRead_data() {
-    QTest::addColumn<QString>("path"); // %1 the temporary folder, which holds the pipe "pipe"
-    QTest::addColumn<QString>("kind");
-    QTest::newRow("named pipe") << "%1/pipe"
-                                << "a named pipe";
-    QTest::newRow("link to a named pipe") << "%1/link.sqf"
-                                          << "a named pipe";
-    QTest::newRow("character device") << "/dev/null"
-                                      << "a character device";
-  }
-
-  // A pipe or device ends in the "Open Error" box before anything is read,
-  // with the work area emptied as for any failure, and never holds the window.
-  void specialFilesAreNotRead() {
-#ifdef Q_OS_WIN
-    QSKIP("Windows has no named pipes or devices in its folders");
-#else
-    QFETCH(QString, path);
-    QFETCH(QString, kind);
-    path = path.arg(dir.path());
-    const QByteArray pipe = QFile::encodeName(dir.filePath("pipe"));
-    QVERIFY(QFile::exists(dir.filePath("pipe")) || ::mkfifo(pipe.constData(), 0644) == 0);
-    QVERIFY(QFile::exists(dir.filePath("link.sqf")) ||
-            QFile::link(dir.filePath("pipe"), dir.filePath("link.sqf")));
-    open(QUILLFORT_TEST_DATA "/read_before.sqf");
-    const QString side = ed->button("cmdSide")->text();
-
-    PipeWatchdog watchdog(dir.filePath("pipe"));
-    open(path, true);
-    QVERIFY2(watchdog.stop(), "the open command waited on the pipe");
-    QCOMPARE(ed->lastAsked().title + " " + QString::number(ed->lastAsked().style), "Open Error 16");
-    QCOMPARE(ed->lastAsked().prompt,
-             "The following error has occured:\r\nErr # 75 - Path/File access error: " + path + " is " +
-                 kind + ", not a regular file");
-    QCOMPARE(workArea(), (QStringList{"", "", "", side, "Quillfort", QFileInfo(path).absolutePath()}));
-    struct stat info {};
-    QVERIFY(::stat(pipe.constData(), &info) == 0 && S_ISFIFO(info.st_mode));
-#endif
+    if (!file.contains('/')) // the script as it was; a pipe is never read
+      QCOMPARE(readFile(path), readFile(source));
   }
 };
 

@@ -22,11 +22,6 @@
 #include <sys/mount.h>
 #endif
 
-static QByteArray readFile(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
-
 // Everything in a folder, a hidden temporary file and a pipe included.
 static QStringList entries(const QString& path) {
   return QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
@@ -34,6 +29,7 @@ static QStringList entries(const QString& path) {
 
 // A script of an older, longer briefing, saved over in the tests.
 static const QString kOld = QStringLiteral(QUILLFORT_TEST_DATA "/old_briefing.sqf");
+static const QString kOpenError = QStringLiteral("Open Error|16|The following error has occured:\r\nErr # ");
 
 class tst_save : public QObject {
   Q_OBJECT
@@ -47,8 +43,7 @@ private slots:
     const QString startDir = ed.window.appPath, path = dir.filePath("mission");
     QVERIFY(QFile::copy(kOld, path));
     ed.confirm("cmdOK", MsgAnswer::OK);
-    QCOMPARE(ed.lastAsked().prompt + "|" + ed.lastAsked().title + "|" + QString::number(ed.lastAsked().style),
-             "Nothing to save!|Save Briefing|0");
+    QCOMPARE(ed.lastBox(), "Save Briefing|0|Nothing to save!");
     ed.addEntries("lstTasks", {"Take the bridge", "Hold the town"});
     ed.click("cmdCurTask");
     ed.click("cmdSide");
@@ -109,9 +104,7 @@ private slots:
     ed.dialogs.answerSave(dir.filePath(target));
     ed.confirm("cmdOK", MsgAnswer::OK);
 
-    const auto& box = ed.lastAsked();
-    QCOMPARE(box.title + QString::number(box.style) + box.prompt.section(" - ", 0, 0),
-             "Open Error16The following error has occured:\r\nErr # " + QString::number(error));
+    QCOMPARE(ed.lastBox().section(" - ", 0, 0), kOpenError + QString::number(error));
     QCOMPARE(readFile(dir.filePath("old.sqf")), readFile(kOld));
     QCOMPARE(entries(dir.path()) + entries(dir.filePath("locked")), expected);
 #ifndef Q_OS_WIN
@@ -171,53 +164,39 @@ private slots:
     ed.dialogs.answerSave(old);
     ed.confirm("cmdOK", MsgAnswer::OK);
 
-    QCOMPARE(ed.lastAsked().title + QString::number(ed.lastAsked().style) + ed.lastAsked().prompt,
-             "Open Error16The following error has occured:\r\nErr # 61 - Disk full: there is no room left to "
-             "write the file " +
-                 old);
+    QCOMPARE(ed.lastBox(), kOpenError + "61 - Disk full: there is no room left to write the file " + old);
     QCOMPARE(readFile(old), readFile(kOld));
     QCOMPARE(entries(dir.path()), (QStringList{"filler", "old.sqf"}));
 #endif
   }
 
-  void failuresOfEveryKindReachTheErrorBox_data() {
-    QTest::addColumn<bool>("standard");
-    QTest::addColumn<QString>("shown"); // after "Err # "
-    QTest::newRow("standard exception") << true << "51 - Internal error: vector too long";
-    QTest::newRow("anything thrown") << false << "51 - Internal error: an unknown failure";
-  }
-
   // Whatever fails after the file was chosen, not only our own errors, ends
   // in the "Open Error" box and the program goes on.
   void failuresOfEveryKindReachTheErrorBox() {
-    QFETCH(bool, standard);
-    QFETCH(QString, shown);
-    EditorDriver ed;
-    ed.dialogs.answerMessage(MsgAnswer::OK);
-    ed.window.ReportFailures([standard] { standard ? throw std::length_error("vector too long") : throw 3; });
-    QCOMPARE(ed.lastAsked().title + QString::number(ed.lastAsked().style) + ed.lastAsked().prompt,
-             "Open Error16The following error has occured:\r\nErr # " + shown);
-    QCOMPARE(ed.dialogs.pending(), 0);
+    for (const bool standard : {true, false}) {
+      EditorDriver ed;
+      ed.dialogs.answerMessage(MsgAnswer::OK);
+      ed.window.ReportFailures(
+          [standard] { standard ? throw std::length_error("vector too long") : throw 3; });
+      QCOMPARE(ed.lastBox(), kOpenError + "51 - Internal error: " +
+                                 QString(standard ? "vector too long" : "an unknown failure"));
+      QCOMPARE(ed.dialogs.pending(), 0);
+    }
   }
 
-  void aFailingDialogEndsTheCommandQuietly_data() {
-    QTest::addColumn<bool>("save");
-    QTest::newRow("Save") << true;
-    QTest::newRow("Open") << false;
-  }
-
-  // The dialog failing to come up ends the command without a message and
-  // without any change.
+  // The Save or Open dialog failing to come up ends the command without a
+  // message and without any change.
   void aFailingDialogEndsTheCommandQuietly() {
-    QFETCH(bool, save);
-    EditorDriver ed;
-    ed.addEntries("lstTasks", {"Hold"});
-    const QString before = ed.window.appPath;
-    save ? ed.dialogs.failSave() : ed.dialogs.failOpen();
-    ed.click(save ? "cmdOK" : "cmdOpen");
-    QCOMPARE(ed.dialogs.requests.size(), 2); // the title asked, then the dialog: no message
-    QCOMPARE(ed.titles("lstTasks") << ed.boxShows("txtTasks") << ed.window.appPath,
-             (QStringList{"Hold", "hold text", before}));
+    for (const bool save : {true, false}) {
+      EditorDriver ed;
+      ed.addEntries("lstTasks", {"Hold"});
+      const QString before = ed.window.appPath;
+      save ? ed.dialogs.failSave() : ed.dialogs.failOpen();
+      ed.click(save ? "cmdOK" : "cmdOpen");
+      QCOMPARE(ed.dialogs.requests.size(), 2); // the title asked, then the dialog: no message
+      QCOMPARE(ed.titles("lstTasks") << ed.boxShows("txtTasks") << ed.window.appPath,
+               (QStringList{"Hold", "hold text", before}));
+    }
   }
 };
 

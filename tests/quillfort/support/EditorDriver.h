@@ -3,12 +3,19 @@
 #include "editor/frmBriefing.h"
 #include "support/ScriptedDialogs.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include <initializer_list>
+
+// A file's bytes, or "<no file>" when it cannot be read.
+inline QByteArray readFile(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<no file>");
+}
 
 // The editor window on screen, with the steps a user takes: click a button,
 // pick a row, type into a box. Input and message boxes are answered from the
@@ -51,6 +58,10 @@ struct EditorDriver {
   // caption.
   QString state(const QString& want) const;
   const ScriptedDialogs::Request& lastAsked() const { return dialogs.requests.constLast(); }
+  // The last message box as "title|style|prompt".
+  QString lastBox() const {
+    return lastAsked().title + '|' + QString::number(lastAsked().style) + '|' + lastAsked().prompt;
+  }
 
   QString boxShows(const char* name) const { return box(name)->toPlainText(); }
   QString curTask() const;

@@ -22,11 +22,6 @@ void ScriptedDialogs::cancelSave() { m_answers.push_back({Kind::Save, 0, std::nu
 void ScriptedDialogs::failOpen() { m_answers.push_back({Kind::Open, 0, std::nullopt, true}); }
 void ScriptedDialogs::failSave() { m_answers.push_back({Kind::Save, 0, std::nullopt, true}); }
 
-void ScriptedDialogs::reset() {
-  m_answers.clear();
-  requests.clear();
-}
-
 std::optional<ScriptedDialogs::Answer> ScriptedDialogs::take(Kind kind, const QString& what) {
   if (m_answers.empty()) {
     QTest::qFail(qPrintable(QStringLiteral("unexpected %1: %2").arg(QLatin1String(kindName(kind)), what)),

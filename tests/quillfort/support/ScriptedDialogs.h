@@ -38,8 +38,6 @@ public:
   void failOpen();
   void failSave();
 
-  // Forget answers and requests (in init()).
-  void reset();
   // Answers still waiting: a test asserts this is 0 at its end.
   int pending() const { return static_cast<int>(m_answers.size()); }
 
