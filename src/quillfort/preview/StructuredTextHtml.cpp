@@ -69,7 +69,7 @@ namespace {
 // closed before it and opened again after it.
 class HtmlLines {
 public:
-  HtmlLines(qsizetype size) { m_html.reserve(size + size / 4 + 64); }
+  HtmlLines() = default;
 
   void text(const QString& html) {
     m_line += html;
@@ -91,9 +91,9 @@ public:
     for (const auto& [tag, html] : m_open)
       m_line += html;
   }
-  QString finish() {
+  QStringList finish() {
     endLine();
-    return m_html;
+    return m_lines;
   }
 
 private:
@@ -103,17 +103,14 @@ private:
   void endLine() {
     for (auto it = m_open.rbegin(); it != m_open.rend(); ++it)
       m_line += closing(it->first);
-    // Qt keeps an empty paragraph only when it is marked as one.
-    m_html += m_visible ? QLatin1String("<p style=\"margin-top:0px; margin-bottom:0px;\">")
-                        : QLatin1String("<p style=\"-qt-paragraph-type:empty; margin-top:0px; "
-                                        "margin-bottom:0px;\"><br/>");
-    m_html += m_line;
-    m_html += QLatin1String("</p>");
+    m_lines << (m_visible ? QLatin1String("<p style=\"margin-top:0px; margin-bottom:0px;\">") + m_line +
+                                QLatin1String("</p>")
+                          : emptyHtmlLine());
     m_line.clear();
     m_visible = false;
   }
 
-  QString m_html;
+  QStringList m_lines;
   QString m_line;
   bool m_visible = false;
   std::vector<std::pair<TagName, QString>> m_open;
@@ -121,11 +118,22 @@ private:
 
 } // namespace
 
+QString emptyHtmlLine() {
+  // Qt keeps an empty paragraph only when it is marked as one.
+  return QStringLiteral("<p style=\"-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px;\"><br/></p>");
+}
+
 QString structuredTextToHtml(const QString& text, const std::function<QString(const QString& file)>& picture,
                              double basePointSize) {
+  return structuredTextToHtmlLines(text, picture, basePointSize).join(QString());
+}
+
+QStringList structuredTextToHtmlLines(const QString& text,
+                                      const std::function<QString(const QString& file)>& picture,
+                                      double basePointSize) {
   const std::u16string_view view(reinterpret_cast<const char16_t*>(text.utf16()),
                                  static_cast<std::size_t>(text.size()));
-  HtmlLines out(text.size());
+  HtmlLines out;
   for (const auto& token : StructuredText::tokenize(view)) {
     const auto written = view.substr(token.begin, token.end - token.begin);
     switch (token.kind) {

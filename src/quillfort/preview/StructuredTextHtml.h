@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -16,3 +17,12 @@
 // basePointSize is the text's size, which a font tag's size multiplies.
 QString structuredTextToHtml(const QString& text, const std::function<QString(const QString& file)>& picture,
                              double basePointSize);
+
+// The same HTML as one paragraph per line of the text, each complete in
+// itself: a document made from them has one block per line.
+QStringList structuredTextToHtmlLines(const QString& text,
+                                      const std::function<QString(const QString& file)>& picture,
+                                      double basePointSize);
+
+// The HTML of an empty line.
+QString emptyHtmlLine();

@@ -77,18 +77,6 @@ void syncTitles(QListWidget* list, const QList<std::pair<QString, QString>>& ent
   list->setCurrentRow(selected);
 }
 
-bool sameBlock(const QTextBlock& a, const QTextBlock& b) {
-  if (a.length() != b.length() || a.blockFormat() != b.blockFormat() || a.text() != b.text())
-    return false;
-  auto i = a.begin();
-  auto j = b.begin();
-  for (; !i.atEnd() && !j.atEnd(); ++i, ++j)
-    if (i.fragment().length() != j.fragment().length() ||
-        i.fragment().charFormat() != j.fragment().charFormat())
-      return false;
-  return i.atEnd() && j.atEnd();
-}
-
 // Where the lines from block `first` up to block `last` (exclusive) of a
 // document lie: with lines after them, up to the start of the next one; at
 // the end of the document, from the end of the line before them.
@@ -103,40 +91,51 @@ std::pair<int, int> blockRange(const QTextDocument& doc, int first, int last) {
   return {before.position() + before.length() - 1, end};
 }
 
-// Puts new HTML into the shown document, changing only the lines that differ
-// so that only they are laid out again: typing in a long text stays quick.
-void updateDocument(QTextDocument* shown, const QString& html) {
-  QTextDocument fresh;
-  fresh.setDefaultFont(shown->defaultFont());
-  fresh.setHtml(html);
-  // Tables (the picture placeholders) do not splice line by line.
-  if (!shown->rootFrame()->childFrames().isEmpty() || !fresh.rootFrame()->childFrames().isEmpty()) {
-    shown->setHtml(html);
+bool anyTable(const QStringList& lines) {
+  for (const QString& line : lines)
+    if (line.contains(QLatin1String("<table")))
+      return true;
+  return false;
+}
+
+// Brings the shown document from the old lines' HTML to the new, laying out
+// again only the lines that differ: typing in a long text stays quick. Each
+// line is one block, except where a table (a picture's placeholder) stands.
+void updateDocument(QTextDocument* shown, const QStringList& old, const QStringList& lines) {
+  const int n = int(old.size());
+  const int m = int(lines.size());
+  if (anyTable(old) || anyTable(lines) || shown->blockCount() != n) {
+    shown->setHtml(lines.join(QString()));
     return;
   }
-  const int n = shown->blockCount();
-  const int m = fresh.blockCount();
   int same = 0;
-  for (QTextBlock a = shown->begin(), b = fresh.begin(); same < n && same < m && sameBlock(a, b);
-       a = a.next(), b = b.next())
+  while (same < n && same < m && old[same] == lines[same])
     ++same;
   if (same == n && same == m)
     return;
   int sameAtEnd = 0;
-  for (QTextBlock a = shown->lastBlock(), b = fresh.lastBlock();
-       sameAtEnd < n - same && sameAtEnd < m - same && sameBlock(a, b); a = a.previous(), b = b.previous())
+  while (sameAtEnd < n - same && sameAtEnd < m - same && old[n - 1 - sameAtEnd] == lines[m - 1 - sameAtEnd])
     ++sameAtEnd;
+  // The changed lines, with an empty line on the side where the range of the
+  // shown document takes a line break too.
+  const QStringList changed = lines.mid(same, m - same - sameAtEnd);
+  const bool breakAfter = sameAtEnd > 0;
+  const bool breakBefore = !breakAfter && same > 0;
+  QTextDocument fresh;
+  fresh.setDefaultFont(shown->defaultFont());
+  fresh.setHtml((breakBefore ? emptyHtmlLine() : QString()) + changed.join(QString()) +
+                (breakAfter ? emptyHtmlLine() : QString()));
+  const int newTo = breakAfter ? fresh.lastBlock().position() : fresh.characterCount() - 1;
+
   const auto [from, to] = blockRange(*shown, same, n - sameAtEnd);
-  const auto [newFrom, newTo] = blockRange(fresh, same, m - sameAtEnd);
   QTextCursor cursor(shown);
   cursor.beginEditBlock();
   cursor.setPosition(from);
   cursor.setPosition(to, QTextCursor::KeepAnchor);
-  if (newFrom == newTo) {
+  if (newTo == 0) {
     cursor.removeSelectedText();
   } else {
     QTextCursor source(&fresh);
-    source.setPosition(newFrom);
     source.setPosition(newTo, QTextCursor::KeepAnchor);
     cursor.insertFragment(QTextDocumentFragment(source));
   }
@@ -283,11 +282,12 @@ void frmPreview::refresh() {
     m_shownText = text;
     m_shownFolder = view.folder;
     const QString part = shownPart(text);
-    QString html = structuredTextToHtml(
+    QStringList lines = structuredTextToHtmlLines(
         part, [this](const QString& file) { return pictureSource(file); }, txtPreview->font().pointSizeF());
     if (part.size() < text.size())
-      html += QStringLiteral("<p><i>(%1 more characters not shown)</i></p>").arg(text.size() - part.size());
-    updateDocument(txtPreview->document(), html);
+      lines << QStringLiteral("<p><i>(%1 more characters not shown)</i></p>").arg(text.size() - part.size());
+    updateDocument(txtPreview->document(), m_shownLines, lines);
+    m_shownLines = lines;
   }
 
   // The check runs on the same snapshot the save would write.

@@ -60,6 +60,7 @@ private:
   // laid out again.
   QString m_shownText;
   QString m_shownFolder;
+  QStringList m_shownLines; // the HTML of each line shown
   bool m_shownAny = false;
   QString m_folder;
   std::vector<BriefingFinding> m_findings;
