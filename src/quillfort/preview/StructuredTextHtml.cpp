@@ -120,7 +120,8 @@ private:
 
 QString emptyHtmlLine() {
   // Qt keeps an empty paragraph only when it is marked as one.
-  return QStringLiteral("<p style=\"-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px;\"><br/></p>");
+  return QStringLiteral(
+      "<p style=\"-qt-paragraph-type:empty; margin-top:0px; margin-bottom:0px;\"><br/></p>");
 }
 
 QString structuredTextToHtml(const QString& text, const std::function<QString(const QString& file)>& picture,
