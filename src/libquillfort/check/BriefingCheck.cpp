@@ -434,8 +434,9 @@ std::vector<BriefingFinding> checkBriefing(const BriefingSnapshot& snapshot,
         numbers += (k == 0 ? "" : k + 1 == current.size() ? " and " : ", ") + std::to_string(current[k] + 1);
       check.taskTitle(int(i), std::u16string(snapshot.tasks[i].title), FindingKind::DuplicateCurrentTask,
                       "Tasks " + numbers + " all carry the current task's title: the game makes task " +
-                          std::to_string(current.front() + 1) + " current, a reopened script task " +
-                          std::to_string(current.back() + 1));
+                          std::to_string(current.front() + 1) +
+                          " current, but the script reopens with task " + std::to_string(current.back() + 1) +
+                          " current");
     }
     check.entry(FindingList::Tasks, int(i), snapshot.tasks[i], scans.tasks[i].first, scans.tasks[i].second);
   }
