@@ -340,6 +340,9 @@ private slots:
     // Nothing new on the editor window but the preview itself.
     QCOMPARE(ed->window.findChildren<QWidget*>().size() - before,
              preview()->findChildren<QWidget*>().size() + 1);
+    // Closing the editor closes the preview with it.
+    ed->window.close();
+    QVERIFY(!preview()->isVisible());
   }
 };
 

@@ -235,6 +235,7 @@ frmPreview::frmPreview(frmBriefing& editor) : QWidget(&editor, Qt::Window), m_ed
   connect(lstFindings, &QListWidget::itemActivated, this,
           [this](QListWidgetItem* item) { findingChosen(lstFindings->row(item)); });
   connect(&editor, &frmBriefing::briefingChanged, this, &frmPreview::scheduleRefresh);
+  editor.installEventFilter(this);
 }
 
 QTextDocument* frmPreview::document() const { return txtPreview->document(); }
@@ -252,6 +253,13 @@ void frmPreview::scheduleRefresh() {
           refresh();
       },
       Qt::QueuedConnection);
+}
+
+bool frmPreview::eventFilter(QObject* watched, QEvent* event) {
+  // The preview goes when the editor window closes.
+  if (watched == &m_editor && event->type() == QEvent::Close)
+    close();
+  return QWidget::eventFilter(watched, event);
 }
 
 void frmPreview::showEvent(QShowEvent* event) {
