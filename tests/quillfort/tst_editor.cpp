@@ -99,6 +99,19 @@ private slots:
     QCOMPARE(ed->button("cmdAbout")->icon().actualSize(QSize(32, 32)), QSize(32, 32));
   }
 
+  // The window draws the map picture at its natural size, clipped to the
+  // window, pixel for pixel, also when only part of it is to be repainted.
+  void backgroundIsTheMapPicture() {
+    const QImage map = QImage(QStringLiteral(":/background.png")).convertToFormat(QImage::Format_RGB32);
+    for (const QRect& part : {ed->window.rect(), QRect(517, 33, 250, 70), QRect(1100, 0, 1, 621),
+                              QRect(0, 620, 1101, 1), QRect(99, 99, 3, 3)}) {
+      QImage drawn(part.size(), QImage::Format_RGB32); // the part is drawn at 0, 0
+      drawn.fill(Qt::black);
+      ed->window.render(&drawn, QPoint(), QRegion(part), QWidget::DrawWindowBackground);
+      QCOMPARE(drawn, map.copy(part));
+    }
+  }
+
   // Every question, with Cancel or No for an answer: nothing changes.
   void questionsAsked() {
     const struct {

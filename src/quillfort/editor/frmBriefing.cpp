@@ -1,6 +1,7 @@
 #include "editor/frmBriefing.h"
 
 #include "about/frmAbout.h"
+#include "editor/MapBackground.h"
 #include "platform/Dialogs.h"
 #include "platform/RuntimeError.h"
 #include "platform/SharpPicture.h"
@@ -12,6 +13,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -79,7 +81,11 @@ frmBriefing::frmBriefing(Dialogs& dialogs, QWidget* parent)
   setWindowTitle(QStringLiteral("Quillfort"));
   setWindowIcon(QIcon(QStringLiteral(":/quillfort.png")));
   setFixedSize(1101, 621);
-  m_background.load(sharpPicture(QStringLiteral(":/background.png")));
+  // At one pixel per point the map is drawn from its packed runs of colour;
+  // denser screens get the @2x picture.
+  if (const QString picture = sharpPicture(QStringLiteral(":/background.png"));
+      picture != QLatin1String(":/background.png"))
+    m_background.load(picture);
   allowAccessKeys();
   buildControls();
   installPreviewHooks();
@@ -87,9 +93,12 @@ frmBriefing::frmBriefing(Dialogs& dialogs, QWidget* parent)
   Form_Load();
 }
 
-void frmBriefing::paintEvent(QPaintEvent*) {
+void frmBriefing::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  painter.drawPixmap(0, 0, m_background);
+  if (m_background.isNull())
+    map_background::paint(painter, event->rect());
+  else
+    painter.drawPixmap(0, 0, m_background);
 }
 
 void frmBriefing::buildControls() {

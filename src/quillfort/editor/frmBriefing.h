@@ -157,7 +157,7 @@ private:
   bool tasksPageShown() const;
 
   Dialogs& m_dialogs;
-  QPixmap m_background;
+  QPixmap m_background; // the @2x map on dense screens; null where the packed map is drawn
   frmPreview* m_preview = nullptr;
   QAction* m_previewAction = nullptr;
   bool m_closing = false;
