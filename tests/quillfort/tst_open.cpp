@@ -66,26 +66,28 @@ private slots:
     QTest::addColumn<QString>("text");   // the first task's text in the script
     QTest::addColumn<QString>("action"); // what the user does in its box
     QTest::addColumn<QString>("saved");  // the text in the script saved afterwards
+    QTest::addColumn<QString>("again");  // and saved again after typing "?"
     const QString nbsp = QStringLiteral("a\u00a0b");
     const struct {
       const char* tag;
-      QString text, action, saved;
+      QString text, action, saved, again;
     } rows[] = {
-        {"lone LF", "a\nb", "", "a\nb"},
-        {"lone CR", "a\rb", "", "a\rb"},
-        {"CR CR LF", "a\r\r\nb", "", "a\r\r\nb"},
-        {"no-break space", nbsp, "", nbsp},
-        {"lone LF, typed", "a\nb", "type", "a\r\nb!"},
-        {"CR CR LF, typed", "a\r\r\nb", "type", "a\r\nb!"},
-        {"no-break space, typed", nbsp, "type", nbsp + "!"},
+        {"lone LF", "a\nb", "", "a\nb", "a\r\nb?"},
+        {"lone CR", "a\rb", "", "a\rb", "a\r\nb?"},
+        {"CR CR LF", "a\r\r\nb", "", "a\r\r\nb", "a\r\nb?"},
+        {"no-break space", nbsp, "", nbsp, nbsp + "?"},
+        {"lone LF, typed", "a\nb", "type", "a\r\nb!", "a\r\nb!?"},
+        {"CR CR LF, typed", "a\r\r\nb", "type", "a\r\nb!", "a\r\nb!?"},
+        {"no-break space, typed", nbsp, "type", nbsp + "!", nbsp + "!?"},
     };
     for (const auto& row : rows)
-      QTest::newRow(row.tag) << row.text << row.action << row.saved;
+      QTest::newRow(row.tag) << row.text << row.action << row.saved << row.again;
   }
   void untouchedTextsSaveBackAsOpened() {
     QFETCH(QString, text);
     QFETCH(QString, action);
     QFETCH(QString, saved);
+    QFETCH(QString, again);
     auto script = [](const QString& first) {
       const std::u16string t0 = first.toStdU16String(), t1 = u"y";
       BriefingSnapshot s;
@@ -109,6 +111,10 @@ private slots:
     ed->dialogs.answerSave(resaved);
     ed->click("cmdOK");
     QCOMPARE(readFile(resaved), script(saved));
+    ed->type("txtTasks", "?"); // the box as saved, then changed: saved with the change
+    ed->dialogs.answerSave(resaved);
+    ed->click("cmdOK");
+    QCOMPARE(readFile(resaved), script(again));
   }
 
   void savedBriefingComesBackAndCancelKeepsIt() {

@@ -20,6 +20,7 @@
 #include <QSignalBlocker>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <new>
 
 // The resource file is compiled into a static library; its initialiser must
@@ -47,10 +48,23 @@ QString withoutAccessKey(QString caption) { return caption.remove(QLatin1Char('&
 
 // Model texts break lines with CR LF; the box breaks blocks with U+2029 in its
 // raw text (kept raw so that a no-break space stays what it is).
-QString boxToModel(QString raw) {
-  raw.replace(QChar::ParagraphSeparator, QLatin1String("\r\n"));
-  raw.replace(QChar::LineSeparator, QLatin1String("\r\n"));
-  return raw;
+QString boxToModel(const QString& raw) {
+  const auto isBreak = [](char16_t c) { return c == QChar::ParagraphSeparator || c == QChar::LineSeparator; };
+  const char16_t* in = reinterpret_cast<const char16_t*>(raw.utf16());
+  const qsizetype breaks = std::count_if(in, in + raw.size(), isBreak);
+  if (breaks == 0)
+    return raw;
+  QString model(raw.size() + breaks, Qt::Uninitialized);
+  char16_t* out = reinterpret_cast<char16_t*>(model.data());
+  for (const char16_t* c = in; c != in + raw.size(); ++c) {
+    if (isBreak(*c)) {
+      *out++ = u'\r';
+      *out++ = u'\n';
+    } else {
+      *out++ = *c;
+    }
+  }
+  return model;
 }
 
 } // namespace
@@ -287,10 +301,14 @@ void frmBriefing::setBoxText(QPlainTextEdit* box, const QString& text) {
 }
 
 QString frmBriefing::boxText(const QPlainTextEdit* box) const {
+  const int revision = box->document()->revision();
   const auto loaded = m_loaded.constFind(box);
-  if (loaded != m_loaded.cend() && loaded->revision == box->document()->revision())
+  if (loaded != m_loaded.cend() && loaded->revision == revision)
     return loaded->model;
-  return boxToModel(box->document()->toRawText());
+  // Kept for the next call: saving again, or a preview, takes it as it is.
+  const QString model = boxToModel(box->document()->toRawText());
+  m_loaded.insert(box, {model, revision});
+  return model;
 }
 
 bool frmBriefing::tasksPageShown() const { return lstTasks->isVisibleTo(this); }

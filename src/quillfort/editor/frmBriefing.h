@@ -40,8 +40,8 @@ protected:
 // for their entries' slots. Texts keep CR LF line breaks.
 struct BriefingView {
   QString side;
-  QString currentTask; // the caption of lblCurTask
-  QString folder;      // appPath, the mission folder
+  QString currentTask;                      // the caption of lblCurTask
+  QString folder;                           // appPath, the mission folder
   QList<std::pair<QString, QString>> notes; // title and text, in list order
   QList<std::pair<QString, QString>> tasks;
   int selectedNote = -1;
@@ -162,13 +162,14 @@ private:
   QAction* m_previewAction = nullptr;
   bool m_closing = false;
 
-  // The model text each box was last loaded with, and the revision of the
-  // box's document right after: while the revision stays, that is its text.
+  // The model text each box was last loaded with (or last turned into), and
+  // the revision of the box's document then: while the revision stays, that
+  // is its text.
   struct Loaded {
     QString model;
     int revision = 0;
   };
-  QHash<const QPlainTextEdit*, Loaded> m_loaded;
+  mutable QHash<const QPlainTextEdit*, Loaded> m_loaded;
 
   QGroupBox* Frame1 = nullptr;
   QGroupBox* Frame2 = nullptr;
