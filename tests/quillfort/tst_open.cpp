@@ -49,10 +49,10 @@ class tst_open : public QObject {
   std::unique_ptr<EditorDriver> ed;
   QTemporaryDir dir;
 
-  // Notes, tasks, current task, side, caption and appPath, as the user sees them.
-  QStringList workArea() const {
-    return {ed->titles("lstNotes").join(","), ed->titles("lstTasks").join(","), ed->curTask(),
-            ed->button("cmdSide")->text(),    ed->window.windowTitle(),         ed->window.appPath};
+  // Notes and tasks (title, slot, "*" on the selected), current task, side,
+  // enabled controls, caption, then appPath.
+  QString workArea() const {
+    return ed->state("N | T | cur | side | on | caption") + " | " + ed->window.appPath;
   }
 
 private slots:
@@ -133,24 +133,22 @@ private slots:
     ed->click("cmdSide"); // EAST, to be replaced by the script's WEST
 
     ed->open(path);
-    QCOMPARE(workArea(), (QStringList{"Diary\",[\"Intel,Weather", "Take \"the\" hill,Hold,Hold", "Hold",
-                                      "WEST", "Quillfort - " + path, dir.path()}));
+    // Slots are list positions, each list on its first entry, whose text is in its box.
+    QCOMPARE(workArea(),
+             "N:Diary\",[\"Intel0*,Weather1 | T:Take \"the\" hill0*,Hold1,Hold2 | cur:Hold | side:WEST | "
+             "on:cmdEdit cmdDel cmdCurTask txtTasks txtNotes | caption:Quillfort - " +
+                 path + " | " + dir.path());
     QCOMPARE(ed->window.taskText, (QStringList{"take \"the\" hill text",
                                                "hold text\r\n\r\ncreateSimpleTask [\"x\"];", "hold text"}));
     QCOMPARE(ed->window.noteText, (QStringList{"diary\",[\"intel text", "weather text"}));
-    // Slots are list positions, the counters list lengths; the Tasks page
-    // shows, each list on its first entry, whose text is in its box.
-    QCOMPARE(ed->slotsOf("lstTasks") + ed->slotsOf("lstNotes"), (QList<int>{0, 1, 2, 0, 1}));
-    QCOMPARE(
-        (QList<int>{ed->window.taskSlotCount, ed->window.noteSlotCount, ed->list("lstBriefing")->currentRow(),
-                    ed->list("lstTasks")->currentRow(), ed->list("lstNotes")->currentRow()}),
-        (QList<int>{3, 2, 0, 0, 0}));
-    QCOMPARE(ed->boxShows("txtTasks") + "|" + ed->boxShows("txtNotes"),
-             "take \"the\" hill text|diary\",[\"intel text");
-    QVERIFY(ed->enabledAre({"cmdEdit", "cmdDel", "cmdCurTask", "txtTasks", "txtNotes"}, true));
+    // The counters are the list lengths; the Tasks page shows.
+    QCOMPARE(ed->state("page | box") +
+                 QString(" %1 %2 ").arg(ed->window.taskSlotCount).arg(ed->window.noteSlotCount) +
+                 ed->boxShows("txtNotes"),
+             "page:Tasks | box:take \"the\" hill text 3 2 diary\",[\"intel text");
 
     // The next dialog starts in the file's folder; Cancel there changes nothing.
-    const QStringList before = workArea();
+    const QString before = workArea();
     ed->dialogs.cancelOpen();
     ed->click("cmdOpen");
     QVERIFY((ed->lastAsked().settings ==
@@ -159,17 +157,22 @@ private slots:
   }
 
   void failingOrForeignScripts_data() {
-    QTest::addColumn<QString>("file");      // under tests/data (read_none is not there), or %1 the folder
-    QTest::addColumn<QStringList>("shown"); // notes, tasks, current task, side (EAST before)
-    QTest::addColumn<QString>("error");     // the message after "Err # "; %1 the path
-    const QStringList none{"", "", "", "EAST"};
+    QTest::addColumn<QString>("file");  // under tests/data (read_none is not there), or %1 the folder
+    QTest::addColumn<QString>("shown"); // notes, tasks, current task, side (EAST before), enabled controls
+    QTest::addColumn<QString>("error"); // the message after "Err # "; %1 the path
+    const QString none = "N: | T: | cur: | side:EAST | on:",
+                  tasksOn = "on:cmdEdit cmdDel cmdCurTask txtTasks";
     QTest::newRow("missing") << "read_none.sqf" << none << "53 - File not found: %1";
-    QTest::newRow("too long") << "read_tasks_past_32767.sqf" << QStringList{"First,Second", "", "", "EAST"}
+    QTest::newRow("too long") << "read_tasks_past_32767.sqf"
+                              << "N:First0*,Second1 | T: | cur: | side:EAST | on:txtNotes"
                               << "6 - Overflow: a task record lies past byte 32767 of the script";
-    QTest::newRow("lower-case side") << "read_lowercase_side.sqf" << QStringList{"", "T", "T", "EAST"} << "";
-    QTest::newRow("current past tasks")
-        << "read_current_past_tasks.sqf" << QStringList{"", "T", "", "CIVILIAN"} << "";
-    QTest::newRow("notes only") << "read_notes_only.sqf" << QStringList{"N", "", "", "WEST"} << "";
+    QTest::newRow("lower-case side") << "read_lowercase_side.sqf"
+                                     << "N: | T:T0* | cur:T | side:EAST | " + tasksOn << "";
+    QTest::newRow("current past tasks") << "read_current_past_tasks.sqf"
+                                        << "N: | T:T0* | cur: | side:CIVILIAN | " + tasksOn << "";
+    QTest::newRow("notes only") << "read_notes_only.sqf"
+                                << "N:N0* | T: | cur: | side:WEST | on:txtNotes"
+                                << "";
 #ifndef Q_OS_WIN
     // A pipe or device ends in the box before anything is read, and never holds the window.
     const QString special = "75 - Path/File access error: %1 is a %2, not a regular file";
@@ -181,7 +184,7 @@ private slots:
 
   void failingOrForeignScripts() {
     QFETCH(QString, file);
-    QFETCH(QStringList, shown);
+    QFETCH(QString, shown);
     QFETCH(QString, error);
     const QString source = QUILLFORT_TEST_DATA "/" + file;
     const QString path = file.contains('/') ? QString(file).replace("%1", dir.path()) : dir.filePath(file);
@@ -203,11 +206,9 @@ private slots:
       QCOMPARE(ed->lastBox(), "Open Error|16|The following error has occured:\r\nErr # " +
                                   error.replace("%1", QDir::toNativeSeparators(path)));
     }
-    QCOMPARE(workArea(), shown << (error.isEmpty() ? "Quillfort - " + path : "Quillfort")
-                               << QFileInfo(path).absolutePath());
     // With no task the Tasks page leaves Edit and Delete off, as the page switch does.
-    QVERIFY(ed->enabledAre({"cmdEdit", "cmdDel", "cmdCurTask", "txtTasks"}, !shown[1].isEmpty()));
-    QCOMPARE(ed->box("txtNotes")->isEnabled(), !shown[0].isEmpty());
+    QCOMPARE(workArea(), shown + " | caption:Quillfort" + (error.isEmpty() ? " - " + path : "") + " | " +
+                             QFileInfo(path).absolutePath());
     if (!file.contains('/')) // the script as it was; a pipe is never read
       QCOMPARE(readFile(path), readFile(source));
   }

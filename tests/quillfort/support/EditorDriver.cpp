@@ -24,18 +24,6 @@ QPlainTextEdit* EditorDriver::box(const char* name) const { return find<QPlainTe
 
 void EditorDriver::click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
 
-void EditorDriver::create(const QString& title) {
-  dialogs.answerInput(title);
-  click("cmdAdd");
-}
-
-void EditorDriver::rename(const QString& title) {
-  dialogs.answerInput(title);
-  click("cmdEdit");
-}
-
-void EditorDriver::showPage(int row) { selectRow("lstBriefing", row); }
-
 void EditorDriver::selectRow(const char* name, int row) {
   QListWidget* l = list(name);
   QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, l->visualItemRect(l->item(row)).center());
@@ -67,11 +55,6 @@ void EditorDriver::addEntries(const char* listName, const QStringList& titles) {
     selectRow(listName, list(listName)->count() - 1);
     type(boxName, title.toLower() + QStringLiteral(" text"));
   }
-}
-
-void EditorDriver::confirm(const char* name, int answer) {
-  dialogs.answerMessage(answer);
-  click(name);
 }
 
 void EditorDriver::open(const QString& path, bool failing) {
@@ -159,22 +142,4 @@ QStringList EditorDriver::titles(const char* name) const {
   for (int i = 0; i < list(name)->count(); ++i)
     out << list(name)->item(i)->text();
   return out;
-}
-
-QList<int> EditorDriver::slotsOf(const char* name) const {
-  QList<int> out;
-  for (int i = 0; i < list(name)->count(); ++i)
-    out << list(name)->item(i)->data(Qt::UserRole).toInt();
-  return out;
-}
-
-bool EditorDriver::enabledAre(std::initializer_list<const char*> names, bool enabled) const {
-  for (const char* name : names) {
-    auto* widget = find<QWidget>(window, name);
-    if (!widget || widget->isEnabled() != enabled) {
-      qWarning("%s is %s", name, enabled ? "disabled" : "enabled");
-      return false;
-    }
-  }
-  return true;
 }

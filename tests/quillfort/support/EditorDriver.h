@@ -9,8 +9,6 @@
 #include <QPushButton>
 #include <QTest>
 
-#include <initializer_list>
-
 // A file's bytes, or "<no file>" when it cannot be read.
 inline QByteArray readFile(const QString& path) {
   QFile f(path);
@@ -31,9 +29,10 @@ struct EditorDriver {
   QPlainTextEdit* box(const char* name) const;
 
   void click(const char* name);
-  void create(const QString& title); // answers the title, clicks Create
-  void rename(const QString& title); // answers the title, clicks Edit
-  void showPage(int row);            // 0 Tasks, 1 Notes
+  // Answer the title, then click Create or Edit.
+  void create(const QString& title) { dialogs.answerInput(title), click("cmdAdd"); }
+  void rename(const QString& title) { dialogs.answerInput(title), click("cmdEdit"); }
+  void showPage(int row) { selectRow("lstBriefing", row); } // 0 Tasks, 1 Notes
   void selectRow(const char* list, int row);
   void type(const char* box, const QString& text);         // at the end of the text; "\n" is Return
   void selectText(const char* box, int start, int length); // with the arrow keys
@@ -41,7 +40,7 @@ struct EditorDriver {
   // (in lower case) typed into its box; the last one stays selected.
   void addEntries(const char* list, const QStringList& titles);
   // Queues the answer to a message box, then clicks the button that asks.
-  void confirm(const char* button, int answer);
+  void confirm(const char* button, int answer) { dialogs.answerMessage(answer), click(button); }
   // Chooses path in the open dialog; OK answers the error box when one comes.
   void open(const QString& path, bool failing = false);
   // Runs steps separated by "; ", each a verb and its argument, on the page
@@ -66,8 +65,4 @@ struct EditorDriver {
   QString boxShows(const char* name) const { return box(name)->toPlainText(); }
   QString curTask() const;
   QStringList titles(const char* list) const;
-  QList<int> slotsOf(const char* list) const;
-  // True when every named control is enabled (or every one disabled); names
-  // the first that is not in a warning.
-  bool enabledAre(std::initializer_list<const char*> names, bool enabled) const;
 };

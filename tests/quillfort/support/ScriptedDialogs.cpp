@@ -54,17 +54,17 @@ std::optional<QString> ScriptedDialogs::inputBox(const QString& prompt, const QS
 }
 
 std::optional<QString> ScriptedDialogs::showOpen(const FileDialogSettings& settings) {
-  requests.append({Kind::Open, {}, {}, 0, {}, settings});
-  const auto answer = take(Kind::Open, settings.initDir);
-  if (answer && answer->fails)
-    throw std::runtime_error("the open dialog could not be shown");
-  return answer ? answer->text : std::nullopt;
+  return fileDialog(Kind::Open, settings);
 }
 
 std::optional<QString> ScriptedDialogs::showSave(const FileDialogSettings& settings) {
-  requests.append({Kind::Save, {}, {}, 0, {}, settings});
-  const auto answer = take(Kind::Save, settings.initDir);
+  return fileDialog(Kind::Save, settings);
+}
+
+std::optional<QString> ScriptedDialogs::fileDialog(Kind kind, const FileDialogSettings& settings) {
+  requests.append({kind, {}, {}, 0, {}, settings});
+  const auto answer = take(kind, settings.initDir);
   if (answer && answer->fails)
-    throw std::runtime_error("the save dialog could not be shown");
+    throw std::runtime_error(std::string("the ") + kindName(kind) + " could not be shown");
   return answer ? answer->text : std::nullopt;
 }

@@ -57,6 +57,7 @@ private:
     bool fails = false;
   };
   std::optional<Answer> take(Kind kind, const QString& what);
+  std::optional<QString> fileDialog(Kind kind, const FileDialogSettings& settings);
 
   std::deque<Answer> m_answers;
 };
