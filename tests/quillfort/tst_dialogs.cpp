@@ -102,13 +102,10 @@ private:
       window->close();
       return;
     }
-    seen << QStringList{dialog->windowTitle(),
-                        dialog->nameFilters().join(";;"),
-                        dialog->selectedNameFilter(),
-                        dialog->directory().path(),
-                        name->text(),
-                        dialog->testOption(QFileDialog::DontUseNativeDialog) ? "Qt's own" : "native"}
-                .join('|');
+    const char* kind = dialog->testOption(QFileDialog::DontUseNativeDialog) ? "Qt's own" : "native";
+    seen << dialog->windowTitle() + '|' + dialog->nameFilters().join(";;") + '|' +
+                dialog->selectedNameFilter() + '|' + dialog->directory().path() + '|' + name->text() + '|' +
+                kind;
     if (action == "Cancel")
       return QTest::mouseClick(buttons->button(QDialogButtonBox::Cancel), Qt::LeftButton);
     // Into the name field, over whatever it holds, as a user types.
@@ -240,13 +237,8 @@ private slots:
     const QString all = "All Files (*)";
 #endif
     const auto shown = [&](const QString& name) {
-      return QStringList{save ? "Save As" : "Open",
-                         "SQF Files (*.sqf);;" + all,
-                         "SQF Files (*.sqf)",
-                         dir.path(),
-                         name,
-                         "Qt's own"}
-          .join('|');
+      return QString(save ? "Save As" : "Open") + "|SQF Files (*.sqf);;" + all + "|SQF Files (*.sqf)|" +
+             dir.path() + '|' + name + "|Qt's own";
     };
     // The dialog shows again after each box, with the name typed before it,
     // unless the box's answer closed it.

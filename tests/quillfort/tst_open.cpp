@@ -106,8 +106,7 @@ private slots:
     ed->open(opened);
     if (!action.isEmpty())
       ed->type("txtTasks", "!");
-    ed->selectRow("lstTasks", 1); // stores, loads the other, then back
-    ed->selectRow("lstTasks", 0);
+    ed->run("pick 1; pick 0"); // stores, loads the other, then back
     ed->dialogs.answerSave(resaved);
     ed->click("cmdOK");
     QCOMPARE(readFile(resaved), script(saved));
@@ -120,12 +119,9 @@ private slots:
   void savedBriefingComesBackAndCancelKeepsIt() {
     // Quotes, script text, a typed "<br/>", two tasks of one title and a moved
     // task, so that slots and list positions differ before the save.
-    ed->addEntries("lstTasks", {"Take \"the\" hill", "Hold", "Hold"});
-    ed->type("txtTasks", "\n<br/>createSimpleTask [\"x\"];");
-    ed->click("cmdCurTask");
-    ed->selectRow("lstTasks", 1); // stores the text: a move would not
-    ed->click("cmdDown");
-    ed->showPage(1);
+    // Picking row 1 stores the typed text: a move would not.
+    ed->run(
+        "add Take \"the\" hill,Hold,Hold; type \n<br/>createSimpleTask [\"x\"];; cur; pick 1; down; notes");
     ed->addEntries("lstNotes", {"Diary\",[\"Intel", "Weather"});
     const QString path = dir.filePath("briefing.sqf");
     ed->dialogs.answerSave(path);

@@ -44,12 +44,8 @@ private slots:
     QVERIFY(QFile::copy(kOld, path));
     ed.confirm("cmdOK", MsgAnswer::OK);
     QCOMPARE(ed.lastBox(), "Save Briefing|0|Nothing to save!");
-    ed.addEntries("lstTasks", {"Take the bridge", "Hold the town"});
-    ed.click("cmdCurTask");
-    ed.click("cmdSide");
-    ed.showPage(1);
-    ed.addEntries("lstNotes", {"Intel"});
-    ed.type("txtNotes", "\nLine two"); // still only in the box
+    ed.run("add Take the bridge,Hold the town; cur; side; notes; add Intel; type \nLine two"); // still in the
+                                                                                               // box
     ed.dialogs.cancelSave();
     ed.click("cmdOK");
     QCOMPARE(ed.window.noteText, QStringList{QString()}); // Cancel stored nothing
@@ -189,13 +185,12 @@ private slots:
   void aFailingDialogEndsTheCommandQuietly() {
     for (const bool save : {true, false}) {
       EditorDriver ed;
-      ed.addEntries("lstTasks", {"Hold"});
+      ed.run("add Hold");
       const QString before = ed.window.appPath;
       save ? ed.dialogs.failSave() : ed.dialogs.failOpen();
       ed.click(save ? "cmdOK" : "cmdOpen");
       QCOMPARE(ed.dialogs.requests.size(), 2); // the title asked, then the dialog: no message
-      QCOMPARE(ed.titles("lstTasks") << ed.boxShows("txtTasks") << ed.window.appPath,
-               (QStringList{"Hold", "hold text", before}));
+      QCOMPARE(ed.state("T | box") + " | " + ed.window.appPath, "T:Hold0* | box:hold text | " + before);
     }
   }
 };
