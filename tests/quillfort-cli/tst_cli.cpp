@@ -33,8 +33,9 @@ void save(const QString& path, const QByteArray& bytes) {
   QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
 }
 
-QByteArray briefing(const QByteArray& side, const QByteArray& current, const QByteArray& notes,
-                    const QByteArray& tasks = {}) {
+// A briefing in JSON, WEST with no current task unless told otherwise.
+QByteArray briefing(const QByteArray& notes, const QByteArray& tasks = {},
+                    const QByteArray& side = "\"WEST\"", const QByteArray& current = "null") {
   return "{\"side\": " + side + ", \"currentTask\": " + current + ", \"notes\": [" + notes +
          "], \"tasks\": [" + tasks + "]}";
 }
@@ -152,35 +153,34 @@ private slots:
     QByteArray many = note;
     for (int i = 1; i < 256; ++i)
       many += ", " + note;
+    // Each error after "in.json: error: ", or after "in.json" when it starts with ":".
     const std::pair<QByteArray, QByteArray> cases[] = {
-        {"{\"side\": \"WEST\",\n  \"notes\": [\"a\" \"b\"]}", "in.json:2:18: error: "},
-        {"[]", "in.json: error: the briefing: must be a JSON object\n"},
-        {R"({"side": "WEST", "currentTask": null, "notes": []})", "in.json: error: tasks: missing\n"},
-        {briefing(R"("WEST")", "null", R"({"title": "N", "txt": "n"})"),
-         "in.json: error: notes[0].text: missing\n"},
+        {"{\"side\": \"WEST\",\n  \"notes\": [\"a\" \"b\"]}", ":2:18: error: "},
+        {"[]", "the briefing: must be a JSON object\n"},
+        {R"({"side": "WEST", "currentTask": null, "notes": []})", "tasks: missing\n"},
+        {briefing(R"({"title": "N", "txt": "n"})"), "notes[0].text: missing\n"},
         {R"({"side": "WEST", "currentTask": null, "notes": [], "tasks": [], "x": 1})",
-         "in.json: error: the briefing: unknown field \"x\"\n"},
-        {briefing(R"("WEST")", "null", "", R"({"title": 7, "text": ""})"),
-         "in.json: error: tasks[0].title: must be a string\n"},
+         "the briefing: unknown field \"x\"\n"},
+        {briefing("", R"({"title": 7, "text": ""})"), "tasks[0].title: must be a string\n"},
         {R"({"side": "WEST", "currentTask": null, "notes": {}, "tasks": []})",
-         "in.json: error: notes: must be a list of entries\n"},
-        {briefing(R"("NORTH")", "null", ""),
-         "in.json: error: side: \"NORTH\" is not one of WEST, EAST, RESISTANCE and CIVILIAN\n"},
-        {briefing(R"("WEST")", R"("Hold")", "", R"({"title": "Hold fast", "text": ""})"),
-         "in.json: error: currentTask: \"Hold\" is the title of no task\n"},
-        {briefing(R"("WEST")", "null", R"({"title": "two\nlines", "text": ""})"),
-         "in.json: error: notes[0].title: a title is one line, but this one holds a line break\n"},
-        {briefing(R"("WEST")", "null", many), "in.json: error: Err # 5 - The briefing has 256 notes, but a "
-                                              "briefing script holds at most 255 notes\n"},
-        {briefing(R"("WEST")", "null", note, "{\"title\": \"T\", \"text\": \"\u03a9\"}"),
-         "in.json: error: Err # 5 - The character U+03A9 \"\u03a9\" in the text of task 1 cannot be written "
-         "in the "
-         "code page Windows-1252\n"},
+         "notes: must be a list of entries\n"},
+        {briefing("", "", R"("NORTH")"),
+         "side: \"NORTH\" is not one of WEST, EAST, RESISTANCE and CIVILIAN\n"},
+        {briefing("", R"({"title": "Hold fast", "text": ""})", R"("WEST")", R"("Hold")"),
+         "currentTask: \"Hold\" is the title of no task\n"},
+        {briefing(R"({"title": "two\nlines", "text": ""})"),
+         "notes[0].title: a title is one line, but this one holds a line break\n"},
+        {briefing(many),
+         "Err # 5 - The briefing has 256 notes, but a briefing script holds at most 255 notes\n"},
+        {briefing(note, "{\"title\": \"T\", \"text\": \"\u03a9\"}"),
+         "Err # 5 - The character U+03A9 \"\u03a9\" in the text of task 1 cannot be written in the code page "
+         "Windows-1252\n"},
     };
     for (const auto& [json, error] : cases)
-      QTest::newRow(error.trimmed().constData()) << json << error << false;
+      QTest::newRow(error.trimmed().constData())
+          << json << (error.startsWith(':') ? "in.json" + error : "in.json: error: " + error) << false;
     QTest::newRow("read-only target")
-        << briefing(R"("WEST")", "null", note)
+        << briefing(note)
         << QByteArray("out.sqf: error: Err # 70 - Permission denied: the file out.sqf is read-only\n")
         << true;
   }
