@@ -26,11 +26,11 @@ bench::Samplers parse() {
           [=] {
             return bench::timeNs([&] {
                      for (int i = 0; i < kBatch; ++i) {
-                       const ScriptHeader header = readScriptHeader(*script);
-                       const auto notes = scanNoteRecords(*script, header.noteCount);
-                       const auto tasks = scanTaskRecords(*script, header.taskCount);
-                       bench::keep(notes);
-                       bench::keep(tasks);
+                       // As the open command reads: one reader, both passes.
+                       BriefingScriptReader reader(*script);
+                       const ScriptHeader header = reader.header();
+                       bench::keep(reader.notes(header.noteCount));
+                       bench::keep(reader.tasks(header.taskCount));
                      }
                    }) /
                    kBatch;

@@ -69,6 +69,8 @@ TEST(ScriptReader, ReadsEachScriptAsItsLayoutSays) {
       {"read_undoubled_quotes", "N=say \"hi\" | ab=\",\"text / A=a | x=p"},
       {"read_markers_inside_strings", "Diary\",[\"=\" | createSimpleTask [\"x\"];=Diary\",[\"y\"]]; "
                                       "setSimpleTaskDescription [\" / \"Diary\",[\"=x\"];\"\""},
+      // A quote doubled inside a string opens none: no marker follows it.
+      {"read_doubled_quote_before_marker", "A=b / "},
       {"read_empty", "header 5"},
       {"read_no_crlf", "header 5"},
       {"read_short_header", "header 5"},
@@ -109,7 +111,8 @@ TEST(ScriptReader, TakesBackWhatTheWriterWrote) {
     const std::size_t size = 24000 / (3 * (notes + 3 * tasks) + 1); // per field
     for (std::size_t i = 0; i < notes + tasks; ++i)                 // a title is one line
       (i < notes ? b.notes : b.tasks)
-          .push_back({texts.emplace_back(replaceAll(field(size), u"\r\n", u"\r ")), texts.emplace_back(field(size))});
+          .push_back({texts.emplace_back(replaceAll(field(size), u"\r\n", u"\r ")),
+                      texts.emplace_back(field(size))});
     const std::string script = composeBriefingScript(b);
     if (script.size() > 32767)
       continue;
@@ -132,7 +135,8 @@ static std::string script(int notes, int tasks, const std::string& records, std:
 
 TEST(ScriptReader, ReportsOverflowOnlyForWhatLiesPast32767) {
   const std::string note = "player createDiaryRecord [\"Diary\",[\"N\",\"t\"]];"; // its CR LF follows
-  const std::string task = "x=player createSimpleTask [\"T\"];\r\nx setSimpleTaskDescription [\"D\",\"T\",\"T\"];";
+  const std::string task =
+      "x=player createSimpleTask [\"T\"];\r\nx setSimpleTaskDescription [\"D\",\"T\",\"T\"];";
   const std::string noCrLf(40000, 'x'); // no quote, no line end, no marker
   const std::string withCrLf = noCrLf + "\r\n";
   struct Row {
@@ -148,7 +152,8 @@ TEST(ScriptReader, ReportsOverflowOnlyForWhatLiesPast32767) {
       {"note line without CR LF, long", script(1, 0, note, 0, noCrLf), "notes 5"},
       {"note title left open, long", script(1, 0, "\"Diary\",[\"N", 0, noCrLf), "notes 5"},
       {"task title left open, long", script(0, 1, "createSimpleTask [\"T", 0, noCrLf), " / tasks 5"},
-      {"description left open, long", script(0, 1, task.substr(0, task.size() - 11), 0, noCrLf), " / tasks 5"},
+      {"description left open, long", script(0, 1, task.substr(0, task.size() - 11), 0, noCrLf),
+       " / tasks 5"},
       {"a note missing, long", script(2, 0, note + "\r\n", 0, noCrLf), "notes 5"},
       {"a task missing, long", script(1, 2, note + "\r\n" + task + "\r\n", 0, noCrLf), "N=t / tasks 5"},
       // What the reader needs and finds past byte 32767 is an overflow.

@@ -89,9 +89,10 @@ std::string frameAndRecords(std::size_t notes, std::size_t tasks, int current) {
   }
   if (current >= 0)
     code += "player setCurrentTask tskObj" + std::to_string(current) + ";\r\n";
-  return code + "};\r\ncase EAST:\r\n{\r\n};\r\ncase RESISTANCE:\r\n{\r\n};\r\ncase CIVILIAN:\r\n{\r\n};\r\n};\r\n"
-                "if (isNil {player getVariable S}) then\r\n{\r\nplayer addEventHandler [S,{[] spawn {waitUntil "
-                "{alive player};execVMS;};}];\r\nplayer setVariable [S,true];\r\n};";
+  return code +
+         "};\r\ncase EAST:\r\n{\r\n};\r\ncase RESISTANCE:\r\n{\r\n};\r\ncase CIVILIAN:\r\n{\r\n};\r\n};\r\n"
+         "if (isNil {player getVariable S}) then\r\n{\r\nplayer addEventHandler [S,{[] spawn {waitUntil "
+         "{alive player};execVMS;};}];\r\nplayer setVariable [S,true];\r\n};";
 }
 
 // Every count from 0 to 255 in each header byte, with titles and texts full
@@ -100,7 +101,8 @@ std::string frameAndRecords(std::size_t notes, std::size_t tasks, int current) {
 // game compiles is exactly the frame and the records; the reader takes the
 // counts and the records back from either form.
 TEST(Writer, ScriptCodeIsTheFrameAndTheRecordsForEveryCount) {
-  const BriefingEntry tricky{u"Say \"hi\" // or /* not", u"He said \"go\" // /* */\r\nnext\rlone CR\nlone LF\""};
+  const BriefingEntry tricky{u"Say \"hi\" // or /* not",
+                             u"He said \"go\" // /* */\r\nnext\rlone CR\nlone LF\""};
   const BriefingEntry now{u"Now", u"*/ \"\""};
   for (std::size_t n = 0; n <= 255 && !HasFailure(); ++n) {
     const std::size_t rows[][3] = {{n, 1, 0}, {0, n, 0}, {1, 255, n}}; // notes, tasks, current task
@@ -109,9 +111,10 @@ TEST(Writer, ScriptCodeIsTheFrameAndTheRecordsForEveryCount) {
       if (current > 0)
         list[current - 1] = now;
       const std::string script = composeBriefingScript(snap(u"WEST", Entries(notes, tricky), list, u"Now"));
-      const bool block = notes == 10 || notes == 13 || tasks == 10 || tasks == 13 || current == 10 || current == 13;
-      const std::string header = std::string(block ? "/*" : "//") + " QFRT W " + char(notes) + ' ' + char(tasks) +
-                                 ' ' + char(current) + " 100" + (block ? " */" : "") + "\r\n";
+      const bool block =
+          notes == 10 || notes == 13 || tasks == 10 || tasks == 13 || current == 10 || current == 13;
+      const std::string header = std::string(block ? "/*" : "//") + " QFRT W " + char(notes) + ' ' +
+                                 char(tasks) + ' ' + char(current) + " 100" + (block ? " */" : "") + "\r\n";
       SCOPED_TRACE(std::to_string(notes) + " notes, " + std::to_string(tasks) + " tasks, current " +
                    std::to_string(current));
       EXPECT_EQ(script.substr(0, header.size()), header);

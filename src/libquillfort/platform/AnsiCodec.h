@@ -34,6 +34,8 @@ std::string platformCodePageName();
 // one character, -1 when it has none. Bulk encoders (the script writer) use
 // it for the characters outside ASCII.
 int windows1252Byte(char16_t c);
+// The character of one byte, for bulk decoders (the script reader).
+char16_t windows1252Char(unsigned char byte);
 #endif
 } // namespace detail
 

@@ -78,4 +78,8 @@ std::string platformCodePageName() { return "Windows-1252"; }
 
 int windows1252Byte(char16_t c) { return byteFor(c); }
 
+char16_t windows1252Char(unsigned char byte) {
+  return (byte >= 0x80 && byte < 0xA0) ? kHighControls[byte - 0x80] : char16_t(byte);
+}
+
 } // namespace AnsiCodec::detail

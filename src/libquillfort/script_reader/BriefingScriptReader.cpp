@@ -4,7 +4,15 @@
 #include "platform/RuntimeError.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <cstring>
+
+#if !defined(QUILLFORT_NO_SIMD) &&                                                                           \
+    (defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2))
+#include <emmintrin.h>
+#define QUILLFORT_SSE2 1
+#endif
 
 // The reader does not parse SQF. It takes the header's bytes at fixed
 // positions and finds each record by a few literal markers, as the writer lays
@@ -28,6 +36,14 @@
 // title, description or note text holds two double quotes in a row: those are
 // read as one quote of the text, where the older rule would end the title at
 // the first of them.
+//
+// Speed: the string state is not kept byte by byte. The script is classified
+// once, 64 bytes at a time, into three bit masks: the double quotes, the CRs
+// of CR LF pairs, and the quotes that open a string (a quote that follows no
+// quote, with an even number of quotes before it on its line). Every marker
+// ends with or follows such an opening quote, so a search only visits opening
+// quotes; a string's end and a line's end are the next bits of the other
+// masks. Fields are decoded sixteen bytes at a time into one buffer per pass.
 
 namespace {
 
@@ -35,6 +51,22 @@ constexpr int kLastPosition = 32767;
 
 [[noreturn]] void invalidArgument(const std::string& why) {
   throw RuntimeError(ErrorNumber::InvalidArgument, "Invalid procedure call or argument: " + why);
+}
+
+// The failures, kept out of line so that the checks stay a compare each.
+[[noreturn]] [[gnu::noinline]] [[gnu::cold]] void overflow(const char* kind) {
+  throw RuntimeError(ErrorNumber::Overflow,
+                     std::string("Overflow: a ") + kind + " record lies past byte 32767 of the script");
+}
+[[noreturn]] [[gnu::noinline]] [[gnu::cold]] void endsTooEarly(const char* kind) {
+  invalidArgument(std::string("a ") + kind + " record ends before its closing quote or line end");
+}
+[[noreturn]] [[gnu::noinline]] [[gnu::cold]] void noLineEnd(const char* kind) {
+  invalidArgument(std::string("a ") + kind + " record's line has no line end");
+}
+[[noreturn]] [[gnu::noinline]] [[gnu::cold]] void tooFewRecords(const char* kind, int count) {
+  invalidArgument("the script holds fewer " + std::string(kind) + " records than its first line counts (" +
+                  std::to_string(count) + ")");
 }
 
 // The checks of one pass; kind names its records ("note" or "task") in the
@@ -45,8 +77,7 @@ struct Checks {
   // A position, start or end as the 16-bit number that holds it.
   int checked(int position) const {
     if (position > kLastPosition)
-      throw RuntimeError(ErrorNumber::Overflow,
-                         std::string("Overflow: a ") + kind + " record lies past byte 32767 of the script");
+      overflow(kind);
     return position;
   }
 
@@ -55,7 +86,7 @@ struct Checks {
   int lengthBetween(int start, int end) const {
     const int length = end - start;
     if (length < 0)
-      invalidArgument(std::string("a ") + kind + " record ends before its closing quote or line end");
+      endsTooEarly(kind);
     return length;
   }
 
@@ -63,7 +94,7 @@ struct Checks {
   // line had no line end.
   int searchStart(int position) const {
     if (position <= 0)
-      invalidArgument(std::string("a ") + kind + " record's line has no line end");
+      noLineEnd(kind);
     return position;
   }
 
@@ -72,144 +103,432 @@ struct Checks {
   // rather than taking unrelated script text for an entry.
   int found(int position, int count) const {
     if (position == 0)
-      invalidArgument("the script holds fewer " + std::string(kind) +
-                      " records than its first line counts (" + std::to_string(count) + ")");
+      tooFewRecords(kind, count);
     return checked(position);
   }
 };
 
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+constexpr std::size_t kNone = std::string_view::npos;
 
-// A script's bytes with the SQF string state of each byte, worked out line by
-// line from line 2 on. Line 1 is a comment holding raw count bytes (one of them
-// may be a double quote), so it is never searched.
-//
-// Searches run to the end of the script: what they find past byte 32767 has a
-// position the checks report as an overflow (6), while what is not there at
-// all answers 0, in a long script as in a short one.
-class ScriptText {
+// 0-based byte index to 1-based position; every index past the last position
+// a 16-bit number holds is the same overflow to the checks.
+int position(std::size_t index) {
+  return static_cast<int>(std::min<std::size_t>(index + 1, kLastPosition + 1));
+}
+
+std::uint64_t load64(const char* p) {
+  std::uint64_t w;
+  std::memcpy(&w, p, sizeof w);
+  return w;
+}
+
+// A marker matched in any letter case, compared eight bytes at a time: a
+// letter matches when the byte with bit 5 set equals its lower case.
+class Marker {
 public:
-  explicit ScriptText(std::string_view bytes)
-      : m_bytes(bytes), m_end(bytes.size()), m_state(bytes.size(), 0) {
-    const std::size_t firstLineEnd = bytes.find("\r\n");
-    if (firstLineEnd == std::string_view::npos)
-      return;
-    const std::size_t end = m_end;
-    bool inString = false;
-    std::size_t i = firstLineEnd + 2;
-    while (i < end) {
-      const char c = bytes[i];
-      if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
-        inString = false; // each line starts outside any string
-        i += 2;
-        continue;
-      }
-      if (!inString) {
-        m_state[i] = kOutside;
-        if (c == '"') {
-          m_state[i] |= kOpensString;
-          inString = true;
-        }
-      } else if (c == '"') {
-        if (i + 1 < bytes.size() && bytes[i + 1] == '"') {
-          i += 2; // a doubled quote: one quote of the text
-          continue;
-        }
-        inString = false;
-      }
-      ++i;
+  explicit Marker(std::string_view lower) : m_length(lower.size()), m_letter(lower[lower.size() - 3]) {
+    for (std::size_t offset = 0;; offset += 8) {
+      offset = std::min(offset, m_length - 8); // the last chunk overlaps the one before
+      // Byte j of a loaded word is the byte at offset + j, whatever the
+      // machine's byte order, when the fold is loaded the same way.
+      char fold[8] = {};
+      for (std::size_t j = 0; j < 8; ++j)
+        if (lower[offset + j] >= 'a' && lower[offset + j] <= 'z')
+          fold[j] = 0x20;
+      m_chunks[m_count++] = {offset, load64(lower.data() + offset), load64(fold)};
+      if (offset + 8 >= m_length)
+        break;
     }
   }
 
-  // The first note marker ("Diary", a double quote and ",[", any letter case)
-  // at or after from whose "Diary" follows a quote that opens a string.
-  int findNoteMarker(int from) const {
-    static constexpr std::string_view marker = "diary\",[";
-    for (std::size_t i = index(std::max(from, 2)); i < m_end; ++i)
-      if ((m_state[i - 1] & kOpensString) && matches(i, marker))
-        return position(i);
-    return 0;
-  }
+  std::size_t length() const { return m_length; }
+  // The letter before " [" at its end (the k of "task [").
+  char letterBeforeBracket() const { return m_letter; }
 
-  // The first occurrence of a code marker (lower case, matched in any letter
-  // case) at or after from that stands outside every string.
-  int findCodeMarker(std::string_view marker, int from) const {
-    for (std::size_t i = index(from); i < m_end; ++i)
-      if ((m_state[i] & kOutside) && matches(i, marker))
-        return position(i);
-    return 0;
-  }
-
-  // The double quote that ends a string whose text starts at from: the first
-  // one not followed by another (two in a row are one quote of the text).
-  int findStringEnd(int from) const {
-    for (std::size_t i = index(from); i < m_end;) {
-      if (m_bytes[i] != '"')
-        ++i;
-      else if (i + 1 < m_end && m_bytes[i + 1] == '"')
-        i += 2;
-      else
-        return position(i);
-    }
-    return 0;
-  }
-
-  // The position of the CR of the first CR LF at or after from.
-  int findCrLf(int from) const {
-    for (std::size_t i = index(from); i < m_end; ++i)
-      if (m_bytes[i] == '\r' && i + 1 < m_end && m_bytes[i + 1] == '\n')
-        return position(i);
-    return 0;
-  }
-
-  // The length bytes from position start, as the title or text they hold:
-  // doubled quotes undone, "<br/>" (exact case) turned back into CR LF for a
-  // text.
-  std::u16string field(int start, int length, bool isText) const {
-    const std::string_view raw =
-        m_bytes.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(length));
-    std::string out;
-    out.reserve(raw.size());
-    for (std::size_t i = 0; i < raw.size(); ++i) {
-      if (raw[i] == '"' && i + 1 < raw.size() && raw[i + 1] == '"') {
-        out += '"';
-        ++i;
-      } else if (isText && raw.compare(i, 5, "<br/>") == 0) {
-        out += "\r\n";
-        i += 4;
-      } else {
-        out += raw[i];
-      }
-    }
-    return AnsiCodec::decode(out);
-  }
-
-private:
-  // Positions are 1-based; every position past the last one a 16-bit number
-  // holds is the same overflow to the checks.
-  static std::size_t index(int position) { return static_cast<std::size_t>(position - 1); }
-  static int position(std::size_t index) {
-    return static_cast<int>(std::min<std::size_t>(index + 1, kLastPosition + 1));
-  }
-
-  static constexpr std::uint8_t kOutside = 1;     // the byte stands outside any string
-  static constexpr std::uint8_t kOpensString = 2; // the byte is the quote that opens a string
-
-  bool matches(std::size_t i, std::string_view lowerMarker) const {
-    if (m_bytes.size() - i < lowerMarker.size())
+  bool matches(std::string_view bytes, std::size_t i) const {
+    if (i > bytes.size() || bytes.size() - i < m_length)
       return false;
-    for (std::size_t j = 0; j < lowerMarker.size(); ++j)
-      if (asciiLower(m_bytes[i + j]) != lowerMarker[j])
+    for (int c = 0; c < m_count; ++c)
+      if ((load64(bytes.data() + i + m_chunks[c].offset) | m_chunks[c].fold) != m_chunks[c].pattern)
         return false;
     return true;
   }
 
-  std::string_view m_bytes;
-  std::size_t m_end;
-  std::vector<std::uint8_t> m_state;
+private:
+  struct Chunk {
+    std::size_t offset;
+    std::uint64_t pattern;
+    std::uint64_t fold;
+  };
+  std::size_t m_length;
+  char m_letter;
+  Chunk m_chunks[4] = {};
+  int m_count = 0;
 };
 
+// The note marker from "Diary" on (its quote before opens the title's
+// string), and the two task markers up to the quote that ends them.
+const Marker kNoteMarker("diary\",[");
+const Marker kTaskMarker("createsimpletask [");
+const Marker kDescriptionMarker("setsimpletaskdescription [");
+
+// The parity of the quotes up to and including each bit.
+std::uint64_t prefixXor(std::uint64_t x) {
+  x ^= x << 1;
+  x ^= x << 2;
+  x ^= x << 4;
+  x ^= x << 8;
+  x ^= x << 16;
+  x ^= x << 32;
+  return x;
+}
+
 } // namespace
+
+// The script's bytes classified 64 at a time. The first 32 KB (all a position
+// can reach) are classified at once; the rest only when a search runs into it.
+class BriefingScriptReader::Classes {
+public:
+  explicit Classes(std::string_view bytes)
+      : m_bytes(bytes), m_total((bytes.size() + 63) / 64), m_blocks(new Block[m_total]) {
+    const std::size_t lineEnd = bytes.find("\r\n");
+    m_lineTwo = lineEnd == kNone ? kNone : lineEnd + 2;
+    classify(std::min<std::size_t>(m_total, (kLastPosition + 1 + 128) / 64));
+  }
+
+  std::string_view bytes() const { return m_bytes; }
+
+  // The first note marker ("Diary", a double quote and ",[", any letter case)
+  // at or after from whose "Diary" follows a quote that opens a string.
+  int findNoteMarker(int from) {
+    const std::size_t size = m_bytes.size();
+    for (std::size_t i = static_cast<std::size_t>(std::max(from, 2) - 2);;) {
+      const std::size_t k = i / 64;
+      if (!classified(k))
+        return 0;
+      for (std::uint64_t m = m_blocks[k].opens & (~std::uint64_t{0} << (i % 64)); m != 0; m &= m - 1) {
+        const std::size_t j = k * 64 + static_cast<std::size_t>(std::countr_zero(m));
+        if (j + 1 < size && (m_bytes[j + 1] | 0x20) == 'd' && kNoteMarker.matches(m_bytes, j + 1))
+          return position(j + 1);
+      }
+      i = (k + 1) * 64;
+    }
+  }
+
+  // The first occurrence of a task marker (matched in any letter case, with
+  // the double quote after it) at or after from that stands outside every
+  // string: its quote is then one that opens a string. Each such quote is
+  // tried first by the letter before " [".
+  int findCodeMarker(const Marker& marker, int from) {
+    const std::size_t length = marker.length();
+    const char letter = marker.letterBeforeBracket();
+    for (std::size_t i = static_cast<std::size_t>(from - 1) + length;;) {
+      const std::size_t k = i / 64;
+      if (!classified(k))
+        return 0;
+      for (std::uint64_t m = m_blocks[k].opens & (~std::uint64_t{0} << (i % 64)); m != 0; m &= m - 1) {
+        const std::size_t j = k * 64 + static_cast<std::size_t>(std::countr_zero(m));
+        if ((m_bytes[j - 3] | 0x20) == letter && marker.matches(m_bytes, j - length))
+          return position(j - length);
+      }
+      i = (k + 1) * 64;
+    }
+  }
+
+  // The double quote that ends a string whose text starts at from: the first
+  // one not followed by another (two in a row are one quote of the text).
+  int findStringEnd(int from) {
+    for (std::size_t i = static_cast<std::size_t>(from - 1);;) {
+      const std::size_t j = next(&Block::quotes, i);
+      if (j == kNone)
+        return 0;
+      if (j + 1 < m_bytes.size() && m_bytes[j + 1] == '"')
+        i = j + 2;
+      else
+        return position(j);
+    }
+  }
+
+  // The position of the CR of the first CR LF at or after from.
+  int findCrLf(int from) {
+    const std::size_t j = next(&Block::lineEnds, static_cast<std::size_t>(from - 1));
+    return j == kNone ? 0 : position(j);
+  }
+
+private:
+  struct Block {
+    std::uint64_t quotes;   // the double quotes
+    std::uint64_t lineEnds; // the CRs of CR LF pairs
+    std::uint64_t opens;    // the quotes that open a string
+  };
+
+  // Whether block k is classified, classifying the rest of the script when
+  // a search first runs into it.
+  bool classified(std::size_t k) {
+    if (k < m_classified)
+      return true;
+    if (k >= m_total)
+      return false;
+    classify(m_total);
+    return true;
+  }
+
+  // The index of the first bit of one mask set at or after index i, or kNone.
+  std::size_t next(std::uint64_t Block::*mask, std::size_t i) {
+    std::size_t k = i / 64;
+    if (!classified(k))
+      return kNone;
+    std::uint64_t m = m_blocks[k].*mask & (~std::uint64_t{0} << (i % 64));
+    while (m == 0) {
+      if (!classified(++k))
+        return kNone;
+      m = m_blocks[k].*mask;
+    }
+    return k * 64 + static_cast<std::size_t>(std::countr_zero(m));
+  }
+
+  // Classifies the blocks from the first not yet classified up to (not
+  // including) block `end`.
+  void classify(std::size_t end) {
+    const std::size_t size = m_bytes.size();
+    alignas(16) char tail[64];
+    for (std::size_t k = m_classified; k < end; ++k) {
+      const std::size_t base = k * 64;
+      const char* p = m_bytes.data() + base;
+      if (size - base < 64) { // the last block, padded with bytes that are none of these
+        std::memset(tail, 0, sizeof tail);
+        std::memcpy(tail, p, size - base);
+        p = tail;
+      }
+      std::uint64_t quotes = 0;
+      std::uint64_t crs = 0;
+      std::uint64_t lfs = 0;
+#ifdef QUILLFORT_SSE2
+      const auto mask16 = [](__m128i v, char c) {
+        return std::uint64_t{
+            static_cast<std::uint16_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(c))))};
+      };
+      for (int j = 0; j < 4; ++j) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * j));
+        quotes |= mask16(v, '"') << (16 * j);
+        crs |= mask16(v, '\r') << (16 * j);
+        lfs |= mask16(v, '\n') << (16 * j);
+      }
+#else
+      for (int j = 0; j < 64; ++j) {
+        quotes |= std::uint64_t{p[j] == '"'} << j;
+        crs |= std::uint64_t{p[j] == '\r'} << j;
+        lfs |= std::uint64_t{p[j] == '\n'} << j;
+      }
+#endif
+      const bool nextIsLf = base + 64 < size && m_bytes[base + 64] == '\n';
+      const std::uint64_t lineEnds = crs & ((lfs >> 1) | (std::uint64_t{nextIsLf} << 63));
+      // Line 1 is a comment holding raw count bytes: none of it is searched.
+      std::uint64_t searched = 0;
+      if (m_lineTwo != kNone)
+        searched = m_lineTwo <= base        ? ~std::uint64_t{0}
+                   : m_lineTwo >= base + 64 ? 0
+                                            : ~std::uint64_t{0} << (m_lineTwo - base);
+      // The string state after each byte: the parity of the quotes since the
+      // line began, every CR LF starting a line outside any string. A line
+      // that ends outside a string needs no reset, as every line the writer
+      // writes.
+      std::uint64_t inside = prefixXor(quotes & searched) ^ (m_insideCarry ? ~std::uint64_t{0} : 0);
+      if ((inside & lineEnds) != 0)
+        for (std::uint64_t rest = lineEnds; rest != 0; rest &= rest - 1)
+          if (inside & rest & -rest)
+            inside ^= ~std::uint64_t{0} << std::countr_zero(rest);
+      const std::uint64_t insideBefore = (inside << 1) | m_insideCarry;
+      const std::uint64_t quoteBefore = (quotes << 1) | m_quoteCarry;
+      m_blocks[k] = {quotes, lineEnds, quotes & ~insideBefore & ~quoteBefore & searched};
+      m_insideCarry = inside >> 63;
+      m_quoteCarry = quotes >> 63;
+    }
+    m_classified = std::max(m_classified, end);
+  }
+
+  std::string_view m_bytes;
+  std::size_t m_lineTwo; // where line 2 begins; kNone without a CR LF
+  std::size_t m_total;   // blocks in the script
+  std::size_t m_classified = 0;
+  std::unique_ptr<Block[]> m_blocks;
+  std::uint64_t m_insideCarry = 0;
+  std::uint64_t m_quoteCarry = 0;
+};
+
+// One pass's records: the titles and texts decoded into one buffer, the
+// records viewing it once the pass is done.
+class BriefingScriptReader::Pass {
+public:
+  std::vector<ScriptRecordView> records;
+
+  void begin(int count) {
+    m_used = 0;
+    m_spans.assign(static_cast<std::size_t>(std::max(count, 0)), {});
+    records.clear();
+  }
+
+  // The bytes of a title or text as the entry holds them: doubled quotes
+  // undone, "<br/>" (exact case) turned back into CR LF for a text, each byte
+  // through the code page.
+  void decode(std::size_t k, std::string_view script, int start, int length, bool isText) {
+    const std::size_t offset = static_cast<std::size_t>(start - 1);
+    const std::string_view raw = script.substr(offset, static_cast<std::size_t>(length));
+    reserve(m_used + raw.size() + 32);
+    const std::size_t at = m_used;
+    if (!raw.empty())
+      m_used = static_cast<std::size_t>(decodeField(raw, isText, m_text.get() + m_used) - m_text.get());
+    (isText ? m_spans[k].text : m_spans[k].title) = {at, m_used - at, offset};
+  }
+
+  const std::vector<ScriptRecordView>& finish() {
+    records.reserve(m_spans.size());
+    for (const auto& [title, text] : m_spans)
+      records.push_back({{m_text.get() + title.start, title.size},
+                         {m_text.get() + text.start, text.size},
+                         title.offset,
+                         text.offset});
+    return records;
+  }
+
+private:
+  struct Span {
+    std::size_t start = 0; // in the decoded text
+    std::size_t size = 0;
+    std::size_t offset = 0; // of its first byte in the script
+  };
+  struct Spans {
+    Span title;
+    Span text;
+  };
+
+  void reserve(std::size_t capacity) {
+    if (capacity <= m_capacity)
+      return;
+    capacity = std::max(capacity, 2 * m_capacity);
+    std::unique_ptr<char16_t[]> bigger(new char16_t[capacity]);
+    if (m_used > 0)
+      std::memcpy(bigger.get(), m_text.get(), m_used * sizeof(char16_t));
+    m_text = std::move(bigger);
+    m_capacity = capacity;
+  }
+
+  static char16_t* decodeField(std::string_view raw, bool isText, char16_t* out);
+
+  std::unique_ptr<char16_t[]> m_text;
+  std::size_t m_used = 0;
+  std::size_t m_capacity = 0;
+  std::vector<Spans> m_spans;
+};
+
+#ifdef _WIN32
+// The system decodes: the bytes are unescaped first, then converted.
+char16_t* BriefingScriptReader::Pass::decodeField(std::string_view raw, bool isText, char16_t* out) {
+  std::string bytes;
+  bytes.reserve(raw.size());
+  for (std::size_t i = 0; i < raw.size(); ++i) {
+    if (raw[i] == '"' && i + 1 < raw.size() && raw[i + 1] == '"') {
+      bytes += '"';
+      ++i;
+    } else if (isText && raw.compare(i, 5, "<br/>") == 0) {
+      bytes += "\r\n";
+      i += 4;
+    } else {
+      bytes += raw[i];
+    }
+  }
+  const std::u16string text = AnsiCodec::decode(bytes);
+  std::memcpy(out, text.data(), text.size() * sizeof(char16_t));
+  return out + text.size();
+}
+#else
+// Windows-1252: every byte is one character, the same value but for 0x80 to
+// 0x9F, which the table maps.
+char16_t* BriefingScriptReader::Pass::decodeField(std::string_view raw, bool isText, char16_t* out) {
+  const char* const p = raw.data();
+  const std::size_t n = raw.size();
+  // One quote, "<br/>" or any other byte at i; returns the bytes taken.
+  const auto special = [&](std::size_t i) -> std::size_t {
+    if (p[i] == '"') {
+      *out++ = u'"';
+      return i + 1 < n && p[i + 1] == '"' ? 2 : 1;
+    }
+    if (isText && p[i] == '<' && n - i >= 5 && std::memcmp(p + i, "<br/>", 5) == 0) {
+      *out++ = u'\r';
+      *out++ = u'\n';
+      return 5;
+    }
+    *out++ = AnsiCodec::detail::windows1252Char(static_cast<unsigned char>(p[i]));
+    return 1;
+  };
+  std::size_t i = 0;
+#ifdef QUILLFORT_SSE2
+  // Sixteen bytes at a time, widened and stored at once; the pieces between
+  // quotes and "<br/>" are copied from the widened block.
+  const __m128i zero = _mm_setzero_si128();
+  alignas(16) char16_t widened[32]; // the upper half only ever lands past a piece's end
+  while (n - i >= 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+    const auto marks = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
+        _mm_cmpeq_epi8(v, _mm_set1_epi8('"')), isText ? _mm_cmpeq_epi8(v, _mm_set1_epi8('<')) : zero)));
+    const auto c1 = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(
+        _mm_subs_epu8(_mm_sub_epi8(v, _mm_set1_epi8(static_cast<char>(0x80))), _mm_set1_epi8(0x1F)), zero)));
+    const __m128i low = _mm_unpacklo_epi8(v, zero);
+    const __m128i high = _mm_unpackhi_epi8(v, zero);
+    if ((marks | c1) == 0) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out), low);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), high);
+      i += 16;
+      out += 16;
+      continue;
+    }
+    _mm_store_si128(reinterpret_cast<__m128i*>(widened), low);
+    _mm_store_si128(reinterpret_cast<__m128i*>(widened + 8), high);
+    _mm_store_si128(reinterpret_cast<__m128i*>(widened + 16), zero);
+    _mm_store_si128(reinterpret_cast<__m128i*>(widened + 24), zero);
+    for (unsigned rest = c1; rest != 0; rest &= rest - 1) {
+      const int at = std::countr_zero(rest);
+      widened[at] =
+          AnsiCodec::detail::windows1252Char(static_cast<unsigned char>(p[i + static_cast<std::size_t>(at)]));
+    }
+    // Each piece is copied sixteen characters at a time; what lands past its
+    // end is overwritten by what follows.
+    std::size_t from = 0;
+    for (unsigned rest = marks; rest != 0; rest &= rest - 1) {
+      const auto at = static_cast<std::size_t>(std::countr_zero(rest));
+      if (at < from)
+        continue; // the second quote of a pair
+      std::memcpy(out, widened + from, 16 * sizeof(char16_t));
+      out += at - from;
+      from = at + special(i + at);
+    }
+    if (from < 16) {
+      std::memcpy(out, widened + from, 16 * sizeof(char16_t));
+      out += 16 - from;
+      from = 16;
+    }
+    i += from;
+  }
+#endif
+  while (i < n) {
+    if (p[i] == '"' || p[i] == '<' || static_cast<unsigned char>(p[i]) >= 0x80) {
+      i += special(i);
+    } else {
+      *out++ = static_cast<char16_t>(p[i]);
+      ++i;
+    }
+  }
+  return out;
+}
+#endif
+
+BriefingScriptReader::BriefingScriptReader(std::string_view script)
+    : m_classes(std::make_unique<Classes>(script)), m_notes(std::make_unique<Pass>()),
+      m_tasks(std::make_unique<Pass>()) {}
+
+BriefingScriptReader::~BriefingScriptReader() = default;
+
+ScriptHeader BriefingScriptReader::header() const { return readScriptHeader(m_classes->bytes()); }
 
 ScriptHeader readScriptHeader(std::string_view script) {
   // The first line runs up to and including the CR of the first CR LF; it is
@@ -235,11 +554,11 @@ ScriptHeader readScriptHeader(std::string_view script) {
 // A note record's line: player createDiaryRecord ["Diary",["<title>","<text>"]];
 // Records stand from the last note of the list to the first, so the first one
 // found fills the highest index.
-std::vector<ScriptRecord> scanNoteRecords(std::string_view script, int count) {
-  std::vector<ScriptRecord> records(static_cast<std::size_t>(count > 0 ? count : 0));
-  if (count <= 0)
-    return records;
-  const ScriptText text(script);
+const std::vector<ScriptRecordView>& BriefingScriptReader::notes(int count) {
+  Pass& pass = *m_notes;
+  pass.begin(count);
+  Classes& text = *m_classes;
+  const std::string_view bytes = text.bytes();
   const Checks c{"note"};
   int s = 1;
   for (int k = count - 1; k >= 0; --k) {
@@ -251,46 +570,66 @@ std::vector<ScriptRecord> scanNoteRecords(std::string_view script, int count) {
     const int r = c.checked(text.findCrLf(u));
     const int e = c.checked(r - 4); // the text's closing quote and "]];" stand before the CR LF
     const int textLength = c.lengthBetween(u, e);
-    auto& record = records[static_cast<std::size_t>(k)];
-    record.title = text.field(t, titleLength, false);
-    record.text = text.field(u, textLength, true);
-    record.titleStart = static_cast<std::size_t>(t - 1);
-    record.textStart = static_cast<std::size_t>(u - 1);
+    const auto index = static_cast<std::size_t>(k);
+    pass.decode(index, bytes, t, titleLength, false);
+    pass.decode(index, bytes, u, textLength, true);
     s = c.checked(e + 4);
   }
-  return records;
+  return pass.finish();
 }
 
 // A task record's two lines:
 //   tskObj<i>=player createSimpleTask ["<title>"];
 //   tskObj<i> setSimpleTaskDescription ["<text>","<title>","<title>"];
 // Like the notes, from the last task of the list to the first.
-std::vector<ScriptRecord> scanTaskRecords(std::string_view script, int count) {
-  std::vector<ScriptRecord> records(static_cast<std::size_t>(count > 0 ? count : 0));
-  if (count <= 0)
-    return records;
-  static constexpr std::string_view taskMarker = "createsimpletask [\"";
-  static constexpr std::string_view descriptionMarker = "setsimpletaskdescription [\"";
-  const ScriptText text(script);
+const std::vector<ScriptRecordView>& BriefingScriptReader::tasks(int count) {
+  Pass& pass = *m_tasks;
+  pass.begin(count);
+  Classes& text = *m_classes;
+  const std::string_view bytes = text.bytes();
   const Checks c{"task"};
   int s = 1;
   for (int k = count - 1; k >= 0; --k) {
-    const int m = c.found(text.findCodeMarker(taskMarker, c.searchStart(s)), count);
-    const int t = c.checked(m + static_cast<int>(taskMarker.size()));
+    const int m = c.found(text.findCodeMarker(kTaskMarker, c.searchStart(s)), count);
+    const int t = c.checked(m + static_cast<int>(kTaskMarker.length()) + 1); // and the title's opening quote
     const int q = c.checked(text.findStringEnd(t));
     const int titleLength = c.lengthBetween(t, q);
-    const int m2 = c.found(text.findCodeMarker(descriptionMarker, c.searchStart(q)), count);
-    const int u = c.checked(m2 + static_cast<int>(descriptionMarker.size()));
+    const int m2 = c.found(text.findCodeMarker(kDescriptionMarker, c.searchStart(q)), count);
+    const int u = c.checked(m2 + static_cast<int>(kDescriptionMarker.length()) + 1);
     const int q2 = c.checked(text.findStringEnd(u));
     const int textLength = c.lengthBetween(u, q2);
-    auto& record = records[static_cast<std::size_t>(k)];
-    record.title = text.field(t, titleLength, false);
-    record.text = text.field(u, textLength, true);
-    record.titleStart = static_cast<std::size_t>(t - 1);
-    record.textStart = static_cast<std::size_t>(u - 1);
+    const auto index = static_cast<std::size_t>(k);
+    pass.decode(index, bytes, t, titleLength, false);
+    pass.decode(index, bytes, u, textLength, true);
     // The end of the description's line; 0 when it has no CR LF, which the
     // next record's search refuses.
     s = c.checked(text.findCrLf(u));
   }
+  return pass.finish();
+}
+
+namespace {
+
+std::vector<ScriptRecord> owned(const std::vector<ScriptRecordView>& views) {
+  std::vector<ScriptRecord> records;
+  records.reserve(views.size());
+  for (const auto& [title, text, titleStart, textStart] : views)
+    records.push_back({std::u16string(title), std::u16string(text), titleStart, textStart});
   return records;
+}
+
+} // namespace
+
+std::vector<ScriptRecord> scanNoteRecords(std::string_view script, int count) {
+  if (count <= 0)
+    return {};
+  BriefingScriptReader reader(script);
+  return owned(reader.notes(count));
+}
+
+std::vector<ScriptRecord> scanTaskRecords(std::string_view script, int count) {
+  if (count <= 0)
+    return {};
+  BriefingScriptReader reader(script);
+  return owned(reader.tasks(count));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,12 +26,45 @@ struct ScriptRecord {
   std::size_t textStart = 0;
 };
 
-// The reader works pass by pass so that the open command can put the notes
-// into the list before the tasks pass runs: a failure in the tasks pass leaves
-// the notes loaded. Every function throws RuntimeError 5 or 6 on a script
-// that breaks the layout.
-ScriptHeader readScriptHeader(std::string_view script);
+// The same, as views into text the reader holds.
+struct ScriptRecordView {
+  std::u16string_view title;
+  std::u16string_view text;
+  std::size_t titleStart = 0;
+  std::size_t textStart = 0;
+};
 
-// The records of a pass, in list order (index 0 is the first entry of the list).
+// Reads a script pass by pass, so that the open command can put the notes
+// into the list before the tasks pass runs: a failure in the tasks pass leaves
+// the notes loaded. The script's bytes are classified once (where strings
+// start and end, where lines end) for both passes. The reader views the
+// script, which must outlive it. Every function throws RuntimeError 5 or 6 on
+// a script that breaks the layout.
+class BriefingScriptReader {
+public:
+  explicit BriefingScriptReader(std::string_view script);
+  ~BriefingScriptReader();
+  BriefingScriptReader(const BriefingScriptReader&) = delete;
+  BriefingScriptReader& operator=(const BriefingScriptReader&) = delete;
+
+  ScriptHeader header() const;
+
+  // The records of a pass, in list order (index 0 is the first entry of the
+  // list). The views stay valid until the same pass is read again or the
+  // reader goes.
+  const std::vector<ScriptRecordView>& notes(int count);
+  const std::vector<ScriptRecordView>& tasks(int count);
+
+private:
+  class Classes;
+  class Pass;
+  std::unique_ptr<Classes> m_classes;
+  std::unique_ptr<Pass> m_notes;
+  std::unique_ptr<Pass> m_tasks;
+};
+
+// The same as whole functions that return owned strings; each call
+// classifies the script again.
+ScriptHeader readScriptHeader(std::string_view script);
 std::vector<ScriptRecord> scanNoteRecords(std::string_view script, int count);
 std::vector<ScriptRecord> scanTaskRecords(std::string_view script, int count);

@@ -13,7 +13,8 @@
 #include <utility>
 #include <vector>
 
-#if !defined(QUILLFORT_NO_SIMD) && (defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2))
+#if !defined(QUILLFORT_NO_SIMD) &&                                                                           \
+    (defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2))
 #include <emmintrin.h>
 #define QUILLFORT_SSE2 1
 #endif
@@ -154,7 +155,8 @@ char* writeField(char* d, std::u16string_view field, bool text) {
       const __m128i zero = _mm_setzero_si128();
       const __m128i above = _mm_packus_epi16(_mm_srli_epi16(a, 8), _mm_srli_epi16(b, 8));
       const __m128i c1 = _mm_cmpeq_epi8(
-          _mm_subs_epu8(_mm_sub_epi8(bytes, _mm_set1_epi8(static_cast<char>(0x80))), _mm_set1_epi8(0x1F)), zero);
+          _mm_subs_epu8(_mm_sub_epi8(bytes, _mm_set1_epi8(static_cast<char>(0x80))), _mm_set1_epi8(0x1F)),
+          zero);
       const unsigned table = (~static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(above, zero))) |
                               static_cast<unsigned>(_mm_movemask_epi8(c1))) &
                              0xFFFFu;

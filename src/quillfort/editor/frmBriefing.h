@@ -14,7 +14,7 @@
 class Dialogs;
 class frmPreview;
 class QAction;
-struct ScriptRecord;
+struct ScriptRecordView;
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
@@ -134,7 +134,7 @@ private:
   void WriteBriefingScript(const QString& path);
   void ReadBriefingScript(const QString& path);
   void ResetWorkArea();
-  void LoadRecords(const std::vector<ScriptRecord>& records, QListWidget* list, QPlainTextEdit* box,
+  void LoadRecords(const std::vector<ScriptRecordView>& records, QListWidget* list, QPlainTextEdit* box,
                    QStringList& texts, qint16& slotCount);
   void EntrySelected(QListWidget* list, QPlainTextEdit* box, QStringList& texts, qint16& last);
   void MoveSelected(int step);

@@ -11,7 +11,7 @@
 
 namespace {
 
-QString fromU16(const std::u16string& text) {
+QString fromU16(std::u16string_view text) {
   return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
@@ -46,7 +46,7 @@ void frmBriefing::cmdOpen_Click() {
 
 // Puts one pass's records into its list in order, each entry's slot its
 // position, and shows the first entry in the box.
-void frmBriefing::LoadRecords(const std::vector<ScriptRecord>& records, QListWidget* list,
+void frmBriefing::LoadRecords(const std::vector<ScriptRecordView>& records, QListWidget* list,
                               QPlainTextEdit* box, QStringList& texts, qint16& slotCount) {
   texts = QStringList(static_cast<qsizetype>(records.size()), QString());
   for (int k = 0; k < static_cast<int>(records.size()); ++k) {
@@ -78,15 +78,16 @@ void frmBriefing::ReadBriefingScript(const QString& path) {
   ResetWorkArea();
 
   const std::string script = ScriptFile::read(path); // one read; the file is closed again
-  const ScriptHeader header = readScriptHeader(script);
+  BriefingScriptReader reader(script);
+  const ScriptHeader header = reader.header();
 
   // Each pass is read whole before its records reach the list, so a failure
   // in the tasks pass leaves the notes loaded.
   if (header.noteCount >= 1)
-    LoadRecords(scanNoteRecords(script, header.noteCount), lstNotes, txtNotes, noteText, noteSlotCount);
+    LoadRecords(reader.notes(header.noteCount), lstNotes, txtNotes, noteText, noteSlotCount);
 
   if (header.taskCount >= 1) {
-    LoadRecords(scanTaskRecords(script, header.taskCount), lstTasks, txtTasks, taskText, taskSlotCount);
+    LoadRecords(reader.tasks(header.taskCount), lstTasks, txtTasks, taskText, taskSlotCount);
 
     // A current-task number beyond the loaded tasks names no task.
     if (header.currentTask >= 1 && header.currentTask <= lstTasks->count())
