@@ -1,6 +1,7 @@
 // The reader under libFuzzer. The first byte picks what the rest is:
 //  - even: a script, read as the open command reads it; every input must end
-//    in a load or in error 5 or 6;
+//    in a load or in error 5 or 6, exactly as the byte-by-byte reference
+//    reader (ReferenceReader.cpp) reads it;
 //  - odd: a briefing (side, titles and texts drawn from the bytes), written by
 //    the writer and read back; it must come back exactly, texts with CR LF for
 //    every "<br/>".
@@ -15,6 +16,11 @@
 #include <cstdlib>
 #include <deque>
 
+namespace reference {
+std::vector<ScriptRecord> scanNoteRecords(std::string_view script, int count);
+std::vector<ScriptRecord> scanTaskRecords(std::string_view script, int count);
+} // namespace reference
+
 namespace {
 
 [[noreturn]] void fail(const char* what) {
@@ -22,16 +28,49 @@ namespace {
   std::abort();
 }
 
-void readScript(std::string_view script) {
+// A pass as text: every record with its offsets, or the error.
+template <class Scan> std::string outcome(Scan scan) {
+  std::string out;
   try {
-    const ScriptHeader header = readScriptHeader(script);
-    if (scanNoteRecords(script, header.noteCount).size() != static_cast<std::size_t>(header.noteCount))
-      fail("the notes pass returned another number of records than asked");
-    if (scanTaskRecords(script, header.taskCount).size() != static_cast<std::size_t>(header.taskCount))
-      fail("the tasks pass returned another number of records than asked");
+    for (const ScriptRecord& r : scan())
+      out += AnsiCodec::encode(r.title, {}) + '=' + AnsiCodec::encode(r.text, {}) + '@' +
+             std::to_string(r.titleStart) + ',' + std::to_string(r.textStart) + '|';
   } catch (const RuntimeError& e) {
     if (e.number != 5 && e.number != 6)
       fail("an error other than 5 or 6");
+    out += "error " + std::to_string(e.number) + ": " + e.description;
+  }
+  return out;
+}
+
+void readScript(std::string_view script) {
+  ScriptHeader header;
+  try {
+    header = readScriptHeader(script);
+  } catch (const RuntimeError& e) {
+    if (e.number != 5)
+      fail("a header error other than 5");
+    return;
+  }
+  // The reader as the open command runs it, against the byte-by-byte one.
+  BriefingScriptReader reader(script);
+  const auto owned = [](const std::vector<ScriptRecordView>& views) {
+    std::vector<ScriptRecord> records;
+    for (const auto& v : views)
+      records.push_back({std::u16string(v.title), std::u16string(v.text), v.titleStart, v.textStart});
+    return records;
+  };
+  const int counts[] = {header.noteCount, header.taskCount};
+  for (int pass = 0; pass < 2; ++pass) {
+    const std::string fast =
+        outcome([&] { return owned(pass == 0 ? reader.notes(counts[0]) : reader.tasks(counts[1])); });
+    const std::string slow = outcome([&] {
+      return pass == 0 ? reference::scanNoteRecords(script, counts[0])
+                       : reference::scanTaskRecords(script, counts[1]);
+    });
+    if (fast != slow)
+      fail(pass == 0 ? "the notes pass differs from the reference reader"
+                     : "the tasks pass differs from the reference reader");
   }
 }
 
@@ -51,7 +90,8 @@ void roundTrip(FuzzedDataProvider& data) {
   const int tasks = data.ConsumeIntegralInRange(0, 255);
   auto field = [&](bool title) {
     std::u16string text = AnsiCodec::decode(data.ConsumeRandomLengthString(200));
-    return std::u16string_view(texts.emplace_back(title ? replaceAll(text, u"\r\n", u"\r ") : text)); // a title is one line
+    return std::u16string_view(
+        texts.emplace_back(title ? replaceAll(text, u"\r\n", u"\r ") : text)); // a title is one line
   };
   for (int i = 0; i < notes && data.remaining_bytes() > 0; ++i)
     b.notes.push_back({field(true), field(false)});
