@@ -19,17 +19,9 @@ private slots:
   void init() { ed.reset(new EditorDriver); }
   void cleanup() { QCOMPARE(ed->dialogs.pending(), 0); }
 
-  void startState() {
-    QCOMPARE(ed->window.windowTitle(), QStringLiteral("Quillfort"));
-    QCOMPARE(ed->window.size(), QSize(1101, 621));
-    QVERIFY(!(ed->window.windowFlags() & Qt::WindowMaximizeButtonHint));
-    QCOMPARE(ed->state("page | T | N | on | cur | side | counts"),
-             "page:Tasks | T: | N: | on: | cur: | side:WEST | counts:0,0,0,0");
-    QCOMPARE(ed->window.appPath, QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
-  }
-
   // Every control against the window's control table: positions in twips, 15
-  // to a pixel, inside the control's parent; then Tab's way by tab index.
+  // to a pixel, inside the control's parent; then Tab's way by tab index, the
+  // window's size and the first folder offered.
   void fixedLayout() {
     // name kind parent | caption (list items joined by ",") | tooltip | left top width height | tab | font
     const QString table = QStringLiteral(R"(
@@ -57,37 +49,30 @@ private slots:
       cmdCancel QPushButton Frame2 | E&xit | Be sure to save your work before closing | 15120 120 1335 375 | 8 | MS Sans Serif 9.75
     )");
     QMap<int, QString> byTab; // the controls that take the focus
-    for (QString row : table.trimmed().split(QLatin1Char('\n'))) {
-      QStringList cells = row.split(QLatin1Char('|'));
-      for (QString& cell : cells)
-        cell = cell.trimmed();
-      const QStringList head = cells[0].split(QLatin1Char(' ')), at = cells[3].split(QLatin1Char(' '));
-      QWidget* w = ed->window.findChild<QWidget*>(head[0]);
-      QVERIFY2(w, qPrintable(head[0]));
+    for (const QString& row : table.trimmed().split(QLatin1Char('\n'))) {
+      const QString name = row.simplified().section(' ', 0, 0), kind = row.simplified().section(' ', 1, 1);
+      QWidget* w = ed->window.findChild<QWidget*>(name);
+      QVERIFY2(w, qPrintable(name));
       QStringList items{w->property("text").toString() + w->property("title").toString()};
       if (auto* list = qobject_cast<QListWidget*>(w))
         for (int i = 0; i < list->count(); ++i)
           items << list->item(i)->text();
       const QFont f = w->font();
-      const QRect g = w->geometry();
-      QCOMPARE(
-          QStringList({head[0], w->inherits(qPrintable(head[1])) ? head[1] : w->metaObject()->className(),
-                       w->parentWidget()->objectName(), items.join(',').mid(items.size() > 1), w->toolTip(),
-                       QStringLiteral("%1 %2 %3 %4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height()),
-                       f == ed->window.font() ? "default"
-                                              : QStringLiteral("%1 %2%3")
-                                                    .arg(f.family())
-                                                    .arg(f.pointSizeF())
-                                                    .arg(f.bold() ? " bold" : "")}),
-          QStringList({head[0], head[1], head[2], cells[1], cells[2],
-                       QStringLiteral("%1 %2 %3 %4")
-                           .arg(at[0].toInt() / 15)
-                           .arg(at[1].toInt() / 15)
-                           .arg(at[2].toInt() / 15)
-                           .arg(at[3].toInt() / 15),
-                       cells[5]}));
+      QString at; // left top width height, in twips
+      for (int v : {w->x(), w->y(), w->width(), w->height()})
+        at += QString::number(v * 15) + ' ';
+      QCOMPARE(QStringLiteral("%1 %2 %3 | %4 | %5 | %6 | %7 | %8")
+                   .arg(name, w->inherits(qPrintable(kind)) ? kind : w->metaObject()->className(),
+                        w->parentWidget()->objectName(), items.join(',').mid(items.size() > 1), w->toolTip(),
+                        at, row.section('|', 4, 4),
+                        f == ed->window.font()
+                            ? QStringLiteral("default")
+                            : QStringLiteral("%1 %2%3").arg(f.family(), QString::number(f.pointSizeF()),
+                                                            f.bold() ? QStringLiteral(" bold") : QString()))
+                   .simplified(),
+               row.simplified());
       if (w->focusPolicy() & Qt::TabFocus)
-        byTab[cells[4].toInt()] = head[0];
+        byTab[row.section('|', 4, 4).trimmed().toInt()] = name;
     }
     QStringList chain;
     for (QWidget* w = ed->window.nextInFocusChain(); w != &ed->window; w = w->nextInFocusChain())
@@ -97,6 +82,9 @@ private slots:
     QCOMPARE(chain.mid(first) + chain.mid(0, first), byTab.values());
     QCOMPARE(ed->button("cmdAbout")->iconSize(), QSize(32, 32));
     QCOMPARE(ed->button("cmdAbout")->icon().actualSize(QSize(32, 32)), QSize(32, 32));
+    QCOMPARE(ed->window.size(), QSize(1101, 621));
+    QVERIFY(!(ed->window.windowFlags() & Qt::WindowMaximizeButtonHint));
+    QCOMPARE(ed->window.appPath, QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
   }
 
   // The window draws the map picture at its natural size, clipped to the
@@ -112,46 +100,39 @@ private slots:
     }
   }
 
-  // Every question, with Cancel or No for an answer: nothing changes.
+  // Every question, with Cancel or No for an answer: nothing changes. A row is
+  // "page button|prompt|title|style|default text"; style 0 is an input box.
   void questionsAsked() {
-    const struct {
-      int page;
-      const char *button, *prompt, *title;
-      int style; // -1: an input box
-    } cases[] = {
-        {0, "cmdAdd", "Enter the task to create:", "Create Task", -1},
-        {1, "cmdAdd", "Enter the note to create:", "Create Note", -1},
-        {0, "cmdEdit", "Edit the selected task:", "Edit Task", -1},
-        {1, "cmdEdit", "Edit the selected note:", "Edit Note", -1},
-        {0, "cmdDel", "Delete the selected task?", "Delete Task", 36},
-        {1, "cmdDel", "Delete the selected note?", "Delete Note", 36},
-        {0, "cmdMarker", "Highlight the text to be used as marker link", "Insert Marker", 64},
-        {1, "cmdPic", "Enter a picture file name:", "Insert Picture", -1},
-        {0, "cmdClear", "All data in the work area will be lost!\r\n\r\nAre you sure?", "Clear Quillfort",
-         20},
-    };
-    for (const auto& c : cases) {
+    for (const QString c :
+         {"0 cmdAdd|Enter the task to create:|Create Task|0|",
+          "1 cmdAdd|Enter the note to create:|Create Note|0|",
+          "0 cmdEdit|Edit the selected task:|Edit Task|0|Entry",
+          "1 cmdEdit|Edit the selected note:|Edit Note|0|Entry",
+          "0 cmdDel|Delete the selected task?|Delete Task|36|",
+          "1 cmdDel|Delete the selected note?|Delete Note|36|",
+          "0 cmdMarker|Highlight the text to be used as marker link|Insert Marker|64|",
+          "1 cmdPic|Enter a picture file name:|Insert Picture|0|",
+          "0 cmdClear|All data in the work area will be lost!\r\n\r\nAre you sure?|Clear Quillfort|20|"}) {
       EditorDriver d;
-      d.showPage(c.page);
-      d.create("Entry");
-      if (c.style < 0)
+      d.run(c[0] == '1' ? "notes; new Entry" : "new Entry");
+      if (c.section('|', 3, 3) == "0")
         d.dialogs.cancelInput();
       else
         d.dialogs.answerMessage(MsgAnswer::No);
-      d.click(c.button);
+      d.click(qPrintable(c.section('|', 0, 0).mid(2)));
       const auto& asked = d.lastAsked();
-      QCOMPARE(asked.prompt, QString::fromLatin1(c.prompt));
-      QCOMPARE(asked.title, QString::fromLatin1(c.title));
-      QCOMPARE(asked.style, c.style < 0 ? 0 : c.style);
-      QCOMPARE(asked.defaultText, qstrcmp(c.button, "cmdEdit") ? QString() : QStringLiteral("Entry"));
-      QCOMPARE(d.titles(c.page ? "lstNotes" : "lstTasks"), QStringList{"Entry"});
+      QCOMPARE(QStringList({c.section('|', 0, 0), asked.prompt, asked.title, QString::number(asked.style),
+                            asked.defaultText})
+                   .join('|'),
+               c);
+      QCOMPARE(d.titles(c[0] == '1' ? "lstNotes" : "lstTasks"), QStringList{"Entry"});
     }
   }
 
   // The commands as a user gives them (the steps of EditorDriver::run), and
-  // what the window shows afterwards. "add" gives each entry the text
-  // "<title> text" in lower case; T and N list title, slot and "*" on the
-  // selected entry.
+  // what the window shows afterwards; " >> " parts the stages of a row, each
+  // checked as it ends. "add" gives each entry the text "<title> text" in
+  // lower case; T and N list title, slot and "*" on the selected entry.
   void commands_data() {
     QTest::addColumn<QString>("steps");
     QTest::addColumn<QString>("shown");
@@ -160,28 +141,25 @@ private slots:
       QTest::newRow(name) << steps << shown;
     };
     // Create, rename, current task, side.
-    row("first task selected", "new Recon", "T:Recon0* | box: | on:cmdEdit cmdDel cmdCurTask txtTasks");
-    row("later tasks keep the selection", "new Recon; type look first; new   ; new Recon; new ",
+    row("first task selected, later ones keep the selection",
+        "tasks >> new Recon >> type look first; new   ; new Recon; new ",
+        "caption:Quillfort | page:Tasks | T: | N: | on: | cur: | side:WEST | counts:0,0,0,0 >> "
+        "T:Recon0* | box: | on:cmdEdit cmdDel cmdCurTask txtTasks >> "
         "T:Recon0*,  1,Recon2 | box:look first | counts:3,0,0,0");
     row("first note", "notes; new N", "N:N0* | on:cmdEdit cmdDel txtNotes");
-    row("current task set", "add A,B; pick 0; cur", "cur:A");
-    row("current task reset", "add A,B; pick 0; cur; cur", "cur:");
-    row("current task replaced", "add A,B; pick 0; cur; pick 1; cur", "cur:B");
-    row("current task from the notes page", "add A,B; pick 0; notes; cur", "cur:A | page:Notes");
+    row("current task set, replaced, reset, from the notes page",
+        "add A,B; pick 0; cur >> pick 1; cur >> cur >> pick 0; notes; cur",
+        "cur:A >> cur:B >> cur: >> cur:A | page:Notes");
     row("rename moves the label by title", "add Recon,Recon; pick 0; cur; pick 1; rename Recon in force",
         "cur:Recon in force | T:Recon0,Recon in force1* | box:recon text");
     row("rename another task", "add A,B; pick 0; cur; pick 1; rename C", "cur:A | T:A0,C1*");
     row("rename a note of the current title", "add T; cur; notes; new T; rename W", "cur:T | N:W0*");
-    row("side once", "side", "side:EAST");
-    row("side twice", "side; side", "side:RESISTANCE");
-    row("side three times", "side; side; side", "side:CIVILIAN");
-    row("side four times", "side; side; side; side", "side:WEST");
+    row("side", "side; side; side >> side", "side:CIVILIAN >> side:WEST");
     // Selection stores the outgoing box, then loads; a page switch stores nothing.
-    row("page switch keeps the typing", "add A,B,B; type \nline 2; notes; tasks",
-        "taskText:a text,b text, | box:b text\nline 2");
-    row("selection stores, then loads", "add A,B,B; type \nline 2; pick 1",
-        "taskText:a text,b text,b text\r\nline 2 | box:b text");
-    row("same titles, own texts", "add A,B,B; type \nline 2; pick 1; pick 2", "box:b text\nline 2");
+    row("page switch keeps the typing, selection stores it",
+        "add A,B,B; type \nline 2; notes; tasks >> pick 1 >> pick 2",
+        "taskText:a text,b text, | box:b text\nline 2 >> "
+        "taskText:a text,b text,b text\r\nline 2 | box:b text >> box:b text\nline 2");
     row("click on the selected task", "add A,B; type  typed; pick 1; up", "taskText:a text,b text typed");
     row("click on the selected note", "notes; add A,B; type  typed; pick 1; down",
         "noteText:a text,b text typed | N:A0,B1*");
@@ -190,10 +168,9 @@ private slots:
     row("delete the middle", "notes; add A,B,C; pick 1; type  (gone); del; new D",
         "N:A0,C2*,D3 | box:c text");
     row("delete the last", "notes; add A,B,C; pick 2; type  (gone); del; new D", "N:A0,B1*,D3 | box:b text");
-    row("delete another case", "add Extract,extract,Extract; pick 0; cur; pick 1; del",
-        "cur:Extract | T:Extract0,Extract2*");
-    row("delete the same title", "add Extract,extract,Extract; pick 0; cur; pick 1; del; del",
-        "cur: | T:Extract0*");
+    row("delete another case, then the same title",
+        "add Extract,extract,Extract; pick 0; cur; pick 1; del >> del",
+        "cur:Extract | T:Extract0,Extract2* >> cur: | T:Extract0*");
     row("delete the only task", "add A; del", "T: | box: | on: | counts:1,0,0,0");
     row("delete the only note", "add T; notes; new N; del", "N: | on:cmdCurTask txtTasks | counts:1,1,0,0");
     // Move: the slot travels, the box is not stored, nothing moves past the ends.
@@ -216,20 +193,22 @@ private slots:
         "notes; add A,B,C; " + open + "tasks_only_civilian.sqf; notes; new X; new Y; new Z; pick 2; pick 1",
         "box: | noteText:,,");
     // cmdCurTask follows the tasks on either page.
-    row("notes only", "notes; new N; tasks", "on:txtNotes");
-    row("tasks and notes", "notes; new N; tasks; new T; notes",
-        "on:cmdEdit cmdDel cmdCurTask txtTasks txtNotes");
-    row("open notes only", "add T; " + open + "read_notes_only.sqf", "on:txtNotes");
-    row("open tasks after notes", open + "read_notes_only.sqf; " + open + "tasks_only_civilian.sqf",
-        "on:cmdEdit cmdDel cmdCurTask txtTasks");
-    row("open notes after tasks", open + "tasks_only_civilian.sqf; " + open + "read_notes_only.sqf",
-        "on:txtNotes");
+    row("notes only, then tasks", "notes; new N; tasks >> new T; notes",
+        "on:txtNotes >> on:cmdEdit cmdDel cmdCurTask txtTasks txtNotes");
+    row("open notes only, tasks only, notes only",
+        "add T; " + open + "read_notes_only.sqf >> " + open + "tasks_only_civilian.sqf >> " + open +
+            "read_notes_only.sqf",
+        "on:txtNotes >> on:cmdEdit cmdDel cmdCurTask txtTasks >> on:txtNotes");
   }
   void commands() {
     QFETCH(QString, steps);
     QFETCH(QString, shown);
-    ed->run(steps);
-    QCOMPARE(ed->state(shown), shown);
+    const QStringList stages = steps.split(" >> "), checks = shown.split(" >> ");
+    QCOMPARE(stages.size(), checks.size());
+    for (qsizetype i = 0; i < stages.size(); ++i) {
+      ed->run(stages[i]);
+      QCOMPARE(ed->state(checks[i]), checks[i]);
+    }
   }
 
   // Each insertion is one edit of the box: the text as the table says, the
@@ -340,10 +319,7 @@ private slots:
     QTemporaryDir dir;
     ed->dialogs.answerSave(dir.filePath(QStringLiteral("edited.sqf")));
     ed->click("cmdOK");
-    QFile written(dir.filePath(QStringLiteral("edited.sqf")));
-    QFile expected(QStringLiteral(QUILLFORT_TEST_DATA "/editor_after_edits.sqf"));
-    QVERIFY(written.open(QIODevice::ReadOnly) && expected.open(QIODevice::ReadOnly));
-    QCOMPARE(written.readAll(), expected.readAll());
+    QCOMPARE(readFile(dir.filePath("edited.sqf")), readFile(QUILLFORT_TEST_DATA "/editor_after_edits.sqf"));
   }
 
   // Exit with unsaved work asks nothing, closes the window and, as it is the
@@ -361,39 +337,27 @@ private slots:
 
   // The folder of the chosen file becomes the next dialog's folder; the
   // caption shows the file name as it is.
-  void chosenFileFolderAndCaption_data() {
-    QTest::addColumn<QString>("path"); // %1 a temporary folder, where a script is put
-    QTest::addColumn<QString>("folder");
-#ifdef Q_OS_WIN
-    QTest::newRow("root of a drive") << "C:\\quillfort-none.sqf"
-                                     << "C:";
-    QTest::newRow("either separator") << "%1/sub\\x.sqf"
-                                      << "%1/sub";
-#else
-    QTest::newRow("root folder") << "/quillfort-none.sqf"
-                                 << "/";
-    QTest::newRow("backslash in a name") << "%1/back\\slash.sqf"
-                                         << "%1";
-    QTest::newRow("[*] in a name") << "%1/brief[*]ing.sqf"
-                                   << "%1";
-#endif
-  }
   void chosenFileFolderAndCaption() {
-    QFETCH(QString, path);
-    QFETCH(QString, folder);
-    QTemporaryDir dir;
-    const bool exists = path.contains("%1");
-    path.replace("%1", dir.path());
-    folder.replace("%1", dir.path());
-    if (exists)
-      QVERIFY(QDir().mkpath(folder) && QFile::copy(QUILLFORT_TEST_DATA "/worked_example.sqf", path));
-    ed->open(path, !exists);
-    QCOMPARE(ed->window.appPath, folder);
-    QCOMPARE(ed->window.windowHandle()->title(),
-             exists ? "Quillfort - " + path : QStringLiteral("Quillfort"));
-    ed->dialogs.cancelOpen();
-    ed->click("cmdOpen");
-    QCOMPARE(ed->lastAsked().settings.initDir, folder);
+    // "path|folder", %1 a temporary folder, where a script is put
+#ifdef Q_OS_WIN
+    for (QString row : {"C:\\quillfort-none.sqf|C:", "%1/sub\\x.sqf|%1/sub"}) {
+#else
+    for (QString row : {"/quillfort-none.sqf|/", "%1/back\\slash.sqf|%1", "%1/brief[*]ing.sqf|%1"}) {
+#endif
+      ed.reset(new EditorDriver);
+      QTemporaryDir dir;
+      const bool exists = row.contains("%1");
+      row.replace("%1", dir.path());
+      const QString path = row.section('|', 0, 0), folder = row.section('|', 1);
+      if (exists)
+        QVERIFY(QDir().mkpath(folder) && QFile::copy(QUILLFORT_TEST_DATA "/worked_example.sqf", path));
+      ed->open(path, !exists);
+      ed->dialogs.cancelOpen();
+      ed->click("cmdOpen");
+      QCOMPARE(QStringList({ed->window.appPath, ed->window.windowHandle()->title(),
+                            ed->lastAsked().settings.initDir}),
+               QStringList({folder, exists ? "Quillfort - " + path : QStringLiteral("Quillfort"), folder}));
+    }
   }
 };
 

@@ -5,6 +5,10 @@
 
 #include <QApplication>
 
+// Every screen draws at two pixels per point, set before the application starts.
+static void scaleByTwo() { qputenv("QT_SCALE_FACTOR", "2"); }
+Q_CONSTRUCTOR_FUNCTION(scaleByTwo)
+
 class tst_highdpi : public QObject {
   Q_OBJECT
 
@@ -13,7 +17,8 @@ private slots:
     QCOMPARE(qApp->devicePixelRatio(), 2.0);
     EditorDriver ed;
     frmAbout about(ed.dialogs);
-    for (const auto& [icon, size] : {std::pair{ed.window.windowIcon(), 64}, {ed.button("cmdAbout")->icon(), 32},
+    for (const auto& [icon, size] : {std::pair{ed.window.windowIcon(), 64},
+                                     {ed.button("cmdAbout")->icon(), 32},
                                      {about.windowIcon(), 64}})
       QVERIFY(icon.availableSizes().contains(QSize(size, size) * 2));
 
@@ -30,10 +35,5 @@ private slots:
   }
 };
 
-int main(int argc, char** argv) {
-  qputenv("QT_SCALE_FACTOR", "2"); // every screen draws at two pixels per point
-  QApplication app(argc, argv);
-  tst_highdpi test;
-  return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(tst_highdpi)
 #include "tst_highdpi.moc"
