@@ -39,6 +39,16 @@ bench::Samplers memory() {
   return {peakMemory(QUILLFORT_BARE_WIDGET, kOffscreen), peakMemory(QUILLFORT_EDITOR, kOffscreen)};
 }
 
+// What text alone costs: the button window against the bare window, as a
+// measure of how far below the goals the floors themselves lie.
+bench::Samplers buttonAgainstBare() {
+  return {firstFrame(QUILLFORT_BARE_WIDGET, kOffscreen), firstFrame(QUILLFORT_BUTTON_WINDOW, kOffscreen)};
+}
+
+bench::Samplers buttonMemory() {
+  return {peakMemory(QUILLFORT_BARE_WIDGET, kOffscreen), peakMemory(QUILLFORT_BUTTON_WINDOW, kOffscreen)};
+}
+
 } // namespace
 
 BENCH_ROW("start-up", "editor to first frame, offscreen", "bare QWidget 1101x621", bench::ratioAtMost(1.3),
@@ -49,3 +59,7 @@ BENCH_ROW("start-up", "editor to first frame, Xvfb", "bare QWidget 1101x621", be
           underXvfb, 21);
 BENCH_ROW("memory", "editor peak memory (VmHWM) at first frame", "bare QWidget 1101x621",
           bench::ratioAtMost(1.2, bench::Unit::Bytes), memory, 15);
+BENCH_ROW("start-up", "one-button window to first frame (a floor)", "bare QWidget 1101x621", bench::noGoal(),
+          buttonAgainstBare, 21);
+BENCH_ROW("memory", "one-button window peak memory (a floor)", "bare QWidget 1101x621",
+          bench::noGoal(bench::Unit::Bytes), buttonMemory, 15);

@@ -65,7 +65,7 @@ int add(Row row) {
 // without filters) and prints the table. Returns the number of goals missed.
 int runAll(const std::vector<std::string>& filters) {
   std::printf("Medians [min..max] of interleaved repetitions; ratio = subject median / floor median.\n\n");
-  std::printf("%-12s %-44s %-32s %-40s %-32s %8s %-18s %s\n", "area", "subject", "median [min..max]", "floor",
+  std::printf("%-10s %-56s %-30s %-44s %-30s %8s %-20s %s\n", "area", "subject", "median [min..max]", "floor",
               "median [min..max]", "ratio", "goal", "met");
   std::fflush(stdout);
   int goals = 0;
@@ -80,7 +80,7 @@ int runAll(const std::vector<std::string>& filters) {
       continue;
     const Samplers samplers = row.setUp();
     if (!samplers.skipped.empty()) {
-      std::printf("%-12s %-44s skipped: %s\n", row.area.c_str(), row.name.c_str(), samplers.skipped.c_str());
+      std::printf("%-10s %-56s skipped: %s\n", row.area.c_str(), row.name.c_str(), samplers.skipped.c_str());
       continue;
     }
     // One warm-up sample of each, then floor and subject in turn, the order
@@ -110,7 +110,7 @@ int runAll(const std::vector<std::string>& filters) {
       if (!ok)
         missed.push_back(row.area + ": " + row.name);
     }
-    std::printf("%-12s %-44s %-32s %-40s %-32s %7.2fx %-18s %s\n", row.area.c_str(), row.name.c_str(),
+    std::printf("%-10s %-56s %-30s %-44s %-30s %7.2fx %-20s %s\n", row.area.c_str(), row.name.c_str(),
                 formatStats(s, g.unit).c_str(), row.floorName.c_str(), formatStats(f, g.unit).c_str(), ratio,
                 formatGoal(g).c_str(), hasGoal ? (ok ? "yes" : "NO") : "");
     std::fflush(stdout);
