@@ -148,10 +148,11 @@ public:
   bool matches(std::string_view bytes, std::size_t i) const {
     if (i > bytes.size() || bytes.size() - i < m_length)
       return false;
-    for (int c = 0; c < m_count; ++c)
-      if ((load64(bytes.data() + i + m_chunks[c].offset) | m_chunks[c].fold) != m_chunks[c].pattern)
-        return false;
-    return true;
+    // All four chunks at once (the unused ones match anything), one branch.
+    std::uint64_t differs = 0;
+    for (const Chunk& c : m_chunks)
+      differs |= (load64(bytes.data() + i + c.offset) | c.fold) ^ c.pattern;
+    return differs == 0;
   }
 
 private:
@@ -162,7 +163,10 @@ private:
   };
   std::size_t m_length;
   char m_letter;
-  Chunk m_chunks[4] = {};
+  Chunk m_chunks[4] = {{0, ~std::uint64_t{0}, ~std::uint64_t{0}},
+                       {0, ~std::uint64_t{0}, ~std::uint64_t{0}},
+                       {0, ~std::uint64_t{0}, ~std::uint64_t{0}},
+                       {0, ~std::uint64_t{0}, ~std::uint64_t{0}}};
   int m_count = 0;
 };
 
@@ -362,8 +366,11 @@ class BriefingScriptReader::Pass {
 public:
   std::vector<ScriptRecordView> records;
 
-  void begin(int count) {
+  // Room for the fields of a script of scriptSize bytes: they lie within
+  // the first 32767 bytes and shrink when decoded.
+  void begin(int count, std::size_t scriptSize) {
     m_used = 0;
+    reserve(std::min<std::size_t>(scriptSize, kLastPosition) + 32);
     m_spans.assign(static_cast<std::size_t>(std::max(count, 0)), {});
     records.clear();
   }
@@ -556,7 +563,7 @@ ScriptHeader readScriptHeader(std::string_view script) {
 // found fills the highest index.
 const std::vector<ScriptRecordView>& BriefingScriptReader::notes(int count) {
   Pass& pass = *m_notes;
-  pass.begin(count);
+  pass.begin(count, m_classes->bytes().size());
   Classes& text = *m_classes;
   const std::string_view bytes = text.bytes();
   const Checks c{"note"};
@@ -584,7 +591,7 @@ const std::vector<ScriptRecordView>& BriefingScriptReader::notes(int count) {
 // Like the notes, from the last task of the list to the first.
 const std::vector<ScriptRecordView>& BriefingScriptReader::tasks(int count) {
   Pass& pass = *m_tasks;
-  pass.begin(count);
+  pass.begin(count, m_classes->bytes().size());
   Classes& text = *m_classes;
   const std::string_view bytes = text.bytes();
   const Checks c{"task"};
