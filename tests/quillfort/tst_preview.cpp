@@ -63,12 +63,14 @@ class tst_preview : public QObject {
 
   frmPreview* preview() const { return ed->window.findChild<frmPreview*>(); }
   QListWidget* previewList(const char* name) const { return preview()->findChild<QListWidget*>(name); }
-  // The preview as a user reads it: side | notes | tasks | title | text.
+  // The preview as a user reads it: side | notes | tasks | title | text | marks.
   QString shows() const {
     return QStringList{preview()->findChild<QLabel*>("lblPreviewSide")->text(),
-                       itemTexts(previewList("lstPreviewNotes")), itemTexts(previewList("lstPreviewTasks")),
+                       itemTexts(previewList("lstPreviewNotes")),
+                       itemTexts(previewList("lstPreviewTasks")),
                        preview()->findChild<QLabel*>("lblPreviewTitle")->text(),
-                       preview()->document()->toPlainText()}
+                       preview()->document()->toPlainText(),
+                       ::marks(preview()->document())}
         .join(QLatin1String(" | "));
   }
   void openPreview() {
@@ -87,30 +89,23 @@ private slots:
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("plain");
     QTest::addColumn<QString>("marks");
-    QTest::newRow("line breaks") << "one<br/>two\r\nthree"
-                                 << "one\ntwo\nthree"
-                                 << "";
-    QTest::newRow("marker") << "Go <marker name='obj 1'>here</marker> now"
-                            << "Go here now"
-                            << "link here marker:obj%201 tip obj 1";
-    QTest::newRow("execute, never a command") << "<execute expression=\"hint 'x'\">Hint</execute>"
-                                              << "Hint"
-                                              << "link Hint execute:hint%20%27x%27 tip hint 'x'";
-    QTest::newRow("font colour") << "<font color='#ff0000' size='2' face='Arial'>red</font> plain"
-                                 << "red plain"
-                                 << "red in #ff0000";
-    QTest::newRow("picture in the folder")
-        << "<img image='pics\\map.png' width='200' height='200'/>"
-        << QString(QChar::ObjectReplacementCharacter) << "image map.png 200x200";
-    QTest::newRow("picture Qt cannot read") << "<img image='map.paa'/>"
-                                            << "\nmap.paa\n"
-                                            << "framed map.paa";
-    QTest::newRow("picture not there") << "<img image='gone.jpg'/>"
-                                       << "\ngone.jpg\n"
-                                       << "framed gone.jpg";
-    QTest::newRow("literal") << "<b>bold</b> a < b & c &amp; &lt;i&gt; </font>"
-                             << "<b>bold</b> a < b & c & <i> </font>"
-                             << "";
+    const char* rows[][4] = {
+        {"line breaks", "one<br/>two\nthree", "one\ntwo\nthree", ""},
+        {"marker", "Go <marker name='obj 1'>here</marker> now", "Go here now",
+         "link here marker:obj%201 tip obj 1"},
+        {"execute, never a command", "<execute expression=\"hint 'x'\">Hint</execute>", "Hint",
+         "link Hint execute:hint%20%27x%27 tip hint 'x'"},
+        {"font colour", "<font color='#ff0000' size='2' face='Arial'>red</font> plain", "red plain",
+         "red in #ff0000"},
+        {"picture in the folder", "<img image='pics\\map.png' width='200' height='200'/>", "\uFFFC",
+         "image map.png 200x200"},
+        {"picture Qt cannot read", "<img image='map.paa'/>", "\nmap.paa\n", "framed map.paa"},
+        {"picture not there", "<img image='gone.jpg'/>", "\ngone.jpg\n", "framed gone.jpg"},
+        {"literal", "<b>bold</b> a < b & c &amp; &lt;i&gt; </font>", "<b>bold</b> a < b & c & <i> </font>",
+         ""},
+    };
+    for (const auto& row : rows)
+      QTest::newRow(row[0]) << QString::fromUtf8(row[1]) << QString::fromUtf8(row[2]) << QString(row[3]);
   }
   void rendersTheGameTags() {
     QFETCH(QString, text);
@@ -123,7 +118,7 @@ private slots:
     paa.close();
     ed->showPage(1);
     ed->create("Intel");
-    ed->type("txtNotes", QString(text).replace("\r\n", "\n"));
+    ed->type("txtNotes", text);
     openPreview();
     QCOMPARE(preview()->document()->toPlainText(), plain);
     QCOMPARE(::marks(preview()->document()), marks);
@@ -179,129 +174,83 @@ private slots:
     ed->showPage(1);
     ed->addEntries("lstNotes", {"Zulu", "Alpha"});
     openPreview();
-    QCOMPARE(shows(), QStringLiteral("WEST | Zulu,Alpha | \u25B6 Take,Hold,Take | Alpha | alpha text"));
+    QCOMPARE(shows(), QStringLiteral("WEST | Zulu,Alpha | \u25B6 Take,Hold,Take | Alpha | alpha text | "));
     QVERIFY(previewList("lstPreviewTasks")->item(0)->font().bold());
     QVERIFY(!previewList("lstPreviewTasks")->item(2)->font().bold());
   }
 
   void followsEveryCommand_data() {
-    QTest::addColumn<int>("command");
+    QTest::addColumn<QString>("steps");
     QTest::addColumn<QString>("expected");
-    const char* rows[][2] = {
-        {"typing", "WEST |  | Take,Hold | Hold | hold text!"},
-        {"selection", "WEST |  | Take,Hold | Take | take text"},
-        {"create", "WEST |  | Take,Hold,Rest | Hold | hold text"},
-        {"rename", "WEST |  | Take,Stay | Stay | hold text"},
-        {"delete", "WEST |  | Take | Take | take text"},
-        {"move", "WEST |  | Hold,Take | Hold | hold text"},
-        {"side", "EAST |  | Take,Hold | Hold | hold text"},
-        {"current task", "WEST |  | Take,\u25B6 Hold | Hold | hold text"},
-        {"page", "WEST |  | Take,Hold |  | "},
-        {"marker", "WEST |  | Take,Hold | Hold | hold text"},
-        {"open", "EAST | Intel | Take the bridge,\u25B6 Hold the town | Take the bridge | Cross at dawn."},
-        {"clear", "WEST |  |  |  | "},
+    const char* rows[][3] = {
+        {"typing", "type !", "WEST |  | Take,Hold | Hold | hold text! | "},
+        {"selection", "pick 0", "WEST |  | Take,Hold | Take | take text | "},
+        {"create", "new Rest", "WEST |  | Take,Hold,Rest | Hold | hold text | "},
+        {"rename", "rename Stay", "WEST |  | Take,Stay | Stay | hold text | "},
+        {"delete", "del", "WEST |  | Take | Take | take text | "},
+        {"move", "up", "WEST |  | Hold,Take | Hold | hold text | "},
+        {"side", "side", "EAST |  | Take,Hold | Hold | hold text | "},
+        {"current task", "cur", "WEST |  | Take,\u25B6 Hold | Hold | hold text | "},
+        {"page", "notes", "WEST |  | Take,Hold |  |  | "},
+        {"marker", "sel 0 4; marker m", "WEST |  | Take,Hold | Hold | hold text | link hold marker:m tip m"},
+        {"open", "open " QUILLFORT_TEST_DATA "/worked_example.sqf",
+         "EAST | Intel | Take the bridge,\u25B6 Hold the town | Take the bridge | Cross at dawn. | "},
+        {"clear", "clear", "WEST |  |  |  |  | "},
     };
-    for (int i = 0; i < int(std::size(rows)); ++i)
-      QTest::newRow(rows[i][0]) << i << QString::fromUtf8(rows[i][1]);
+    for (const auto& row : rows)
+      QTest::newRow(row[0]) << QString(row[1]) << QString::fromUtf8(row[2]);
   }
   void followsEveryCommand() {
-    QFETCH(int, command);
+    QFETCH(QString, steps);
     QFETCH(QString, expected);
     ed->addEntries("lstTasks", {"Take", "Hold"});
     ed->selectRow("lstTasks", 0); // stores Hold's text: a move would not
     ed->selectRow("lstTasks", 1);
     openPreview();
-    QTRY_COMPARE(shows(), QStringLiteral("WEST |  | Take,Hold | Hold | hold text"));
-    switch (command) {
-    case 0:
-      ed->type("txtTasks", "!");
-      break;
-    case 1:
-      ed->selectRow("lstTasks", 0);
-      break;
-    case 2:
-      ed->create("Rest");
-      break;
-    case 3:
-      ed->rename("Stay");
-      break;
-    case 4:
-      ed->confirm("cmdDel", MsgAnswer::Yes);
-      break;
-    case 5:
-      ed->click("cmdUp");
-      break;
-    case 6:
-      ed->click("cmdSide");
-      break;
-    case 7:
-      ed->click("cmdCurTask");
-      break;
-    case 8:
-      ed->showPage(1);
-      break;
-    case 9:
-      ed->selectText("txtTasks", 0, 4);
-      ed->dialogs.answerInput("m");
-      ed->click("cmdMarker");
-      expected = "WEST |  | Take,Hold | Hold | hold text";
-      QTRY_COMPARE(::marks(preview()->document()), QStringLiteral("link hold marker:m tip m"));
-      break;
-    case 10:
-      ed->dialogs.answerOpen(QStringLiteral(QUILLFORT_TEST_DATA "/worked_example.sqf"));
-      ed->click("cmdOpen");
-      break;
-    case 11:
-      ed->confirm("cmdClear", MsgAnswer::Yes);
-      break;
-    }
+    QTRY_COMPARE(shows(), QStringLiteral("WEST |  | Take,Hold | Hold | hold text | "));
+    ed->run(steps);
     QTRY_COMPARE(shows(), expected);
     // The preview reads the box; only the editor's own commands store it.
-    if (command == 0)
-      QCOMPARE(ed->window.taskText.at(1), QStringLiteral("hold text"));
+    if (steps == "type !")
+      QCOMPARE(ed->window.taskText.value(1), QStringLiteral("hold text"));
   }
 
-  // A title chosen in the preview is selected as a click in the editor would:
-  // the outgoing box is stored, the incoming loaded, the page switched.
-  void choosingATitleSelectsItInTheEditor() {
-    ed->addEntries("lstTasks", {"Take", "Hold"});
-    ed->showPage(1);
-    ed->addEntries("lstNotes", {"Intel"});
-    ed->type("txtNotes", " more");
-    openPreview();
-    QListWidget* tasks = previewList("lstPreviewTasks");
-    QTest::mouseClick(tasks->viewport(), Qt::LeftButton, {}, tasks->visualItemRect(tasks->item(0)).center());
-    QCOMPARE(ed->list("lstBriefing")->currentRow(), 0);
-    QCOMPARE(ed->list("lstTasks")->currentRow(), 0);
-    QCOMPARE(ed->boxShows("txtTasks"), QStringLiteral("take text"));
-    QCOMPARE(ed->window.taskText.at(1), QStringLiteral("hold text"));
-    QCOMPARE(ed->boxShows("txtNotes"), QStringLiteral("intel text more"));
-    QTRY_COMPARE(shows(), QStringLiteral("WEST | Intel | Take,Hold | Take | take text"));
+  // A title or a finding chosen in the preview selects its entry as a click in
+  // the editor would: the outgoing box stored, the incoming loaded, the page
+  // switched; a finding also puts the cursor at its place.
+  void choosingInThePreviewSelectsInTheEditor_data() {
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("title")
+        << "lstPreviewTasks" << 0
+        << "page:Tasks | T:Take0*,Hold1 | box:take text | Take | hold text\r\nfish & chips";
+    QTest::newRow("finding") << "lstFindings" << 1
+                             << "page:Tasks | T:Take0,Hold1* | box:hold text\nfish & chips | Hold | 2:6";
   }
-
-  // Each finding names its entry and place; clicking it selects the entry and
-  // puts the cursor there.
-  void findingsLeadToTheirPlace() {
-    ed->addEntries("lstTasks", {"Take", "Hold"});
-    ed->type("txtTasks", "\nfish & chips");
-    ed->showPage(1);
-    ed->addEntries("lstNotes", {"Intel"});
-    ed->type("txtNotes", " <img image='gone.jpg'/>");
+  void choosingInThePreviewSelectsInTheEditor() {
+    QFETCH(QString, list);
+    QFETCH(int, row);
+    QFETCH(QString, expected);
+    ed->run("add Take,Hold; type \nfish & chips; notes; add Intel; type  <img image='gone.jpg'/>");
     openPreview();
-    QListWidget* findings = previewList("lstFindings");
+    QListWidget* chosen = previewList(qPrintable(list));
     QTRY_COMPARE(
-        itemTexts(findings),
+        itemTexts(previewList("lstFindings")),
         QStringLiteral("warning: note 1 \"Intel\", text 1:12: The picture \"gone.jpg\" is not in the "
                        "mission folder,warning: task 2 \"Hold\", text 2:6: A bare \"&\" cuts the text "
                        "here in the game: write it as \"&amp;\""));
-    QTest::mouseClick(findings->viewport(), Qt::LeftButton, {},
-                      findings->visualItemRect(findings->item(1)).center());
-    QCOMPARE(ed->list("lstBriefing")->currentRow(), 0);
-    QCOMPARE(ed->list("lstTasks")->currentRow(), 1);
+    QTest::mouseClick(chosen->viewport(), Qt::LeftButton, {},
+                      chosen->visualItemRect(chosen->item(row)).center());
+    // The title row also shows the outgoing text stored, the finding row the cursor.
     const QTextCursor cursor = ed->box("txtTasks")->textCursor();
-    QCOMPARE(QStringLiteral("%1:%2").arg(cursor.blockNumber() + 1).arg(cursor.positionInBlock() + 1),
-             QStringLiteral("2:6"));
-    QCOMPARE(ed->boxShows("txtTasks"), QStringLiteral("hold text\nfish & chips"));
+    const QString after =
+        row ? QStringLiteral("%1:%2").arg(cursor.blockNumber() + 1).arg(cursor.positionInBlock() + 1)
+            : ed->window.taskText.value(1);
+    QTRY_COMPARE(ed->state("page | T | box") + " | " +
+                     preview()->findChild<QLabel*>("lblPreviewTitle")->text() + " | " + after,
+                 expected);
+    QCOMPARE(ed->boxShows("txtNotes"), QStringLiteral("intel text <img image='gone.jpg'/>"));
   }
 
   // F5 opens one preview and raises it again; the boxes' context menus end
