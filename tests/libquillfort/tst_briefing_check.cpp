@@ -11,7 +11,6 @@
 namespace {
 
 using Entries = std::vector<BriefingEntry>;
-using K = FindingKind;
 
 // Snapshots hold views: the texts below live as long as the tests.
 BriefingSnapshot snap(Entries notes, Entries tasks, std::u16string_view current = u"") {
@@ -24,112 +23,92 @@ const std::u16string k60(60, u'a');
 // One finding written out in one line: "warning BareAmpersand notes 0 text 2:7".
 std::string shown(const BriefingFinding& f) {
   std::ostringstream out;
-  static const char* kinds[] = {"UnencodableCharacter",
-                                "TooManyEntries",
-                                "NonAsciiCharacter",
-                                "BareAmpersand",
-                                "MarkerWithoutName",
-                                "MarkerWithoutClosingTag",
-                                "NestedMarker",
-                                "PictureWithoutFile",
-                                "PictureNotInFolder",
-                                "UnknownTag",
-                                "DuplicateCurrentTask",
-                                "ScriptTooLarge",
-                                "EmptyTitle"};
+  std::istringstream kinds(
+      "UnencodableCharacter TooManyEntries NonAsciiCharacter BareAmpersand MarkerWithoutName "
+      "MarkerWithoutClosingTag NestedMarker PictureWithoutFile PictureNotInFolder UnknownTag "
+      "DuplicateCurrentTask ScriptTooLarge EmptyTitle");
+  std::string kind;
+  for (int i = 0; i <= int(f.kind); ++i)
+    kinds >> kind;
   static const char* lists[] = {"briefing", "notes", "tasks"};
   static const char* fields[] = {"", " title", " text"};
-  out << (f.severity == FindingSeverity::Error ? "error " : "warning ") << kinds[int(f.kind)] << ' '
-      << lists[int(f.list)] << ' ' << f.index << fields[int(f.field)];
+  out << (f.severity == FindingSeverity::Error ? "error " : "warning ") << kind << ' ' << lists[int(f.list)]
+      << ' ' << f.index << fields[int(f.field)];
   if (f.line > 0)
     out << ' ' << f.line << ':' << f.column;
   return out.str();
 }
 
-struct CheckCase {
-  const char* name;
-  BriefingSnapshot input;
-  std::vector<std::string> expected; // every finding, in order
-};
+const Entries k256(256, BriefingEntry{u"t", u""});
 
-void PrintTo(const CheckCase& c, std::ostream* os) { *os << c.name; }
-
-class Findings : public ::testing::TestWithParam<CheckCase> {};
-
-TEST_P(Findings, AreFoundWhereTheyStand) {
-  const auto& c = GetParam();
-  // Pictures: only "pics\\map.jpg" and "intel.png" are in the mission folder.
+// Every finding of each input, in order. Pictures: only "pics\\map.jpg" and
+// "intel.png" are in the mission folder.
+TEST(Check, FindingsAreFoundWhereTheyStand) {
+  const struct {
+    const char* name;
+    BriefingSnapshot input;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {"clean",
+       snap({{u"Intel", u"Go <marker name='m'>here</marker>\r\n<img image='intel.png' width='200' "
+                        u"height='200'/> &amp; &lt;b&gt; &#169; &#xA9; <font color='#ff0000'>x</font>"
+                        u"<execute expression='hint 1'>y</execute><br/>"}},
+            {{u"Take", u"a"}, {u"Hold", u"b"}}, u"Take"),
+       {}},
+      {"the code page",
+       noteText(u"ab\r\nc\u4e2d\u4e2d"),
+       {"error UnencodableCharacter notes 0 text 2:2", "warning NonAsciiCharacter notes 0 text 2:2"}},
+      {"outside ASCII, title and text",
+       snap({}, {{u"Caf\u00e9", u"\u00fcber"}}),
+       {"warning NonAsciiCharacter tasks 0 title 1:4", "warning NonAsciiCharacter tasks 0 text 1:1"}},
+      {"too many",
+       snap(k256, k256),
+       {"error TooManyEntries briefing -1", "error TooManyEntries briefing -1",
+        "warning ScriptTooLarge briefing -1"}},
+      {"bare ampersands",
+       noteText(u"A & B\r\nfish&chips &amp; &#; &#x; &foo;"),
+       {"warning BareAmpersand notes 0 text 1:3", "warning BareAmpersand notes 0 text 2:5",
+        "warning BareAmpersand notes 0 text 2:18", "warning BareAmpersand notes 0 text 2:22",
+        "warning BareAmpersand notes 0 text 2:27"}},
+      {"markers",
+       noteText(u"<marker>a</marker> <marker name=''>b</marker>\r\n<marker name='x'>open"),
+       {"warning MarkerWithoutName notes 0 text 1:1", "warning MarkerWithoutName notes 0 text 1:20",
+        "warning MarkerWithoutClosingTag notes 0 text 2:1"}},
+      {"nested marker",
+       noteText(u"<marker name='a'>x <marker name='b'>y</marker></marker>"),
+       {"warning NestedMarker notes 0 text 1:20"}},
+      {"pictures",
+       noteText(u"<img width='200'/> <img image='pics\\map.jpg'/>\r\n  <img image='gone.paa'/>"),
+       {"warning PictureWithoutFile notes 0 text 1:1", "warning PictureNotInFolder notes 0 text 2:3"}},
+      {"unknown tags",
+       noteText(u"<b>bold</b> a<2 <br> <t/>"),
+       {"warning UnknownTag notes 0 text 1:1", "warning UnknownTag notes 0 text 1:8",
+        "warning UnknownTag notes 0 text 1:22"}},
+      {"two current tasks",
+       snap({}, {{u"Go", u""}, {u"Rest", u""}, {u"Go", u""}}, u"Go"),
+       {"warning DuplicateCurrentTask tasks 0 title 1:1", "warning DuplicateCurrentTask tasks 2 title 1:1"}},
+      {"same titles, neither current", snap({}, {{u"Go", u""}, {u"Go", u""}}, u"Rest"), {}},
+      {"empty titles",
+       snap({{u"", u"x"}}, {{u"", u""}}),
+       {"warning EmptyTitle notes 0 title 1:1", "warning EmptyTitle tasks 0 title 1:1"}},
+      {"too large", noteText(k33000), {"warning ScriptTooLarge briefing -1"}},
+  };
   const PictureLookup lookup = [](std::u16string_view f) {
     return f == u"pics\\map.jpg" || f == u"intel.png";
   };
-  std::vector<std::string> got;
-  for (const auto& f : checkBriefing(c.input, lookup)) {
-    got.push_back(shown(f));
-    EXPECT_FALSE(f.message.empty()) << got.back();
-    if (f.index >= 0) {
-      const auto& list = f.list == FindingList::Notes ? c.input.notes : c.input.tasks;
-      EXPECT_EQ(f.title, std::u16string(list[std::size_t(f.index)].title));
+  for (const auto& c : cases) {
+    std::vector<std::string> got;
+    for (const auto& f : checkBriefing(c.input, lookup)) {
+      got.push_back(shown(f));
+      EXPECT_FALSE(f.message.empty()) << got.back();
+      if (f.index >= 0) {
+        const auto& list = f.list == FindingList::Notes ? c.input.notes : c.input.tasks;
+        EXPECT_EQ(f.title, std::u16string(list[std::size_t(f.index)].title)) << got.back();
+      }
     }
+    EXPECT_EQ(got, c.expected) << c.name;
   }
-  EXPECT_EQ(got, c.expected) << c.name;
 }
-
-const Entries k256(256, BriefingEntry{u"t", u""});
-
-INSTANTIATE_TEST_SUITE_P(
-    Check, Findings,
-    ::testing::ValuesIn(std::vector<CheckCase>{
-        {"clean",
-         snap({{u"Intel", u"Go <marker name='m'>here</marker>\r\n<img image='intel.png' width='200' "
-                          u"height='200'/> &amp; &lt;b&gt; &#169; &#xA9; <font color='#ff0000'>x</font>"
-                          u"<execute expression='hint 1'>y</execute><br/>"}},
-              {{u"Take", u"a"}, {u"Hold", u"b"}}, u"Take"),
-         {}},
-        {"the code page",
-         noteText(u"ab\r\nc\u4e2d\u4e2d"),
-         {"error UnencodableCharacter notes 0 text 2:2", "warning NonAsciiCharacter notes 0 text 2:2"}},
-        {"outside ASCII, title and text",
-         snap({}, {{u"Caf\u00e9", u"\u00fcber"}}),
-         {"warning NonAsciiCharacter tasks 0 title 1:4", "warning NonAsciiCharacter tasks 0 text 1:1"}},
-        {"too many",
-         snap(k256, k256),
-         {"error TooManyEntries briefing -1", "error TooManyEntries briefing -1",
-          "warning ScriptTooLarge briefing -1"}},
-        {"bare ampersands",
-         noteText(u"A & B\r\nfish&chips &amp; &#; &#x; &foo;"),
-         {"warning BareAmpersand notes 0 text 1:3", "warning BareAmpersand notes 0 text 2:5",
-          "warning BareAmpersand notes 0 text 2:18", "warning BareAmpersand notes 0 text 2:22",
-          "warning BareAmpersand notes 0 text 2:27"}},
-        {"markers",
-         noteText(u"<marker>a</marker> <marker name=''>b</marker>\r\n<marker name='x'>open"),
-         {"warning MarkerWithoutName notes 0 text 1:1", "warning MarkerWithoutName notes 0 text 1:20",
-          "warning MarkerWithoutClosingTag notes 0 text 2:1"}},
-        {"nested marker",
-         noteText(u"<marker name='a'>x <marker name='b'>y</marker></marker>"),
-         {"warning NestedMarker notes 0 text 1:20"}},
-        {"pictures",
-         noteText(u"<img width='200'/> <img image='pics\\map.jpg'/>\r\n  <img image='gone.paa'/>"),
-         {"warning PictureWithoutFile notes 0 text 1:1", "warning PictureNotInFolder notes 0 text 2:3"}},
-        {"unknown tags",
-         noteText(u"<b>bold</b> a<2 <br> <t/>"),
-         {"warning UnknownTag notes 0 text 1:1", "warning UnknownTag notes 0 text 1:8",
-          "warning UnknownTag notes 0 text 1:22"}},
-        {"two current tasks",
-         snap({}, {{u"Go", u""}, {u"Rest", u""}, {u"Go", u""}}, u"Go"),
-         {"warning DuplicateCurrentTask tasks 0 title 1:1",
-          "warning DuplicateCurrentTask tasks 2 title 1:1"}},
-        {"same titles, neither current", snap({}, {{u"Go", u""}, {u"Go", u""}}, u"Rest"), {}},
-        {"empty titles",
-         snap({{u"", u"x"}}, {{u"", u""}}),
-         {"warning EmptyTitle notes 0 title 1:1", "warning EmptyTitle tasks 0 title 1:1"}},
-        {"too large", noteText(k33000), {"warning ScriptTooLarge briefing -1"}},
-    }),
-    [](const auto& info) {
-      std::string name = info.param.name;
-      for (char& c : name)
-        c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-      return name;
-    });
 
 // The size worked out from the fields equals the composed script's, for
 // quotes, line breaks, two-digit task numbers, the current-task line and
@@ -154,15 +133,10 @@ TEST(Check, PicturesInFolderLooksOnDisk) {
   std::ofstream(folder / "pics" / "map.jpg") << "x";
   std::ofstream(folder / "top.png") << "x";
   const PictureLookup lookup = picturesInFolder(folder);
-  const std::pair<std::u16string, bool> rows[] = {{u"pics\\map.jpg", true},
-                                                  {u"pics/map.jpg", true},
-                                                  {u"top.png", true},
-                                                  {u"pics", false},
-                                                  {u"missing.png", false},
-                                                  {u"../quillfort_check_pictures/top.png", false},
-                                                  {u"", false}};
-  for (const auto& [file, exists] : rows)
-    EXPECT_EQ(lookup(file), exists) << std::string(file.begin(), file.end());
+  for (std::u16string_view file : {u"pics\\map.jpg", u"pics/map.jpg", u"top.png"})
+    EXPECT_TRUE(lookup(file)) << std::string(file.begin(), file.end());
+  for (std::u16string_view file : {u"pics", u"missing.png", u"../quillfort_check_pictures/top.png", u""})
+    EXPECT_FALSE(lookup(file)) << std::string(file.begin(), file.end());
   std::filesystem::remove_all(folder);
 }
 
