@@ -47,13 +47,6 @@ QString marks(const QTextDocument* doc) {
   return out.join(QLatin1String("; "));
 }
 
-QString itemTexts(const QListWidget* list) {
-  QStringList out;
-  for (int i = 0; i < list->count(); ++i)
-    out << list->item(i)->text();
-  return out.join(QLatin1Char(','));
-}
-
 } // namespace
 
 class tst_preview : public QObject {
@@ -62,12 +55,11 @@ class tst_preview : public QObject {
   QTemporaryDir dir;
 
   frmPreview* preview() const { return ed->window.findChild<frmPreview*>(); }
-  QListWidget* previewList(const char* name) const { return preview()->findChild<QListWidget*>(name); }
   // The preview as a user reads it: side | notes | tasks | title | text | marks.
   QString shows() const {
     return QStringList{preview()->findChild<QLabel*>("lblPreviewSide")->text(),
-                       itemTexts(previewList("lstPreviewNotes")),
-                       itemTexts(previewList("lstPreviewTasks")),
+                       ed->titles("lstPreviewNotes").join(','),
+                       ed->titles("lstPreviewTasks").join(','),
                        preview()->findChild<QLabel*>("lblPreviewTitle")->text(),
                        preview()->document()->toPlainText(),
                        ::marks(preview()->document())}
@@ -175,8 +167,8 @@ private slots:
     ed->addEntries("lstNotes", {"Zulu", "Alpha"});
     openPreview();
     QCOMPARE(shows(), QStringLiteral("WEST | Zulu,Alpha | \u25B6 Take,Hold,Take | Alpha | alpha text | "));
-    QVERIFY(previewList("lstPreviewTasks")->item(0)->font().bold());
-    QVERIFY(!previewList("lstPreviewTasks")->item(2)->font().bold());
+    QVERIFY(ed->list("lstPreviewTasks")->item(0)->font().bold());
+    QVERIFY(!ed->list("lstPreviewTasks")->item(2)->font().bold());
   }
 
   void followsEveryCommand_data() {
@@ -234,9 +226,9 @@ private slots:
     QFETCH(QString, expected);
     ed->run("add Take,Hold; type \nfish & chips; notes; add Intel; type  <img image='gone.jpg'/>");
     openPreview();
-    QListWidget* chosen = previewList(qPrintable(list));
+    QListWidget* chosen = ed->list(qPrintable(list));
     QTRY_COMPARE(
-        itemTexts(previewList("lstFindings")),
+        ed->titles("lstFindings").join(','),
         QStringLiteral("warning: note 1 \"Intel\", text 1:12: The picture \"gone.jpg\" is not in the "
                        "mission folder,warning: task 2 \"Hold\", text 2:6: A bare \"&\" cuts the text "
                        "here in the game: write it as \"&amp;\""));
