@@ -44,8 +44,8 @@ private slots:
     QVERIFY(QFile::copy(kOld, path));
     ed.confirm("cmdOK", MsgAnswer::OK);
     QCOMPARE(ed.lastBox(), "Save Briefing|0|Nothing to save!");
-    ed.run("add Take the bridge,Hold the town; cur; side; notes; add Intel; type \nLine two"); // still in the
-                                                                                               // box
+    // The typed second line of the note is still only in the box.
+    ed.run("add Take the bridge,Hold the town; cur; side; notes; add Intel; type \nLine two");
     ed.dialogs.cancelSave();
     ed.click("cmdOK");
     QCOMPARE(ed.window.noteText, QStringList{QString()}); // Cancel stored nothing
