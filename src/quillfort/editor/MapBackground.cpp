@@ -13,18 +13,28 @@ void paint(QPainter& painter, const QRect& rect) {
     return;
   // Rows are unpacked a band at a time into a small picture and drawn.
   constexpr int kBand = 32;
+  const bool whole = area.left() == 0 && area.width() == kWidth;
   QImage band(area.width(), std::min(kBand, area.height()), QImage::Format_RGB32);
   for (int top = area.top(); top <= area.bottom(); top += kBand) {
     const int rows = std::min(kBand, area.bottom() + 1 - top);
     for (int r = 0; r < rows; ++r) {
       auto* out = reinterpret_cast<quint32*>(band.scanLine(r));
+      const quint16* run = kRuns + kRowStart[top + r];
+      const quint16* const rowEnd = kRuns + kRowStart[top + r + 1];
+      if (whole) {
+        // The whole row is wanted (the usual case, the first frame): runs go
+        // out one after another with nothing to clip.
+        for (; run != rowEnd; ++run)
+          out = std::fill_n(out, *run / 32, kPalette[*run % 32]);
+        continue;
+      }
       int x = 0; // where the current run starts
-      for (quint32 i = kRowStart[top + r]; i < kRowStart[top + r + 1] && x <= area.right(); ++i) {
-        const int end = x + kRuns[i] / 32;
+      for (; run != rowEnd && x <= area.right(); ++run) {
+        const int end = x + *run / 32;
         const int from = std::max(x, area.left());
         const int to = std::min(end, area.right() + 1);
         if (from < to)
-          std::fill(out + (from - area.left()), out + (to - area.left()), kPalette[kRuns[i] % 32]);
+          std::fill(out + (from - area.left()), out + (to - area.left()), kPalette[*run % 32]);
         x = end;
       }
     }
