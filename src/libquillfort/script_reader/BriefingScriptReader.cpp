@@ -359,72 +359,60 @@ private:
   std::uint64_t m_quoteCarry = 0;
 };
 
-// One pass's records: the titles and texts decoded into one buffer, the
-// records viewing it once the pass is done.
+// One pass's records. The pass first finds every field (where it starts in
+// the script and how many bytes it has), then decodes them all into one
+// buffer of the size they need (a field never grows when decoded), so that a
+// pass makes two allocations whatever its records hold, and the records view
+// the buffer.
 class BriefingScriptReader::Pass {
 public:
   std::vector<ScriptRecordView> records;
 
-  // Room for the fields of a script of scriptSize bytes: they lie within
-  // the first 32767 bytes and shrink when decoded.
-  void begin(int count, std::size_t scriptSize) {
-    m_used = 0;
-    reserve(std::min<std::size_t>(scriptSize, kLastPosition) + 32);
-    m_spans.assign(static_cast<std::size_t>(std::max(count, 0)), {});
-    records.clear();
+  void begin(int count) {
+    const auto n = static_cast<std::size_t>(std::max(count, 0));
+    m_lengths.reset(n == 0 ? nullptr : new Lengths[n]);
+    m_rawBytes = 0;
+    records.assign(n, {});
   }
 
-  // The bytes of a title or text as the entry holds them: doubled quotes
-  // undone, "<br/>" (exact case) turned back into CR LF for a text, each byte
-  // through the code page.
-  void decode(std::size_t k, std::string_view script, int start, int length, bool isText) {
-    const std::size_t offset = static_cast<std::size_t>(start - 1);
-    const std::string_view raw = script.substr(offset, static_cast<std::size_t>(length));
-    reserve(m_used + raw.size() + 32);
-    const std::size_t at = m_used;
-    if (!raw.empty())
-      m_used = static_cast<std::size_t>(decodeField(raw, isText, m_text.get() + m_used) - m_text.get());
-    (isText ? m_spans[k].text : m_spans[k].title) = {at, m_used - at, offset};
+  // The raw field of record k: 1-based start positions and byte lengths.
+  void found(std::size_t k, int titleStart, int titleLength, int textStart, int textLength) {
+    records[k].titleStart = static_cast<std::size_t>(titleStart - 1);
+    records[k].textStart = static_cast<std::size_t>(textStart - 1);
+    m_lengths[k] = {titleLength, textLength};
+    m_rawBytes += static_cast<std::size_t>(titleLength) + static_cast<std::size_t>(textLength);
   }
 
-  const std::vector<ScriptRecordView>& finish() {
-    records.reserve(m_spans.size());
-    for (const auto& [title, text] : m_spans)
-      records.push_back({{m_text.get() + title.start, title.size},
-                         {m_text.get() + text.start, text.size},
-                         title.offset,
-                         text.offset});
+  // Decodes the fields found, in script order (the last record first).
+  const std::vector<ScriptRecordView>& finish(std::string_view script) {
+    // Sixteen characters of room past the last field: the decoder stores
+    // whole blocks of sixteen and moves on by what it really decoded.
+    m_text.reset(new char16_t[m_rawBytes + 32]);
+    char16_t* out = m_text.get();
+    for (std::size_t k = records.size(); k-- > 0;) {
+      ScriptRecordView& r = records[k];
+      const Lengths& n = m_lengths[k];
+      char16_t* const title = out;
+      out = decodeField(script.substr(r.titleStart, static_cast<std::size_t>(n.title)), false, out);
+      r.title = {title, static_cast<std::size_t>(out - title)};
+      char16_t* const text = out;
+      out = decodeField(script.substr(r.textStart, static_cast<std::size_t>(n.text)), true, out);
+      r.text = {text, static_cast<std::size_t>(out - text)};
+    }
     return records;
   }
 
 private:
-  struct Span {
-    std::size_t start = 0; // in the decoded text
-    std::size_t size = 0;
-    std::size_t offset = 0; // of its first byte in the script
+  struct Lengths {
+    int title;
+    int text;
   };
-  struct Spans {
-    Span title;
-    Span text;
-  };
-
-  void reserve(std::size_t capacity) {
-    if (capacity <= m_capacity)
-      return;
-    capacity = std::max(capacity, 2 * m_capacity);
-    std::unique_ptr<char16_t[]> bigger(new char16_t[capacity]);
-    if (m_used > 0)
-      std::memcpy(bigger.get(), m_text.get(), m_used * sizeof(char16_t));
-    m_text = std::move(bigger);
-    m_capacity = capacity;
-  }
 
   static char16_t* decodeField(std::string_view raw, bool isText, char16_t* out);
 
+  std::unique_ptr<Lengths[]> m_lengths;
+  std::size_t m_rawBytes = 0;
   std::unique_ptr<char16_t[]> m_text;
-  std::size_t m_used = 0;
-  std::size_t m_capacity = 0;
-  std::vector<Spans> m_spans;
 };
 
 #ifdef _WIN32
@@ -562,7 +550,7 @@ ScriptHeader readScriptHeader(std::string_view script) {
 // found fills the highest index.
 const std::vector<ScriptRecordView>& BriefingScriptReader::notes(int count) {
   Pass& pass = *m_notes;
-  pass.begin(count, m_classes->bytes().size());
+  pass.begin(count);
   Classes& text = *m_classes;
   const std::string_view bytes = text.bytes();
   const Checks c{"note"};
@@ -576,12 +564,10 @@ const std::vector<ScriptRecordView>& BriefingScriptReader::notes(int count) {
     const int r = c.checked(text.findCrLf(u));
     const int e = c.checked(r - 4); // the text's closing quote and "]];" stand before the CR LF
     const int textLength = c.lengthBetween(u, e);
-    const auto index = static_cast<std::size_t>(k);
-    pass.decode(index, bytes, t, titleLength, false);
-    pass.decode(index, bytes, u, textLength, true);
+    pass.found(static_cast<std::size_t>(k), t, titleLength, u, textLength);
     s = c.checked(e + 4);
   }
-  return pass.finish();
+  return pass.finish(bytes);
 }
 
 // A task record's two lines:
@@ -590,7 +576,7 @@ const std::vector<ScriptRecordView>& BriefingScriptReader::notes(int count) {
 // Like the notes, from the last task of the list to the first.
 const std::vector<ScriptRecordView>& BriefingScriptReader::tasks(int count) {
   Pass& pass = *m_tasks;
-  pass.begin(count, m_classes->bytes().size());
+  pass.begin(count);
   Classes& text = *m_classes;
   const std::string_view bytes = text.bytes();
   const Checks c{"task"};
@@ -604,14 +590,12 @@ const std::vector<ScriptRecordView>& BriefingScriptReader::tasks(int count) {
     const int u = c.checked(m2 + static_cast<int>(kDescriptionMarker.length()) + 1);
     const int q2 = c.checked(text.findStringEnd(u));
     const int textLength = c.lengthBetween(u, q2);
-    const auto index = static_cast<std::size_t>(k);
-    pass.decode(index, bytes, t, titleLength, false);
-    pass.decode(index, bytes, u, textLength, true);
+    pass.found(static_cast<std::size_t>(k), t, titleLength, u, textLength);
     // The end of the description's line; 0 when it has no CR LF, which the
     // next record's search refuses.
     s = c.checked(text.findCrLf(u));
   }
-  return pass.finish();
+  return pass.finish(bytes);
 }
 
 namespace {
