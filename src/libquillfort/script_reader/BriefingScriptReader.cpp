@@ -122,28 +122,40 @@ std::uint64_t load64(const char* p) {
   return w;
 }
 
+// The eight bytes at p as one word, byte j at the place a load from memory
+// puts it on this machine; usable in constant expressions.
+constexpr std::uint64_t word(const char* p) {
+  std::uint64_t w = 0;
+  for (int j = 0; j < 8; ++j) {
+    const int shift = std::endian::native == std::endian::little ? 8 * j : 8 * (7 - j);
+    w |= std::uint64_t{static_cast<unsigned char>(p[j])} << shift;
+  }
+  return w;
+}
+
 // A marker matched in any letter case, compared eight bytes at a time: a
-// letter matches when the byte with bit 5 set equals its lower case.
+// letter matches when the byte with bit 5 set equals its lower case. The
+// markers are constants, so each compare is a load, an or and a xor against
+// numbers built into the code.
 class Marker {
 public:
-  explicit Marker(std::string_view lower) : m_length(lower.size()), m_letter(lower[lower.size() - 3]) {
+  constexpr explicit Marker(std::string_view lower)
+      : m_length(lower.size()), m_letter(lower[lower.size() - 3]) {
     for (std::size_t offset = 0;; offset += 8) {
       offset = std::min(offset, m_length - 8); // the last chunk overlaps the one before
-      // Byte j of a loaded word is the byte at offset + j, whatever the
-      // machine's byte order, when the fold is loaded the same way.
       char fold[8] = {};
       for (std::size_t j = 0; j < 8; ++j)
         if (lower[offset + j] >= 'a' && lower[offset + j] <= 'z')
           fold[j] = 0x20;
-      m_chunks[m_count++] = {offset, load64(lower.data() + offset), load64(fold)};
+      m_chunks[m_count++] = {offset, word(lower.data() + offset), word(fold)};
       if (offset + 8 >= m_length)
         break;
     }
   }
 
-  std::size_t length() const { return m_length; }
+  constexpr std::size_t length() const { return m_length; }
   // The letter before " [" at its end (the k of "task [").
-  char letterBeforeBracket() const { return m_letter; }
+  constexpr char letterBeforeBracket() const { return m_letter; }
 
   bool matches(std::string_view bytes, std::size_t i) const {
     if (i > bytes.size() || bytes.size() - i < m_length)
@@ -172,9 +184,9 @@ private:
 
 // The note marker from "Diary" on (its quote before opens the title's
 // string), and the two task markers up to the quote that ends them.
-const Marker kNoteMarker("diary\",[");
-const Marker kTaskMarker("createsimpletask [");
-const Marker kDescriptionMarker("setsimpletaskdescription [");
+constexpr Marker kNoteMarker("diary\",[");
+constexpr Marker kTaskMarker("createsimpletask [");
+constexpr Marker kDescriptionMarker("setsimpletaskdescription [");
 
 // The parity of the quotes up to and including each bit.
 std::uint64_t prefixXor(std::uint64_t x) {
@@ -237,6 +249,26 @@ public:
       }
       i = (k + 1) * 64;
     }
+  }
+
+  // The position of a task marker where the writer puts it: at index i the
+  // text lead, then the digits of the task's variable, then tail, which ends
+  // with the marker, its " [" and the quote after them. Lead holds the CR LF
+  // that starts the marker's line and neither holds another quote, so that
+  // quote is the first on its line and opens a string, and no quote lies
+  // between i and it: it is what findCodeMarker would find from i on, and
+  // taking it needs no search. 0 when the bytes there are anything else.
+  int findWrittenMarker(std::size_t i, std::string_view lead, std::string_view tail,
+                        const Marker& marker) const {
+    const std::string_view b = m_bytes;
+    if (i > b.size() || b.size() - i < lead.size() || b.compare(i, lead.size(), lead) != 0)
+      return 0;
+    i += lead.size();
+    while (i < b.size() && b[i] >= '0' && b[i] <= '9')
+      ++i;
+    if (b.size() - i < tail.size() || b.compare(i, tail.size(), tail) != 0)
+      return 0;
+    return position(i + tail.size() - 1 - marker.length());
   }
 
   // The double quote that ends a string whose text starts at from: the first
@@ -582,11 +614,19 @@ const std::vector<ScriptRecordView>& BriefingScriptReader::tasks(int count) {
   const Checks c{"task"};
   int s = 1;
   for (int k = count - 1; k >= 0; --k) {
-    const int m = c.found(text.findCodeMarker(kTaskMarker, c.searchStart(s)), count);
+    // After the first record, the writer's next task line follows the CR LF
+    // at s; anything else is searched for.
+    int m = k == count - 1 ? 0
+                           : text.findWrittenMarker(static_cast<std::size_t>(c.searchStart(s) - 1), "\r\ntskObj",
+                                                    "=player createSimpleTask [\"", kTaskMarker);
+    m = m == 0 ? c.found(text.findCodeMarker(kTaskMarker, c.searchStart(s)), count) : c.checked(m);
     const int t = c.checked(m + static_cast<int>(kTaskMarker.length()) + 1); // and the title's opening quote
     const int q = c.checked(text.findStringEnd(t));
     const int titleLength = c.lengthBetween(t, q);
-    const int m2 = c.found(text.findCodeMarker(kDescriptionMarker, c.searchStart(q)), count);
+    // The writer's description line follows the title's closing quote.
+    int m2 = text.findWrittenMarker(static_cast<std::size_t>(q), "];\r\ntskObj", " setSimpleTaskDescription [\"",
+                                    kDescriptionMarker);
+    m2 = m2 == 0 ? c.found(text.findCodeMarker(kDescriptionMarker, c.searchStart(q)), count) : c.checked(m2);
     const int u = c.checked(m2 + static_cast<int>(kDescriptionMarker.length()) + 1);
     const int q2 = c.checked(text.findStringEnd(u));
     const int textLength = c.lengthBetween(u, q2);
