@@ -251,13 +251,15 @@ public:
     }
   }
 
-  // The position of a task marker where the writer puts it: at index i the
-  // text lead, then the digits of the task's variable, then tail, which ends
-  // with the marker, its " [" and the quote after them. Lead holds the CR LF
-  // that starts the marker's line and neither holds another quote, so that
-  // quote is the first on its line and opens a string, and no quote lies
-  // between i and it: it is what findCodeMarker would find from i on, and
-  // taking it needs no search. 0 when the bytes there are anything else.
+  // The position of a marker where the writer puts it: at index i the text
+  // lead, then the digits of a task's variable (none for a note), then tail,
+  // which ends with the quote that follows the marker (a task marker's) or
+  // that opens the title (after a note marker). Lead holds the CR LF that
+  // starts the marker's line and neither holds another quote before that one,
+  // so the first quote of tail is the first on its line and opens a string,
+  // and no quote lies between i and it: this is what findCodeMarker or
+  // findNoteMarker would find from i on, and taking it needs no search. 0
+  // when the bytes there are anything else.
   int findWrittenMarker(std::size_t i, std::string_view lead, std::string_view tail,
                         const Marker& marker) const {
     const std::string_view b = m_bytes;
@@ -425,10 +427,12 @@ public:
       ScriptRecordView& r = records[k];
       const Lengths& n = m_lengths[k];
       char16_t* const title = out;
-      out = decodeField(script.substr(r.titleStart, static_cast<std::size_t>(n.title)), false, out);
+      out = decodeField(script.substr(r.titleStart, static_cast<std::size_t>(n.title)),
+                        script.size() - r.titleStart, false, out);
       r.title = {title, static_cast<std::size_t>(out - title)};
       char16_t* const text = out;
-      out = decodeField(script.substr(r.textStart, static_cast<std::size_t>(n.text)), true, out);
+      out = decodeField(script.substr(r.textStart, static_cast<std::size_t>(n.text)),
+                        script.size() - r.textStart, true, out);
       r.text = {text, static_cast<std::size_t>(out - text)};
     }
     return records;
@@ -440,7 +444,9 @@ private:
     int text;
   };
 
-  static char16_t* decodeField(std::string_view raw, bool isText, char16_t* out);
+  // readable: how many bytes of the script lie from the field's start on
+  // (the field and what follows it), which the decoder may load but ignores.
+  static char16_t* decodeField(std::string_view raw, std::size_t readable, bool isText, char16_t* out);
 
   std::unique_ptr<Lengths[]> m_lengths;
   std::size_t m_rawBytes = 0;
@@ -449,7 +455,8 @@ private:
 
 #ifdef _WIN32
 // The system decodes: the bytes are unescaped first, then converted.
-char16_t* BriefingScriptReader::Pass::decodeField(std::string_view raw, bool isText, char16_t* out) {
+char16_t* BriefingScriptReader::Pass::decodeField(std::string_view raw, std::size_t, bool isText,
+                                                  char16_t* out) {
   std::string bytes;
   bytes.reserve(raw.size());
   for (std::size_t i = 0; i < raw.size(); ++i) {
@@ -470,7 +477,8 @@ char16_t* BriefingScriptReader::Pass::decodeField(std::string_view raw, bool isT
 #else
 // Windows-1252: every byte is one character, the same value but for 0x80 to
 // 0x9F, which the table maps.
-char16_t* BriefingScriptReader::Pass::decodeField(std::string_view raw, bool isText, char16_t* out) {
+char16_t* BriefingScriptReader::Pass::decodeField(std::string_view raw, std::size_t readable, bool isText,
+                                                  char16_t* out) {
   const char* const p = raw.data();
   const std::size_t n = raw.size();
   // One quote, "<br/>" or any other byte at i; returns the bytes taken.
@@ -490,22 +498,30 @@ char16_t* BriefingScriptReader::Pass::decodeField(std::string_view raw, bool isT
   std::size_t i = 0;
 #ifdef QUILLFORT_SSE2
   // Sixteen bytes at a time, widened and stored at once; the pieces between
-  // quotes and "<br/>" are copied from the widened block.
+  // quotes and "<br/>" are copied from the widened block. A field's last
+  // bytes (or a short field) are loaded as a whole block too where the script
+  // goes on past them, and only the field's bytes of it are taken.
   const __m128i zero = _mm_setzero_si128();
   alignas(16) char16_t widened[32]; // the upper half only ever lands past a piece's end
-  while (n - i >= 16) {
+  while (i < n && readable - i >= 16) {
+    const std::size_t limit = std::min<std::size_t>(n - i, 16);
+    const unsigned taken = limit == 16 ? 0xFFFFu : (1u << limit) - 1;
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
     const auto marks = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(
-        _mm_cmpeq_epi8(v, _mm_set1_epi8('"')), isText ? _mm_cmpeq_epi8(v, _mm_set1_epi8('<')) : zero)));
+                           _mm_cmpeq_epi8(v, _mm_set1_epi8('"')),
+                           isText ? _mm_cmpeq_epi8(v, _mm_set1_epi8('<')) : zero))) &
+                       taken;
     const auto c1 = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(
-        _mm_subs_epu8(_mm_sub_epi8(v, _mm_set1_epi8(static_cast<char>(0x80))), _mm_set1_epi8(0x1F)), zero)));
+                        _mm_subs_epu8(_mm_sub_epi8(v, _mm_set1_epi8(static_cast<char>(0x80))), _mm_set1_epi8(0x1F)),
+                        zero))) &
+                    taken;
     const __m128i low = _mm_unpacklo_epi8(v, zero);
     const __m128i high = _mm_unpackhi_epi8(v, zero);
     if ((marks | c1) == 0) {
       _mm_storeu_si128(reinterpret_cast<__m128i*>(out), low);
       _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), high);
-      i += 16;
-      out += 16;
+      i += limit;
+      out += limit;
       continue;
     }
     _mm_store_si128(reinterpret_cast<__m128i*>(widened), low);
@@ -528,10 +544,10 @@ char16_t* BriefingScriptReader::Pass::decodeField(std::string_view raw, bool isT
       out += at - from;
       from = at + special(i + at);
     }
-    if (from < 16) {
+    if (from < limit) {
       std::memcpy(out, widened + from, 16 * sizeof(char16_t));
-      out += 16 - from;
-      from = 16;
+      out += limit - from;
+      from = limit;
     }
     i += from;
   }
@@ -588,7 +604,12 @@ const std::vector<ScriptRecordView>& BriefingScriptReader::notes(int count) {
   const Checks c{"note"};
   int s = 1;
   for (int k = count - 1; k >= 0; --k) {
-    const int m = c.found(text.findNoteMarker(c.searchStart(s)), count);
+    // After the first record, the writer's next note line follows the ";"
+    // and the CR LF at s.
+    int m = k == count - 1 ? 0
+                           : text.findWrittenMarker(static_cast<std::size_t>(c.searchStart(s) - 2),
+                                                    ";\r\nplayer createDiaryRecord ", "[\"Diary\",[\"", kNoteMarker);
+    m = m == 0 ? c.found(text.findNoteMarker(c.searchStart(s)), count) : c.checked(m);
     const int t = c.checked(m + 9); // past the marker and the title's opening quote
     const int q = c.checked(text.findStringEnd(t));
     const int titleLength = c.lengthBetween(t, q);
