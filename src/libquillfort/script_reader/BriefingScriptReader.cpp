@@ -222,7 +222,7 @@ public:
       const std::size_t k = i / 64;
       if (!classified(k))
         return 0;
-      for (std::uint64_t m = m_blocks[k].opens & (~std::uint64_t{0} << (i % 64)); m != 0; m &= m - 1) {
+      for (std::uint64_t m = opens(k) & (~std::uint64_t{0} << (i % 64)); m != 0; m &= m - 1) {
         const std::size_t j = k * 64 + static_cast<std::size_t>(std::countr_zero(m));
         if (j + 1 < size && (m_bytes[j + 1] | 0x20) == 'd' && kNoteMarker.matches(m_bytes, j + 1))
           return position(j + 1);
@@ -242,7 +242,7 @@ public:
       const std::size_t k = i / 64;
       if (!classified(k))
         return 0;
-      for (std::uint64_t m = m_blocks[k].opens & (~std::uint64_t{0} << (i % 64)); m != 0; m &= m - 1) {
+      for (std::uint64_t m = opens(k) & (~std::uint64_t{0} << (i % 64)); m != 0; m &= m - 1) {
         const std::size_t j = k * 64 + static_cast<std::size_t>(std::countr_zero(m));
         if ((m_bytes[j - 3] | 0x20) == letter && marker.matches(m_bytes, j - length))
           return position(j - length);
@@ -297,7 +297,7 @@ private:
   struct Block {
     std::uint64_t quotes;   // the double quotes
     std::uint64_t lineEnds; // the CRs of CR LF pairs
-    std::uint64_t opens;    // the quotes that open a string
+    std::uint64_t opens;    // the quotes that open a string (see opens())
   };
 
   // Whether block k is classified, classifying the rest of the script when
@@ -323,6 +323,40 @@ private:
       m = m_blocks[k].*mask;
     }
     return k * 64 + static_cast<std::size_t>(std::countr_zero(m));
+  }
+
+  // The opening quotes of block k, a classified block. They depend on the
+  // string state carried from every block before, so they are worked out in
+  // order, and only as far as a search for a marker has gone: where the
+  // writer's own lines are taken without a search, the blocks after the last
+  // search never need them.
+  std::uint64_t opens(std::size_t k) {
+    for (; m_opened <= k; ++m_opened) {
+      const std::size_t base = m_opened * 64;
+      const std::uint64_t quotes = m_blocks[m_opened].quotes;
+      const std::uint64_t lineEnds = m_blocks[m_opened].lineEnds;
+      // Line 1 is a comment holding raw count bytes: none of it is searched.
+      std::uint64_t searched = 0;
+      if (m_lineTwo != kNone)
+        searched = m_lineTwo <= base        ? ~std::uint64_t{0}
+                   : m_lineTwo >= base + 64 ? 0
+                                            : ~std::uint64_t{0} << (m_lineTwo - base);
+      // The string state after each byte: the parity of the quotes since the
+      // line began, every CR LF starting a line outside any string. A line
+      // that ends outside a string needs no reset, as every line the writer
+      // writes.
+      std::uint64_t inside = prefixXor(quotes & searched) ^ (m_insideCarry ? ~std::uint64_t{0} : 0);
+      if ((inside & lineEnds) != 0)
+        for (std::uint64_t rest = lineEnds; rest != 0; rest &= rest - 1)
+          if (inside & rest & -rest)
+            inside ^= ~std::uint64_t{0} << std::countr_zero(rest);
+      const std::uint64_t insideBefore = (inside << 1) | m_insideCarry;
+      const std::uint64_t quoteBefore = (quotes << 1) | m_quoteCarry;
+      m_blocks[m_opened].opens = quotes & ~insideBefore & ~quoteBefore & searched;
+      m_insideCarry = inside >> 63;
+      m_quoteCarry = quotes >> 63;
+    }
+    return m_blocks[k].opens;
   }
 
   // Classifies the blocks from the first not yet classified up to (not
@@ -360,26 +394,7 @@ private:
         lineEnds |= std::uint64_t{p[j] == '\r' && p[j + 1] == '\n'} << j;
       }
 #endif
-      // Line 1 is a comment holding raw count bytes: none of it is searched.
-      std::uint64_t searched = 0;
-      if (m_lineTwo != kNone)
-        searched = m_lineTwo <= base        ? ~std::uint64_t{0}
-                   : m_lineTwo >= base + 64 ? 0
-                                            : ~std::uint64_t{0} << (m_lineTwo - base);
-      // The string state after each byte: the parity of the quotes since the
-      // line began, every CR LF starting a line outside any string. A line
-      // that ends outside a string needs no reset, as every line the writer
-      // writes.
-      std::uint64_t inside = prefixXor(quotes & searched) ^ (m_insideCarry ? ~std::uint64_t{0} : 0);
-      if ((inside & lineEnds) != 0)
-        for (std::uint64_t rest = lineEnds; rest != 0; rest &= rest - 1)
-          if (inside & rest & -rest)
-            inside ^= ~std::uint64_t{0} << std::countr_zero(rest);
-      const std::uint64_t insideBefore = (inside << 1) | m_insideCarry;
-      const std::uint64_t quoteBefore = (quotes << 1) | m_quoteCarry;
-      m_blocks[k] = {quotes, lineEnds, quotes & ~insideBefore & ~quoteBefore & searched};
-      m_insideCarry = inside >> 63;
-      m_quoteCarry = quotes >> 63;
+      m_blocks[k] = {quotes, lineEnds, 0};
     }
     m_classified = std::max(m_classified, end);
   }
@@ -388,6 +403,7 @@ private:
   std::size_t m_lineTwo; // where line 2 begins; kNone without a CR LF
   std::size_t m_total;   // blocks in the script
   std::size_t m_classified = 0;
+  std::size_t m_opened = 0; // blocks whose opening quotes are worked out
   std::unique_ptr<Block[]> m_blocks;
   std::uint64_t m_insideCarry = 0;
   std::uint64_t m_quoteCarry = 0;
