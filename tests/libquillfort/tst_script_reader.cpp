@@ -171,3 +171,35 @@ TEST(ScriptReader, ReportsOverflowOnlyForWhatLiesPast32767) {
   for (const auto& [what, bytes, expected] : rows)
     EXPECT_EQ(outcome(bytes), expected) << what;
 }
+
+TEST(ScriptReader, ReadsRecordLinesWrittenOtherwiseAsTheWritersOwn) {
+  // The second record's line as the writer writes it, and as hand edits
+  // leave it: each reads as the writer's own (the first record: N1 / T1).
+  const std::string note1 = "player createDiaryRecord [\"Diary\",[\"N1\",\"a\"]];\r\n";
+  const std::string task1 = "tskObj1=player createSimpleTask [\"T1\"];\r\n"
+                            "tskObj1 setSimpleTaskDescription [\"D1\",\"T1\",\"T1\"];\r\n";
+  const std::string task2 = "tskObj2=player createSimpleTask [\"T2\"];\r\n"
+                            "tskObj2 setSimpleTaskDescription [\"D2\",\"T2\",\"T2\"];\r\n";
+  const std::string notes[] = {
+      "player createDiaryRecord [\"Diary\",[\"N2\",\"b\"]];", "player createDiaryRecord  [\"Diary\",[\"N2\",\"b\"]];",
+      "PLAYER createDiaryRecord [\"DIARY\",[\"N2\",\"b\"]];", "x=1;player createDiaryRecord [\"Diary\",[\"N2\",\"b\"]];",
+      "\"x\";\r\nplayer createDiaryRecord [\"Diary\",[\"N2\",\"b\"]];"};
+  for (const std::string& line : notes)
+    EXPECT_EQ(outcome(script(2, 0, note1 + line + "\r\n")), "N2=b | N1=a / ") << line;
+  const std::string tasks[] = {
+      task2,
+      "tskObjX=player createSimpleTask [\"T2\"];\r\ntskObjX setSimpleTaskDescription [\"D2\",\"T2\",\"T2\"];\r\n",
+      "t=player createsimpletask [\"T2\"]; t SETSIMPLETASKDESCRIPTION [\"D2\",\"T2\",\"T2\"];\r\n",
+      "tskObj2=player createSimpleTask [\"T2\"];\r\n// \"a\"\r\ntskObj2 setSimpleTaskDescription [\"D2\",\"T2\",\"T2\"];\r\n",
+      "tskObj2=player createSimpleTask [\"T2\"]; tskObj2 setSimpleTaskDescription [\"D2\",\"T2\",\"T2\"];\r\n"};
+  for (const std::string& lines : tasks)
+    EXPECT_EQ(outcome(script(0, 2, task1 + lines)), " / T2=D2 | T1=D1") << lines;
+  // The writer's lines up to the last position: the second task's CR at
+  // 32767 loads, at 32768 overflows; the same for notes.
+  const std::string note2 = "player createDiaryRecord [\"Diary\",[\"N2\",\"b\"]];\r\n";
+  const std::size_t taskCr = task1.size() + task2.size() - 1, noteCr = note1.size() + note2.size() - 1;
+  EXPECT_EQ(outcome(script(0, 2, task1 + task2, 32767 - taskCr + 1)), " / T2=D2 | T1=D1");
+  EXPECT_EQ(outcome(script(0, 2, task1 + task2, 32768 - taskCr + 1)), " / tasks 6");
+  EXPECT_EQ(outcome(script(2, 0, note1 + note2, 32767 - noteCr + 1)), "N2=b | N1=a / ");
+  EXPECT_EQ(outcome(script(2, 0, note1 + note2, 32768 - noteCr + 1)), "notes 6");
+}
