@@ -420,51 +420,54 @@ public:
 
   void begin(int count) {
     const auto n = static_cast<std::size_t>(std::max(count, 0));
-    m_lengths.reset(n == 0 ? nullptr : new Lengths[n]);
+    m_fields.reset(n == 0 ? nullptr : new Fields[n]);
+    m_count = n;
     m_rawBytes = 0;
-    records.assign(n, {});
+    records.clear();
   }
 
-  // The raw field of record k: 1-based start positions and byte lengths.
+  // The raw fields of record k: 1-based start positions and byte lengths.
   void found(std::size_t k, int titleStart, int titleLength, int textStart, int textLength) {
-    records[k].titleStart = static_cast<std::size_t>(titleStart - 1);
-    records[k].textStart = static_cast<std::size_t>(textStart - 1);
-    m_lengths[k] = {titleLength, textLength};
+    m_fields[k] = {static_cast<std::size_t>(titleStart - 1), static_cast<std::size_t>(titleLength),
+                   static_cast<std::size_t>(textStart - 1), static_cast<std::size_t>(textLength)};
     m_rawBytes += static_cast<std::size_t>(titleLength) + static_cast<std::size_t>(textLength);
   }
 
-  // Decodes the fields found, in script order (the last record first).
+  // Decodes the fields found into the records, in list order.
   const std::vector<ScriptRecordView>& finish(std::string_view script) {
     // Sixteen characters of room past the last field: the decoder stores
     // whole blocks of sixteen and moves on by what it really decoded.
     m_text.reset(new char16_t[m_rawBytes + 32]);
     char16_t* out = m_text.get();
-    for (std::size_t k = records.size(); k-- > 0;) {
-      ScriptRecordView& r = records[k];
-      const Lengths& n = m_lengths[k];
+    records.reserve(m_count);
+    for (std::size_t k = 0; k < m_count; ++k) {
+      const Fields& f = m_fields[k];
       char16_t* const title = out;
-      out = decodeField(script.substr(r.titleStart, static_cast<std::size_t>(n.title)),
-                        script.size() - r.titleStart, false, out);
-      r.title = {title, static_cast<std::size_t>(out - title)};
+      out = decodeField(script.substr(f.titleStart, f.titleLength), script.size() - f.titleStart, false, out);
       char16_t* const text = out;
-      out = decodeField(script.substr(r.textStart, static_cast<std::size_t>(n.text)),
-                        script.size() - r.textStart, true, out);
-      r.text = {text, static_cast<std::size_t>(out - text)};
+      out = decodeField(script.substr(f.textStart, f.textLength), script.size() - f.textStart, true, out);
+      records.push_back({{title, static_cast<std::size_t>(text - title)},
+                         {text, static_cast<std::size_t>(out - text)},
+                         f.titleStart,
+                         f.textStart});
     }
     return records;
   }
 
 private:
-  struct Lengths {
-    int title;
-    int text;
+  struct Fields {
+    std::size_t titleStart; // 0-based
+    std::size_t titleLength;
+    std::size_t textStart;
+    std::size_t textLength;
   };
 
   // readable: how many bytes of the script lie from the field's start on
   // (the field and what follows it), which the decoder may load but ignores.
   static char16_t* decodeField(std::string_view raw, std::size_t readable, bool isText, char16_t* out);
 
-  std::unique_ptr<Lengths[]> m_lengths;
+  std::unique_ptr<Fields[]> m_fields;
+  std::size_t m_count = 0;
   std::size_t m_rawBytes = 0;
   std::unique_ptr<char16_t[]> m_text;
 };
