@@ -443,9 +443,9 @@ public:
     for (std::size_t k = 0; k < m_count; ++k) {
       const Fields& f = m_fields[k];
       char16_t* const title = out;
-      out = decodeField(script.substr(f.titleStart, f.titleLength), script.size() - f.titleStart, false, out);
+      out = decodeField<false>(script.substr(f.titleStart, f.titleLength), script.size() - f.titleStart, out);
       char16_t* const text = out;
-      out = decodeField(script.substr(f.textStart, f.textLength), script.size() - f.textStart, true, out);
+      out = decodeField<true>(script.substr(f.textStart, f.textLength), script.size() - f.textStart, out);
       records.push_back({{title, static_cast<std::size_t>(text - title)},
                          {text, static_cast<std::size_t>(out - text)},
                          f.titleStart,
@@ -464,7 +464,8 @@ private:
 
   // readable: how many bytes of the script lie from the field's start on
   // (the field and what follows it), which the decoder may load but ignores.
-  static char16_t* decodeField(std::string_view raw, std::size_t readable, bool isText, char16_t* out);
+  // isText: a text, in which "<br/>" is a line break (a title has none).
+  template <bool isText> static char16_t* decodeField(std::string_view raw, std::size_t readable, char16_t* out);
 
   std::unique_ptr<Fields[]> m_fields;
   std::size_t m_count = 0;
@@ -474,8 +475,8 @@ private:
 
 #ifdef _WIN32
 // The system decodes: the bytes are unescaped first, then converted.
-char16_t* BriefingScriptReader::Pass::decodeField(std::string_view raw, std::size_t, bool isText,
-                                                  char16_t* out) {
+template <bool isText>
+char16_t* BriefingScriptReader::Pass::decodeField(std::string_view raw, std::size_t, char16_t* out) {
   std::string bytes;
   bytes.reserve(raw.size());
   for (std::size_t i = 0; i < raw.size(); ++i) {
@@ -496,8 +497,8 @@ char16_t* BriefingScriptReader::Pass::decodeField(std::string_view raw, std::siz
 #else
 // Windows-1252: every byte is one character, the same value but for 0x80 to
 // 0x9F, which the table maps.
-char16_t* BriefingScriptReader::Pass::decodeField(std::string_view raw, std::size_t readable, bool isText,
-                                                  char16_t* out) {
+template <bool isText>
+char16_t* BriefingScriptReader::Pass::decodeField(std::string_view raw, std::size_t readable, char16_t* out) {
   const char* const p = raw.data();
   const std::size_t n = raw.size();
   // One quote, "<br/>" or any other byte at i; returns the bytes taken.
