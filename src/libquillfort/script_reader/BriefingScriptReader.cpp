@@ -139,13 +139,14 @@ constexpr std::uint64_t word(const char* p) {
 // numbers built into the code.
 class Marker {
 public:
-  constexpr explicit Marker(std::string_view lower)
+  // lower: 8 to 32 bytes, in lower case where anyCase (exact otherwise).
+  constexpr explicit Marker(std::string_view lower, bool anyCase = true)
       : m_length(lower.size()), m_letter(lower[lower.size() - 3]) {
     for (std::size_t offset = 0;; offset += 8) {
       offset = std::min(offset, m_length - 8); // the last chunk overlaps the one before
       char fold[8] = {};
       for (std::size_t j = 0; j < 8; ++j)
-        if (lower[offset + j] >= 'a' && lower[offset + j] <= 'z')
+        if (anyCase && lower[offset + j] >= 'a' && lower[offset + j] <= 'z')
           fold[j] = 0x20;
       m_chunks[m_count++] = {offset, word(lower.data() + offset), word(fold)};
       if (offset + 8 >= m_length)
@@ -187,6 +188,15 @@ private:
 constexpr Marker kNoteMarker("diary\",[");
 constexpr Marker kTaskMarker("createsimpletask [");
 constexpr Marker kDescriptionMarker("setsimpletaskdescription [");
+
+// The text around the markers on the writer's own lines, exactly as it writes
+// them (see findWrittenMarker).
+constexpr Marker kNoteLead(";\r\nplayer createDiaryRecord ", false);
+constexpr Marker kNoteTail("[\"Diary\",[\"", false);
+constexpr Marker kTaskLead("\r\ntskObj", false);
+constexpr Marker kTaskTail("=player createSimpleTask [\"", false);
+constexpr Marker kDescriptionLead("];\r\ntskObj", false);
+constexpr Marker kDescriptionTail(" setSimpleTaskDescription [\"", false);
 
 // The parity of the quotes up to and including each bit.
 std::uint64_t prefixXor(std::uint64_t x) {
@@ -260,17 +270,16 @@ public:
   // and no quote lies between i and it: this is what findCodeMarker or
   // findNoteMarker would find from i on, and taking it needs no search. 0
   // when the bytes there are anything else.
-  int findWrittenMarker(std::size_t i, std::string_view lead, std::string_view tail,
-                        const Marker& marker) const {
+  int findWrittenMarker(std::size_t i, const Marker& lead, const Marker& tail, const Marker& marker) const {
     const std::string_view b = m_bytes;
-    if (i > b.size() || b.size() - i < lead.size() || b.compare(i, lead.size(), lead) != 0)
+    if (!lead.matches(b, i))
       return 0;
-    i += lead.size();
+    i += lead.length();
     while (i < b.size() && b[i] >= '0' && b[i] <= '9')
       ++i;
-    if (b.size() - i < tail.size() || b.compare(i, tail.size(), tail) != 0)
+    if (!tail.matches(b, i))
       return 0;
-    return position(i + tail.size() - 1 - marker.length());
+    return position(i + tail.length() - 1 - marker.length());
   }
 
   // The double quote that ends a string whose text starts at from: the first
@@ -627,8 +636,8 @@ const std::vector<ScriptRecordView>& BriefingScriptReader::notes(int count) {
     // After the first record, the writer's next note line follows the ";"
     // and the CR LF at s.
     int m = k == count - 1 ? 0
-                           : text.findWrittenMarker(static_cast<std::size_t>(c.searchStart(s) - 2),
-                                                    ";\r\nplayer createDiaryRecord ", "[\"Diary\",[\"", kNoteMarker);
+                           : text.findWrittenMarker(static_cast<std::size_t>(c.searchStart(s) - 2), kNoteLead,
+                                                    kNoteTail, kNoteMarker);
     m = m == 0 ? c.found(text.findNoteMarker(c.searchStart(s)), count) : c.checked(m);
     const int t = c.checked(m + 9); // past the marker and the title's opening quote
     const int q = c.checked(text.findStringEnd(t));
@@ -658,14 +667,14 @@ const std::vector<ScriptRecordView>& BriefingScriptReader::tasks(int count) {
     // After the first record, the writer's next task line follows the CR LF
     // at s; anything else is searched for.
     int m = k == count - 1 ? 0
-                           : text.findWrittenMarker(static_cast<std::size_t>(c.searchStart(s) - 1), "\r\ntskObj",
-                                                    "=player createSimpleTask [\"", kTaskMarker);
+                           : text.findWrittenMarker(static_cast<std::size_t>(c.searchStart(s) - 1), kTaskLead,
+                                                    kTaskTail, kTaskMarker);
     m = m == 0 ? c.found(text.findCodeMarker(kTaskMarker, c.searchStart(s)), count) : c.checked(m);
     const int t = c.checked(m + static_cast<int>(kTaskMarker.length()) + 1); // and the title's opening quote
     const int q = c.checked(text.findStringEnd(t));
     const int titleLength = c.lengthBetween(t, q);
     // The writer's description line follows the title's closing quote.
-    int m2 = text.findWrittenMarker(static_cast<std::size_t>(q), "];\r\ntskObj", " setSimpleTaskDescription [\"",
+    int m2 = text.findWrittenMarker(static_cast<std::size_t>(q), kDescriptionLead, kDescriptionTail,
                                     kDescriptionMarker);
     m2 = m2 == 0 ? c.found(text.findCodeMarker(kDescriptionMarker, c.searchStart(q)), count) : c.checked(m2);
     const int u = c.checked(m2 + static_cast<int>(kDescriptionMarker.length()) + 1);
