@@ -474,7 +474,11 @@ private:
   // readable: how many bytes of the script lie from the field's start on
   // (the field and what follows it), which the decoder may load but ignores.
   // isText: a text, in which "<br/>" is a line break (a title has none).
-  template <bool isText> static char16_t* decodeField(std::string_view raw, std::size_t readable, char16_t* out);
+  // Inlined: most fields are a few bytes, and a call costs as much as their
+  // decoding.
+  template <bool isText>
+  [[gnu::always_inline]] static inline char16_t* decodeField(std::string_view raw, std::size_t readable,
+                                                             char16_t* out);
 
   std::unique_ptr<Fields[]> m_fields;
   std::size_t m_count = 0;
