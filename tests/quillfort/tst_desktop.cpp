@@ -60,9 +60,11 @@ private slots:
   void textContrast_data() {
     QTest::addColumn<QString>("style");
     QTest::addColumn<int>("dark"); // 0 light, 1 dark before the window opens, 2 dark while it is open
+    const char* const themes[] = {"light", "dark", "turns dark"};
     for (const char* style : {"Fusion", "Windows"})
       for (int dark : {0, 1, 2})
-        QTest::addRow("%s %s", style, std::array{"light", "dark", "turns dark"}[dark]) << style << dark;
+        QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(QLatin1String(style), QLatin1String(themes[dark]))))
+            << QString::fromLatin1(style) << dark;
   }
   void textContrast() {
     QFETCH(QString, style);
