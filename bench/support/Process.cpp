@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -65,6 +66,9 @@ FirstFrame startToFirstFrame(const std::string& program,
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
   posix_spawn_file_actions_addclose(&actions, out[0]);
+  // Qt's start-up notes (such as a missing XDG_RUNTIME_DIR) would print once
+  // per sample over the table.
+  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
   pid_t pid = 0;
   const auto start = std::chrono::steady_clock::now().time_since_epoch();
   const int spawned = ::posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
@@ -90,7 +94,10 @@ FirstFrame startToFirstFrame(const std::string& program,
     result.peakBytes = static_cast<double>(peakKb) * 1024.0;
     result.ok = true;
   } else {
-    std::fprintf(stderr, "%s reported no first frame\n", program.c_str());
+    std::fprintf(
+        stderr,
+        "%s reported no first frame (start it by hand with QUILLFORT_BENCH_FIRST_FRAME=1 to see why)\n",
+        program.c_str());
   }
   return result;
 }
