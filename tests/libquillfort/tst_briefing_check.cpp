@@ -1,5 +1,5 @@
-// The briefing check: each finding, where it points, and the script size it
-// works out without composing.
+// The briefing check: each finding and where it points (the script size it
+// works out without composing: tst_script_writer).
 #include "check/BriefingCheck.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +18,6 @@ BriefingSnapshot snap(Entries notes, Entries tasks, std::u16string_view current 
 }
 BriefingSnapshot noteText(std::u16string_view text) { return snap({{u"Intel", text}}, {}); }
 const std::u16string k33000(33000, u'x');
-const std::u16string k60(60, u'a');
 
 // One finding written out in one line: "warning BareAmpersand notes 0 text 2:7".
 std::string shown(const BriefingFinding& f) {
@@ -108,23 +107,6 @@ TEST(Check, FindingsAreFoundWhereTheyStand) {
     }
     EXPECT_EQ(got, c.expected) << c.name;
   }
-}
-
-// The size worked out from the fields equals the composed script's, for
-// quotes, line breaks, two-digit task numbers, the current-task line and
-// characters outside ASCII.
-TEST(Check, ScriptSizeMatchesTheWriter) {
-  Entries tasks(12, BriefingEntry{u"Say \"hi\"", u"one\r\ntwo\rthree\n\"x\""});
-  tasks[11].title = u"Now";
-  const BriefingSnapshot cases[] = {
-      snap({}, {}),
-      snap({{u"\"Q\"", u"Caf\u00e9\r\n\u20ac"}}, tasks, u"Now"),
-      snap(Entries(255, BriefingEntry{u"n", k60}), Entries(255, BriefingEntry{u"t", u"b"}), u"t"),
-      {u"CIVILIAN", {}, {{u"a", u"b"}}, u"a", 12, 3, 45},
-      snap(Entries(10, BriefingEntry{u"n", u"x"}), {}), // the header becomes a block comment
-  };
-  for (const auto& s : cases)
-    EXPECT_EQ(briefingScriptSize(s), composeBriefingScript(s).size());
 }
 
 TEST(Check, PicturesInFolderLooksOnDisk) {
