@@ -1,5 +1,5 @@
-#include "about/SysInfo.h"
 #include "FakeRegistry.h"
+#include "about/SysInfo.h"
 
 #include <gtest/gtest.h>
 
@@ -29,44 +29,40 @@ struct FakeSystem {
 };
 
 TEST(StartSysInfo, StartsTheRegisteredToolOrSaysItIsUnavailable) {
-  // The tool's path under the first key and its folder under the second ("" for
-  // no key): what StartSysInfo did, and how many keys it tried to open.
-  const auto run = [](const std::string& path, const std::string& folder) {
+  // The first key holding the value `name` with this type and these bytes (no
+  // name: no such key), the tool's folder under the second ("": no key): what
+  // StartSysInfo did, and how many keys it opened, each with the access mask
+  // 0x2003F and closed again.
+  const auto run = [](const char* name, std::uint32_t type, const std::string& bytes,
+                      const std::string& folder) {
     FakeRegistry registry;
-    if (!path.empty())
-      registry.keys["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"]["PATH"] = {RegCode::RegSz, path + '\0'};
+    if (*name)
+      registry.keys["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"][name] = {type, bytes};
     if (!folder.empty())
       registry.keys["SOFTWARE\\Microsoft\\Shared Tools Location"]["MSINFO"] = {RegCode::RegSz, folder + '\0'};
     FakeSystem system;
     StartSysInfo(registry, system.calls());
+    EXPECT_TRUE(registry.open.empty());
+    EXPECT_EQ(registry.accessMasks, std::vector<std::uint32_t>(registry.accessMasks.size(), 0x2003F));
     system.events.push_back("opens " + std::to_string(registry.accessMasks.size()));
     return system.events;
   };
-  EXPECT_EQ(run("C:\\Tools\\msinfo.exe", "C:\\Shared"), (Events{"start C:\\Tools\\msinfo.exe", "opens 1"}));
-  EXPECT_EQ(run("", "C:\\Shared"), (Events{"start C:\\Shared\\MSINFO32.EXE", "opens 2"}));
-  EXPECT_EQ(run("", "C:\\Empty"), (Events{kUnavailable, "opens 2"}));
-  EXPECT_EQ(run("", ""), (Events{kUnavailable, "opens 2"}));
-  EXPECT_EQ(run("C:\\Gone\\msinfo.exe", ""), (Events{"start C:\\Gone\\msinfo.exe", kUnavailable, "opens 1"}));
-}
-
-TEST(GetKeyValue, ReadsTheValueAsTextOrFails) {
-  // GetKeyValue on the value V of the key K, stored with this type and these
-  // bytes: "ok " or "failed ", then KeyVal ("before" on entry).
-  const auto read = [](std::uint32_t type, std::string bytes, const char* key = "K", const char* name = "V") {
-    FakeRegistry registry;
-    registry.keys["K"]["V"] = {type, bytes};
-    std::string KeyVal = "before";
-    const bool ok = GetKeyValue(registry, RegCode::HKeyLocalMachine, key, name, KeyVal);
-    EXPECT_TRUE(registry.open.empty());
-    EXPECT_EQ(registry.accessMasks, std::vector<std::uint32_t>{0x2003F});
-    return (ok ? "ok " : "failed ") + KeyVal;
-  };
-  EXPECT_EQ(read(RegCode::RegSz, std::string("C:\\x", 5)), "ok C:\\x");
-  EXPECT_EQ(read(RegCode::RegDword, std::string("\x02\x01\0\0", 4)), "ok &h102");
-  EXPECT_EQ(read(RegCode::RegExpandSz, std::string("%Tmp%", 6)), "ok before");
-  EXPECT_EQ(read(RegCode::RegSz, std::string(1024, 'y') + '\0'), "failed "); // longer than the buffer
-  EXPECT_EQ(read(RegCode::RegSz, "x", "L"), "failed ");                      // no such key
-  EXPECT_EQ(read(RegCode::RegSz, "x", "K", "W"), "failed ");                 // no such value
+  const std::string tool("C:\\Tools\\msinfo.exe", 20); // with the string's terminator
+  const Events started{"start C:\\Tools\\msinfo.exe", "opens 1"},
+      inFolder{"start C:\\Shared\\MSINFO32.EXE", "opens 2"};
+  EXPECT_EQ(run("PATH", RegCode::RegSz, tool, "C:\\Shared"), started);
+  EXPECT_EQ(run("", 0, "", "C:\\Shared"), inFolder);
+  EXPECT_EQ(run("OTHER", RegCode::RegSz, tool, "C:\\Shared"), inFolder);
+  EXPECT_EQ(run("PATH", RegCode::RegSz, std::string(1024, 'y') + '\0', "C:\\Shared"),
+            inFolder); // past the buffer
+  EXPECT_EQ(run("", 0, "", "C:\\Empty"), (Events{kUnavailable, "opens 2"}));
+  EXPECT_EQ(run("", 0, "", ""), (Events{kUnavailable, "opens 2"}));
+  EXPECT_EQ(run("PATH", RegCode::RegSz, "C:\\Gone\\msinfo.exe", ""),
+            (Events{"start C:\\Gone\\msinfo.exe", kUnavailable, "opens 1"}));
+  // A number is started as its "&h" text; another type leaves the path empty.
+  EXPECT_EQ(run("PATH", RegCode::RegDword, std::string("\x02\x01\0\0", 4), ""),
+            (Events{"start &h102", "opens 1"}));
+  EXPECT_EQ(run("PATH", RegCode::RegExpandSz, std::string("%Tmp%", 6), ""), (Events{"start ", "opens 1"}));
 }
 
 #ifndef _WIN32
