@@ -122,7 +122,7 @@ private slots:
     ed.create(QStringLiteral("Take the bridge"));
     QTemporaryDir dir;
     if (outcome.startsWith("open"))
-      ed.dialogs.cancelOpen();
+      ed.dialogs.answerOpen({});
     if (outcome.startsWith("save"))
       ed.dialogs.answerSave(dir.filePath(QStringLiteral("keyed.sqf")));
     const int asked = ed.dialogs.requests.size();

@@ -116,7 +116,7 @@ private slots:
       EditorDriver d;
       d.run(c[0] == '1' ? "notes; new Entry" : "new Entry");
       if (c.section('|', 3, 3) == "0")
-        d.dialogs.cancelInput();
+        d.dialogs.answerInput({});
       else
         d.dialogs.answerMessage(MsgAnswer::No);
       d.click(qPrintable(c.section('|', 0, 0).mid(2)));
@@ -352,7 +352,7 @@ private slots:
       if (exists)
         QVERIFY(QDir().mkpath(folder) && QFile::copy(QUILLFORT_TEST_DATA "/worked_example.sqf", path));
       ed->open(path, !exists);
-      ed->dialogs.cancelOpen();
+      ed->dialogs.answerOpen({});
       ed->click("cmdOpen");
       QCOMPARE(QStringList({ed->window.appPath, ed->window.windowHandle()->title(),
                             ed->lastAsked().settings.initDir}),

@@ -146,7 +146,7 @@ private slots:
 
     // The next dialog starts in the file's folder; Cancel there changes nothing.
     const QString before = workArea();
-    ed->dialogs.cancelOpen();
+    ed->dialogs.answerOpen({});
     ed->click("cmdOpen");
     QVERIFY((ed->lastAsked().settings ==
              FileDialogSettings{true, dir.path(), 4, "", "SQF Files (*.sqf)|*.sqf|All Files (*.*)|*.*"}));

@@ -46,7 +46,7 @@ private slots:
     QCOMPARE(ed.lastBox(), "Save Briefing|0|Nothing to save!");
     // The typed second line of the note is still only in the box.
     ed.run("add Take the bridge,Hold the town; cur; side; notes; add Intel; type \nLine two");
-    ed.dialogs.cancelSave();
+    ed.dialogs.answerSave({});
     ed.click("cmdOK");
     QCOMPARE(ed.window.noteText, QStringList{QString()}); // Cancel stored nothing
     ed.dialogs.answerSave(path);
@@ -187,7 +187,7 @@ private slots:
       EditorDriver ed;
       ed.run("add Hold");
       const QString before = ed.window.appPath;
-      save ? ed.dialogs.failSave() : ed.dialogs.failOpen();
+      save ? ed.dialogs.answerSave({}, true) : ed.dialogs.answerOpen({}, true);
       ed.click(save ? "cmdOK" : "cmdOpen");
       QCOMPARE(ed.dialogs.requests.size(), 2); // the title asked, then the dialog: no message
       QCOMPARE(ed.state("T | box") + " | " + ed.window.appPath, "T:Hold0* | box:hold text | " + before);

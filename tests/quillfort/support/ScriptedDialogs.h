@@ -24,19 +24,17 @@ public:
     FileDialogSettings settings;
   };
 
-  // Queue the answer to the next message box (a MsgAnswer value).
-  void answerMessage(int answer);
-  // Queue what the next input box returns; cancelInput answers Cancel.
-  void answerInput(const QString& text);
-  void cancelInput();
-  // Queue the path the next open or save dialog returns; cancelFile answers Cancel.
-  void answerOpen(const QString& path);
-  void answerSave(const QString& path);
-  void cancelOpen();
-  void cancelSave();
-  // The next open or save dialog fails to come up: it throws.
-  void failOpen();
-  void failSave();
+  // The next message box's button (a MsgAnswer value); what the next input
+  // box or file dialog gives back, no value for Cancel; fails: the file
+  // dialog cannot come up and throws.
+  void answerMessage(int answer) { m_answers.push_back({Kind::Message, answer, {}}); }
+  void answerInput(const std::optional<QString>& text) { m_answers.push_back({Kind::Input, 0, text}); }
+  void answerOpen(const std::optional<QString>& path, bool fails = false) {
+    m_answers.push_back({Kind::Open, 0, path, fails});
+  }
+  void answerSave(const std::optional<QString>& path, bool fails = false) {
+    m_answers.push_back({Kind::Save, 0, path, fails});
+  }
 
   // Answers still waiting: a test asserts this is 0 at its end.
   int pending() const { return static_cast<int>(m_answers.size()); }
@@ -56,8 +54,7 @@ private:
     std::optional<QString> text;
     bool fails = false;
   };
-  std::optional<Answer> take(Kind kind, const QString& what);
-  std::optional<QString> fileDialog(Kind kind, const FileDialogSettings& settings);
+  Answer take(const Request& request);
 
   std::deque<Answer> m_answers;
 };
