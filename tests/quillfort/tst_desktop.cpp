@@ -6,7 +6,6 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QStyleFactory>
-#include <QTemporaryDir>
 
 #include <cmath>
 
@@ -32,11 +31,11 @@ private slots:
     EditorDriver ed;
     QAccessibleInterface* side = a11y(ed.button("cmdSide"));
     QAccessibleInterface* current = a11y(ed.window.findChild<QLabel*>(QStringLiteral("lblCurTask")));
-    QCOMPARE(a11y(&ed.window)->role(), QAccessible::Window);
+    QCOMPARE((QList{a11y(&ed.window)->role(), side->role(), current->role()}),
+             (QList{QAccessible::Window, QAccessible::Button, QAccessible::StaticText}));
     QCOMPARE(a11y(&ed.window)->text(QAccessible::Name), QStringLiteral("Quillfort"));
-    QCOMPARE(side->role(), QAccessible::Button);
-    QCOMPARE(current->role(), QAccessible::StaticText);
-    // Steps for EditorDriver::run ("press" is the screen reader's press action), then what is heard.
+    // Steps for EditorDriver::run ("press" is the screen reader's press action), then what is heard
+    // (the captions on screen stay bare: tst_editor's commands check them).
     for (const auto& [step, heard] : std::initializer_list<std::pair<QString, QString>>{
              {"tasks", "Side: WEST|Current task: none"},
              {"side", "Side: EAST|Current task: none"},
@@ -49,10 +48,6 @@ private slots:
       else
         ed.run(step);
       QCOMPARE(side->text(QAccessible::Name) + '|' + current->text(QAccessible::Name), heard);
-      // The screen still shows the bare captions.
-      QCOMPARE("Side: " + ed.button("cmdSide")->text() +
-                   "|Current task: " + (ed.curTask().isEmpty() ? "none" : ed.curTask()),
-               heard);
     }
   }
 
@@ -63,7 +58,8 @@ private slots:
     const char* const themes[] = {"light", "dark", "turns dark"};
     for (const char* style : {"Fusion", "Windows"})
       for (int dark : {0, 1, 2})
-        QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(QLatin1String(style), QLatin1String(themes[dark]))))
+        QTest::newRow(
+            qPrintable(QStringLiteral("%1 %2").arg(QLatin1String(style), QLatin1String(themes[dark]))))
             << QString::fromLatin1(style) << dark;
   }
   void textContrast() {
@@ -120,11 +116,10 @@ private slots:
     EditorDriver ed;
     QVERIFY(QTest::qWaitForWindowActive(&ed.window));
     ed.create(QStringLiteral("Take the bridge"));
-    QTemporaryDir dir;
     if (outcome.startsWith("open"))
       ed.dialogs.answerOpen({});
     if (outcome.startsWith("save"))
-      ed.dialogs.answerSave(dir.filePath(QStringLiteral("keyed.sqf")));
+      ed.dialogs.answerSave({});
     const int asked = ed.dialogs.requests.size();
     auto* target = ed.window.findChild<QWidget*>(focus);
     target->setFocus();
@@ -135,11 +130,6 @@ private slots:
                           ed.button("cmdSide")->text(), ed.boxShows("txtTasks")}
                   .join('|')),
              outcome);
-    if (outcome.startsWith("save")) { // the file the Save button writes
-      ed.dialogs.answerSave(dir.filePath(QStringLiteral("clicked.sqf")));
-      ed.click("cmdOK");
-      QCOMPARE(readFile(dir.filePath("keyed.sqf")), readFile(dir.filePath("clicked.sqf")));
-    }
   }
 };
 

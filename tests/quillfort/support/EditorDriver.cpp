@@ -84,15 +84,17 @@ void EditorDriver::run(const QString& steps) {
       type(boxName, arg);
     else if (verb == "sel")
       selectText(boxName, arg.section(' ', 0, 0).toInt(), arg.section(' ', 1, 1).toInt());
-    else if (verb == "rename")
-      rename(arg);
     else if (verb == "del" || verb == "clear")
       confirm(verb == "del" ? "cmdDel" : "cmdClear", MsgAnswer::Yes);
     else if (verb == "marker" && arg.isEmpty())
       confirm("cmdMarker", MsgAnswer::OK);
-    else if (verb == "marker" || verb == "pic") {
+    else if (verb == "marker" || verb == "pic" || verb == "rename") {
       dialogs.answerInput(arg);
-      click(verb == "pic" ? "cmdPic" : "cmdMarker");
+      click(verb == "pic" ? "cmdPic" : verb == "rename" ? "cmdEdit" : "cmdMarker");
+    } else if (verb == "no") {
+      const bool input = arg == "cmdAdd" || arg == "cmdEdit" || arg == "cmdPic";
+      input ? dialogs.answerInput({}) : dialogs.answerMessage(MsgAnswer::No);
+      click(qPrintable(arg));
     } else if (verb == "open")
       open(arg);
     else if (buttons.contains(verb))
@@ -122,20 +124,21 @@ QString EditorDriver::state(const QString& want) const {
         value << QString::number(n);
     } else {
       value << (key == "box"        ? boxShows(tasksShown ? "txtTasks" : "txtNotes")
-                : key == "cur"      ? curTask()
+                : key == "cur"      ? find<QLabel>(window, "lblCurTask")->text()
                 : key == "side"     ? button("cmdSide")->text()
                 : key == "page"     ? (tasksShown ? "Tasks" : "Notes")
                 : key == "taskText" ? window.taskText.join(',')
                 : key == "noteText" ? window.noteText.join(',')
                 : key == "caption"  ? window.windowTitle()
-                                    : "no such field");
+                : key == "asked"    ? QStringList{lastAsked().prompt, lastAsked().title,
+                                               QString::number(lastAsked().style), lastAsked().defaultText}
+                                       .join('|')
+                                 : "no such field");
     }
     fields << key + ":" + value.join(key == "on" ? ' ' : ',');
   }
   return fields.join(QStringLiteral(" | "));
 }
-
-QString EditorDriver::curTask() const { return find<QLabel>(window, "lblCurTask")->text(); }
 
 QStringList EditorDriver::titles(const char* name) const {
   QStringList out;

@@ -29,9 +29,8 @@ struct EditorDriver {
   QPlainTextEdit* box(const char* name) const;
 
   void click(const char* name);
-  // Answer the title, then click Create or Edit.
+  // Answer the title, then click Create.
   void create(const QString& title) { dialogs.answerInput(title), click("cmdAdd"); }
-  void rename(const QString& title) { dialogs.answerInput(title), click("cmdEdit"); }
   void showPage(int row) { selectRow("lstBriefing", row); } // 0 Tasks, 1 Notes
   void selectRow(const char* list, int row);
   void type(const char* box, const QString& text);         // at the end of the text; "\n" is Return
@@ -47,14 +46,15 @@ struct EditorDriver {
   // shown: "tasks", "notes", "new TITLE", "add A,B" (addEntries), "pick ROW",
   // "type TEXT", "sel START LENGTH", "rename TITLE", "cur", "side", "up",
   // "down", "del" and "clear" (answered Yes), "marker NAME" ("marker" alone
-  // answers the hint that nothing is selected), "pic FILE", "open PATH".
+  // answers the hint that nothing is selected), "pic FILE", "open PATH", and
+  // "no BUTTON", which clicks it and answers Cancel (an input box) or No.
   void run(const QString& steps);
   // What the window shows, as "key:value" fields joined by " | ", for the
   // keys that want names (its values are ignored): T and N (each entry's
   // title and slot, "*" on the selected one), box (the shown page's), cur,
   // side, page, on (which of cmdEdit cmdDel cmdCurTask txtTasks txtNotes are
   // enabled), taskText, noteText, counts (slot counters, then last indexes),
-  // caption.
+  // caption, asked (the last dialog's prompt|title|style|default text).
   QString state(const QString& want) const;
   const ScriptedDialogs::Request& lastAsked() const { return dialogs.requests.constLast(); }
   // The last message box as "title|style|prompt".
@@ -63,6 +63,5 @@ struct EditorDriver {
   }
 
   QString boxShows(const char* name) const { return box(name)->toPlainText(); }
-  QString curTask() const;
   QStringList titles(const char* list) const;
 };
