@@ -205,7 +205,6 @@ private slots:
       QTest::newRow(tag) << save << flags << actions << boxes << result;
     };
     row("open: a file", false, 4, {"old.sqf"}, {}, "old.sqf");
-    row("open: a missing file is taken", false, 4, {"nothere.sqf"}, {}, "nothere.sqf");
     row("open: a missing folder is taken", false, 4, {"missing/new.sqf"}, {}, "missing/new.sqf");
     row("open: Cancel", false, 4, {"Cancel"}, {}, "");
     row("save: no extension added", true, 2050, {"mission"}, {}, "mission");
