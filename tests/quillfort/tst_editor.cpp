@@ -207,37 +207,29 @@ private slots:
     const struct {
       QString typed; // "\n" is a Return key
       int start, length;
-      const char* button;
+      const char* step;  // of EditorDriver::run
       QString stored;    // the entry's text once stored back
       int cursor;        // where the box's cursor is afterwards
       QString selection; // and what it selects
     } cases[] = {
-        {"go to the bridge now", 10, 6, "cmdMarker", "go to the <marker name='N'>bridge</marker> now", 42,
-         ""},
-        {"north\nriver", 6, 5, "cmdMarker", "north\r\n<marker name='N'>river</marker>", 37, ""},
-        {"text", 2, 0, "cmdMarker", "text", 2, ""}, // no selection: a hint, no question
-        {"abc", 1, 1, "cmdMarker", "a<marker name='N'>b</marker>c", 28, ""},
-        {"", 0, 0, "cmdPic", "<img image='N" + pic, 41, ""},
-        {"abcdef", 2, 2, "cmdPic", "ab<img image='N" + pic + "cdef", 45, "cd"},
-        {"line\nend", 8, 0, "cmdPic", "line\r\nend<img image='N" + pic, 49, ""},
-        {lines, 148, 3, "cmdMarker", longStored, 177, ""},
+        {"go to the bridge now", 10, 6, "marker N", "go to the <marker name='N'>bridge</marker> now", 42, ""},
+        {"north\nriver", 6, 5, "marker N", "north\r\n<marker name='N'>river</marker>", 37, ""},
+        {"text", 2, 0, "marker", "text", 2, ""}, // no selection: a hint, no question
+        {"abc", 1, 1, "marker N", "a<marker name='N'>b</marker>c", 28, ""},
+        {"", 0, 0, "pic N", "<img image='N" + pic, 41, ""},
+        {"abcdef", 2, 2, "pic N", "ab<img image='N" + pic + "cdef", 45, "cd"},
+        {"line\nend", 8, 0, "pic N", "line\r\nend<img image='N" + pic, 49, ""},
+        {lines, 148, 3, "marker N", longStored, 177, ""},
     };
     int page = 0;
     for (const auto& c : cases) {
       page = 1 - page; // both pages, in turn
       EditorDriver d;
-      d.showPage(page);
       const char* box = page ? "txtNotes" : "txtTasks";
-      d.create("first");
-      d.create("second");
-      d.type(box, c.typed);
-      d.selectText(box, c.start, c.length);
-      if (c.length == 0 && !qstrcmp(c.button, "cmdMarker"))
-        d.dialogs.answerMessage(MsgAnswer::OK);
-      else
-        d.dialogs.answerInput(QStringLiteral("N"));
+      d.run(QStringLiteral("%1; new first; new second; type %2; sel %3 %4")
+                .arg(page ? "notes" : "tasks", c.typed, QString::number(c.start), QString::number(c.length)));
       const int scrolled = d.box(box)->verticalScrollBar()->value();
-      d.click(c.button);
+      d.run(c.step);
       QCOMPARE(d.box(box)->verticalScrollBar()->value(), scrolled);
       QCOMPARE(d.box(box)->textCursor().position(), c.cursor);
       QCOMPARE(d.box(box)->textCursor().selectedText(), c.selection);
@@ -248,9 +240,9 @@ private slots:
       }
       const QStringList& texts = page ? d.window.noteText : d.window.taskText;
       QCOMPARE(texts[0], QString()); // in the box only, until stored back
-      d.selectRow(page ? "lstNotes" : "lstTasks", 1);
+      d.run("pick 1");
       QCOMPARE(texts[0], c.stored);
-      d.selectRow(page ? "lstNotes" : "lstTasks", 0);
+      d.run("pick 0");
       QCOMPARE(d.window.boxText(d.box(box)), c.stored); // loaded back as stored
     }
   }
