@@ -112,21 +112,23 @@ private slots:
     };
     // Every question, answered Cancel or No: nothing changes.
     const QString both = " | T:Entry0* | N:Entry0*";
-    row("create task", "new Entry; no cmdAdd", "asked:Enter the task to create:|Create Task|0| | T:Entry0*");
-    row("create note", "notes; new Entry; no cmdAdd",
+    row("asks: create task", "new Entry; no cmdAdd",
+        "asked:Enter the task to create:|Create Task|0| | T:Entry0*");
+    row("asks: create note", "notes; new Entry; no cmdAdd",
         "asked:Enter the note to create:|Create Note|0| | N:Entry0*");
-    row("edit task", "new Entry; no cmdEdit", "asked:Edit the selected task:|Edit Task|0|Entry | T:Entry0*");
-    row("edit note", "notes; new Entry; no cmdEdit",
+    row("asks: edit task", "new Entry; no cmdEdit",
+        "asked:Edit the selected task:|Edit Task|0|Entry | T:Entry0*");
+    row("asks: edit note", "notes; new Entry; no cmdEdit",
         "asked:Edit the selected note:|Edit Note|0|Entry | N:Entry0*");
-    row("delete task", "new Entry; notes; new Entry; tasks; no cmdDel",
+    row("asks: delete task", "new Entry; notes; new Entry; tasks; no cmdDel",
         "asked:Delete the selected task?|Delete Task|36|" + both);
-    row("delete note", "new Entry; notes; new Entry; no cmdDel",
+    row("asks: delete note", "new Entry; notes; new Entry; no cmdDel",
         "asked:Delete the selected note?|Delete Note|36|" + both);
-    row("marker", "new Entry; no cmdMarker",
+    row("asks: marker", "new Entry; no cmdMarker",
         "asked:Highlight the text to be used as marker link|Insert Marker|64| | T:Entry0*");
-    row("picture", "notes; new Entry; no cmdPic",
+    row("asks: picture", "notes; new Entry; no cmdPic",
         "asked:Enter a picture file name:|Insert Picture|0| | N:Entry0*");
-    row("clear", "new Entry; notes; new Entry; no cmdClear",
+    row("asks: clear", "new Entry; notes; new Entry; no cmdClear",
         "asked:All data in the work area will be lost!\r\n\r\nAre you sure?|Clear Quillfort|20|" + both);
     // Create, rename, current task, side.
     row("first task selected, later ones keep the selection",

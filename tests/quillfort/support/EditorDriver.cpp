@@ -122,6 +122,10 @@ QString EditorDriver::state(const QString& want) const {
     } else if (key == "counts") {
       for (int n : {window.taskSlotCount, window.noteSlotCount, window.lastTaskIndex, window.lastNoteIndex})
         value << QString::number(n);
+    } else if (key == "asked") {
+      if (!dialogs.requests.isEmpty())
+        value << lastAsked().prompt << lastAsked().title << QString::number(lastAsked().style)
+              << lastAsked().defaultText;
     } else {
       value << (key == "box"        ? boxShows(tasksShown ? "txtTasks" : "txtNotes")
                 : key == "cur"      ? find<QLabel>(window, "lblCurTask")->text()
@@ -130,12 +134,9 @@ QString EditorDriver::state(const QString& want) const {
                 : key == "taskText" ? window.taskText.join(',')
                 : key == "noteText" ? window.noteText.join(',')
                 : key == "caption"  ? window.windowTitle()
-                : key == "asked"    ? QStringList{lastAsked().prompt, lastAsked().title,
-                                               QString::number(lastAsked().style), lastAsked().defaultText}
-                                       .join('|')
-                                 : "no such field");
+                                    : "no such field");
     }
-    fields << key + ":" + value.join(key == "on" ? ' ' : ',');
+    fields << key + ":" + value.join(key == "on" ? ' ' : key == "asked" ? '|' : ',');
   }
   return fields.join(QStringLiteral(" | "));
 }
