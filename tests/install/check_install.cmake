@@ -1,7 +1,8 @@
 # Installs the build into WORK/<n> as DESTDIR and checks it (cmake -P).
 #   MODE=files       every prefix gets exactly the EXPECTED files (comma list,
-#                    relative to the prefix); the menu entry's program and icon
-#                    are among them, each icon has the size its folder names.
+#                    relative to the prefix); the programs carry no run path;
+#                    the menu entry's program and icon are among them, each
+#                    icon has the size its folder names.
 #   MODE=validators  desktop-file-validate and appstreamcli validate --no-net
 #                    accept the installed menu entry and AppStream file.
 #   MODE=windows_resource  WINDRES compiles the generated quillfort.rc, and the
@@ -42,6 +43,17 @@ if(MODE STREQUAL "files")
       string(REPLACE ";" "\n  " want "${expected}")
       message(FATAL_ERROR "prefix ${prefix}: installed\n  ${all}\nexpected under the prefix\n  ${want}")
     endif()
+
+    # The programs link only system libraries: a run path would send the
+    # loader looking for Qt beside the program (or, empty, in the current
+    # directory) before the system's own.
+    file(GLOB programs ${root}/bin/*)
+    foreach(program IN LISTS programs)
+      file(READ_ELF ${program} RPATH rpath RUNPATH runpath)
+      if(rpath OR runpath)
+        message(FATAL_ERROR "${program} carries a run path: ${rpath}${runpath}")
+      endif()
+    endforeach()
 
     set(entry ${root}/share/applications/${id}.desktop)
     desktop_key(${entry} Exec exec)
