@@ -106,4 +106,40 @@ TEST(Writer, RefusesWithErrorFive) {
   }
 }
 
+// Whatever a field's length (short ones, whole blocks of sixteen and their
+// edges) and wherever a character stands in it, amid ASCII, letters outside
+// ASCII or quotes: one the code page cannot hold fails the save with error 5
+// naming it, one it can hold reads back as it was written.
+TEST(Writer, EveryCharacterAtEveryPlaceOfAField) {
+  const std::pair<std::u16string_view, const char*> characters[] = {
+      {u"\u0100", "U+0100"}, {u"\u7FFF", "U+7FFF"}, {u"\u8000", "U+8000"},        {u"\uAC00", "U+AC00"},
+      {u"\uFFFD", "U+FFFD"}, {u"\U0001F600", "U+1F600"}, {u"\u20AC", nullptr}, {u"\u0178", nullptr},
+      {u"\u00FF", nullptr},  {u"\"", nullptr}};
+  for (const char16_t filler : {u'x', u'\u00E9', u'"'})
+    for (std::size_t length = 1; length <= 70 && !HasFailure(); ++length)
+      for (const auto& [c, refused] : characters)
+        for (std::size_t at = 0; at + c.size() <= length; ++at) {
+          std::u16string field(length, filler);
+          field.replace(at, c.size(), c);
+          for (const bool inText : {true, false}) {
+            const BriefingSnapshot input = inText ? snap(u"WEST", {{u"n", field}}, {}, u"")
+                                                  : snap(u"WEST", {}, {{field, u"t"}}, u"");
+            SCOPED_TRACE((refused ? refused : "a writable character") + std::string(" at ") + std::to_string(at) +
+                         " of " + std::to_string(length) + (inText ? " in a text" : " in a title"));
+            try {
+              const std::string script = composeBriefingScript(input);
+              EXPECT_FALSE(refused) << "written as " << script.size() << " bytes";
+              const auto back = inText ? scanNoteRecords(script, 1)[0].text : scanTaskRecords(script, 1)[0].title;
+              EXPECT_TRUE(back == field);
+            } catch (const RuntimeError& e) {
+              const std::string named = std::string("The character ") + (refused ? refused : "?");
+              EXPECT_TRUE(e.number == 5 && e.description.find(named) == 0 &&
+                          e.description.find(inText ? " in the text of note 1 " : " in the title of task 1 ") !=
+                              std::string::npos)
+                  << e.number << ' ' << e.description;
+            }
+          }
+        }
+}
+
 } // namespace

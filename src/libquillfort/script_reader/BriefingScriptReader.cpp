@@ -2,17 +2,13 @@
 
 #include "platform/AnsiCodec.h"
 #include "platform/RuntimeError.h"
+#include "platform/Sse2.h"
 
 #include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
 
-#if !defined(QUILLFORT_NO_SIMD) &&                                                                           \
-    (defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2))
-#include <emmintrin.h>
-#define QUILLFORT_SSE2 1
-#endif
 
 // The reader does not parse SQF. It takes the header's bytes at fixed
 // positions and finds each record by a few literal markers, as the writer lays
@@ -511,7 +507,7 @@ char16_t* BriefingScriptReader::Pass::decodeField(std::string_view raw, std::siz
 // Windows-1252: every byte is one character, the same value but for 0x80 to
 // 0x9F, which the table maps.
 template <bool isText>
-char16_t* BriefingScriptReader::Pass::decodeField(std::string_view raw, std::size_t readable, char16_t* out) {
+char16_t* BriefingScriptReader::Pass::decodeField(std::string_view raw, [[maybe_unused]] std::size_t readable, char16_t* out) {
   const char* const p = raw.data();
   const std::size_t n = raw.size();
   // One quote, "<br/>" or any other byte at i; returns the bytes taken.

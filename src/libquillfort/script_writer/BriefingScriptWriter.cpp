@@ -2,6 +2,7 @@
 
 #include "platform/AnsiCodec.h"
 #include "platform/RuntimeError.h"
+#include "platform/Sse2.h"
 
 #include <algorithm>
 #include <array>
@@ -13,11 +14,6 @@
 #include <utility>
 #include <vector>
 
-#if !defined(QUILLFORT_NO_SIMD) &&                                                                           \
-    (defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2))
-#include <emmintrin.h>
-#define QUILLFORT_SSE2 1
-#endif
 
 namespace {
 
@@ -128,10 +124,17 @@ char* writeField(char* d, std::u16string_view field, bool text) {
   while (end - s >= 16) {
     const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
     const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 8));
-    const __m128i bytes = _mm_packus_epi16(a, b); // above U+00FF saturates to 0xFF
+    // The pack reads the units as signed numbers: U+0100 to U+7FFF saturate
+    // to 0xFF, but U+8000 and above are negative and become 0x00. Neither is a
+    // quote or a CR, and which characters lie outside ASCII is taken from the
+    // units themselves, never from the packed bytes.
+    const __m128i bytes = _mm_packus_epi16(a, b);
     const auto quoteOrCr = static_cast<unsigned>(
         _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, quote), _mm_cmpeq_epi8(bytes, cr))));
-    const auto high = static_cast<unsigned>(_mm_movemask_epi8(bytes)); // U+0080 and above
+    const __m128i upperBits = _mm_set1_epi16(static_cast<short>(0xFF80));
+    const __m128i ascii = _mm_packs_epi16(_mm_cmpeq_epi16(_mm_and_si128(a, upperBits), _mm_setzero_si128()),
+                                          _mm_cmpeq_epi16(_mm_and_si128(b, upperBits), _mm_setzero_si128()));
+    const unsigned high = ~static_cast<unsigned>(_mm_movemask_epi8(ascii)) & 0xFFFFu; // U+0080 and above
     if ((quoteOrCr | high) == 0) {
       _mm_storeu_si128(reinterpret_cast<__m128i*>(d), bytes);
       s += 16;
