@@ -6,6 +6,11 @@
 #include <string_view>
 #include <vector>
 
+namespace reader_detail {
+class RecordFinder;
+class RecordPass;
+} // namespace reader_detail
+
 // The header line's fields: the side letter at position 9 and the byte values
 // at positions 11, 13 and 15.
 struct ScriptHeader {
@@ -56,11 +61,9 @@ public:
   const std::vector<ScriptRecordView>& tasks(int count);
 
 private:
-  class Classes;
-  class Pass;
-  std::unique_ptr<Classes> m_classes;
-  std::unique_ptr<Pass> m_notes;
-  std::unique_ptr<Pass> m_tasks;
+  std::unique_ptr<reader_detail::RecordFinder> m_classes;
+  std::unique_ptr<reader_detail::RecordPass> m_notes;
+  std::unique_ptr<reader_detail::RecordPass> m_tasks;
 };
 
 // The same as whole functions that return owned strings; each call

@@ -14,7 +14,6 @@
 #include <utility>
 #include <vector>
 
-
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
