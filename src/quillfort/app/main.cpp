@@ -11,5 +11,6 @@ int main(int argc, char* argv[]) {
   dialogs.setParent(&window);
   first_frame::reportWhenPainted(&window);
   window.show();
+  window.openCommandLine(QCoreApplication::arguments());
   return app.exec();
 }

@@ -83,6 +83,12 @@ public:
   void ReportFailures(const std::function<void()>& work);
   static constexpr int kInternalError = 51;
 
+  // The command line, the program's name first. A file named as the only
+  // argument (Windows' "Open with" and a double-click on a script pass it so)
+  // opens as the file chosen in the Open dialog does, errors in the same box;
+  // anything else opens nothing.
+  void openCommandLine(const QStringList& arguments);
+
   // For the preview window (F5): reads the model, changes nothing.
   BriefingView previewView() const;
   // Opens the "Briefing Preview" window, or raises it when it is open.
@@ -132,6 +138,7 @@ private:
   // Private routines.
   void SwapListEntries(QListWidget* list, const int& a, const int& b);
   void WriteBriefingScript(const QString& path);
+  void OpenChosenFile(const QString& path);
   void ReadBriefingScript(const QString& path);
   void ResetWorkArea();
   void LoadRecords(const std::vector<ScriptRecordView>& records, QListWidget* list, QPlainTextEdit* box,

@@ -5,6 +5,8 @@
 #include "platform/ScriptFile.h"
 #include "script_reader/BriefingScriptReader.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -35,9 +37,19 @@ void frmBriefing::cmdOpen_Click() {
   if (!chosen)
     return;
 
-  // From here on every failure ends the command with the open error message;
-  // nothing is rolled back.
-  const QString path = *chosen;
+  OpenChosenFile(*chosen);
+}
+
+void frmBriefing::openCommandLine(const QStringList& arguments) {
+  // A relative name is taken from the current folder; the dialog gives a full
+  // path in the system's own form, and so does this.
+  if (arguments.size() == 2)
+    OpenChosenFile(QDir::toNativeSeparators(QFileInfo(arguments[1]).absoluteFilePath()));
+}
+
+// From here on every failure ends the command with the open error message;
+// nothing is rolled back.
+void frmBriefing::OpenChosenFile(const QString& path) {
   ReportFailures([&] {
     appPath = folderOf(path);
     ReadBriefingScript(path);
