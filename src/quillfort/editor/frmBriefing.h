@@ -109,6 +109,10 @@ protected:
 
 private:
   void buildControls();
+  void buildTopFrame();
+  void buildListsAndBoxes();
+  void buildCommandFrame();
+  void connectHandlers();
   void installPreviewHooks();
   // frmBriefing_desktop.cpp: access keys on macOS too (before the captions),
   // then colours and keys that do not depend on the desktop's theme.
