@@ -2,9 +2,11 @@
 
 #include "check/StructuredText.h"
 #include "platform/AnsiCodec.h"
+#include "platform/RuntimeError.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <tuple>
 #include <utility>
 
@@ -397,23 +399,114 @@ PictureLookup picturesInFolder(std::filesystem::path folder) {
   };
 }
 
-std::size_t briefingScriptSize(const BriefingSnapshot& snapshot) { return scanAll(snapshot).scriptSize; }
+namespace {
+
+// One side of a script of several, as the snapshot of a briefing of that side
+// alone.
+BriefingSnapshot oneSide(const ScriptSide& side, const BriefingSnapshot& version) {
+  BriefingSnapshot alone{};
+  alone.side = kSides[side.side].word;
+  alone.notes = *side.notes;
+  alone.tasks = *side.tasks;
+  if (side.firstCurrent >= 0)
+    alone.currentTask = (*side.tasks)[static_cast<std::size_t>(side.firstCurrent)].title;
+  alone.versionMajor = version.versionMajor;
+  alone.versionMinor = version.versionMinor;
+  alone.versionPatch = version.versionPatch;
+  return alone;
+}
+
+// The plan of a script of several sides, or nothing where the snapshot's
+// script is that of one side or cannot be written (the findings say why).
+std::optional<ScriptPlan> severalSides(const BriefingSnapshot& snapshot) {
+  if (snapshot.otherSides.empty() && sideByWord(snapshot.side) != kGameMaster)
+    return std::nullopt;
+  try {
+    ScriptPlan plan = planScript(snapshot);
+    if (plan.several)
+      return plan;
+  } catch (const RuntimeError&) {
+  }
+  return std::nullopt;
+}
+
+std::size_t severalSidesSize(const ScriptPlan& plan, const BriefingSnapshot& snapshot) {
+  BriefingSnapshot empty{};
+  empty.side = u"WEST";
+  empty.versionMajor = snapshot.versionMajor;
+  empty.versionMinor = snapshot.versionMinor;
+  empty.versionPatch = snapshot.versionPatch;
+  const std::size_t base = scanAll(empty).scriptSize;
+  std::size_t size = base + sidesLine(plan).size();
+  for (const ScriptSide& side : plan.sides) {
+    // Each side adds its records to the fixed text; only the first line's
+    // side can turn it into a block comment.
+    const bool block = headerNeedsBlockComment(side.notes->size(), side.tasks->size(), side.headerCurrent);
+    size +=
+        scanAll(oneSide(side, snapshot)).scriptSize - base - (block && &side != &plan.sides.front() ? 3 : 0);
+    if (side.side == kGameMaster)
+      size += kSides[kGameMaster].caseLine.size() + 2 + 3 + 4; // its block's lines: case, "{", "};"
+  }
+  return size;
+}
+
+void checkOneSide(const BriefingSnapshot& snapshot, const PictureLookup& pictureExists,
+                  std::vector<BriefingFinding>& findings, const std::string& briefing,
+                  std::size_t scriptSize);
+
+} // namespace
+
+std::size_t briefingScriptSize(const BriefingSnapshot& snapshot) {
+  if (const auto plan = severalSides(snapshot))
+    return severalSidesSize(*plan, snapshot);
+  return scanAll(snapshot).scriptSize;
+}
 
 std::vector<BriefingFinding> checkBriefing(const BriefingSnapshot& snapshot,
                                            const PictureLookup& pictureExists) {
   std::vector<BriefingFinding> findings;
+  const auto plan = severalSides(snapshot);
+  if (!plan) {
+    checkOneSide(snapshot, pictureExists, findings, "briefing", 0);
+    return findings;
+  }
+  // Every side's findings, side by side in block order, each naming its side;
+  // the script's size once, with the first side's.
+  bool first = true;
+  for (const ScriptSide& side : plan->sides) {
+    const std::size_t from = findings.size();
+    const std::u16string word(kSides[side.side].word);
+    checkOneSide(oneSide(side, snapshot), pictureExists, findings,
+                 std::string(word.begin(), word.end()) + " briefing",
+                 first ? severalSidesSize(*plan, snapshot) : 1);
+    first = false;
+    for (std::size_t i = from; i < findings.size(); ++i)
+      findings[i].side = word;
+  }
+  return findings;
+}
+
+namespace {
+
+// scriptSize: the whole script's size, 0 to work it out from this side
+// alone, 1 to leave it out (another side's findings carry it).
+void checkOneSide(const BriefingSnapshot& snapshot, const PictureLookup& pictureExists,
+                  std::vector<BriefingFinding>& findings, const std::string& briefing,
+                  std::size_t scriptSize) {
   Checker check(findings, pictureExists);
   const Scans scans = scanAll(snapshot);
+  if (scriptSize == 0)
+    scriptSize = scans.scriptSize;
 
   for (const auto& [count, kinds] :
        {std::pair{snapshot.notes.size(), "notes"}, {snapshot.tasks.size(), "tasks"}})
     if (count > kMaxEntries)
       check.whole(FindingSeverity::Error, FindingKind::TooManyEntries,
-                  "The briefing has " + std::to_string(count) + ' ' + kinds +
+                  "The " + briefing + " has " + std::to_string(count) + ' ' + kinds +
                       ", but a briefing script holds at most 255 " + kinds);
-  if (scans.scriptSize > kMaxReadableScriptSize)
+  if (scriptSize > kMaxReadableScriptSize)
     check.whole(FindingSeverity::Warning, FindingKind::ScriptTooLarge,
-                "The script would be " + thousands(scans.scriptSize) +
+                "The script would be " + thousands(scriptSize) +
                     " bytes: it saves, but only its first 32,767 bytes can be opened again");
 
   for (std::size_t i = 0; i < snapshot.notes.size(); ++i)
@@ -440,5 +533,6 @@ std::vector<BriefingFinding> checkBriefing(const BriefingSnapshot& snapshot,
     }
     check.entry(FindingList::Tasks, int(i), snapshot.tasks[i], scans.tasks[i].first, scans.tasks[i].second);
   }
-  return findings;
 }
+
+} // namespace

@@ -46,6 +46,7 @@ struct BriefingFinding {
   int line = 0;   // 1-based, in the text as the editor shows it (lines end at CR LF); 0 when not applicable
   int column = 0; // 1-based, in UTF-16 units; 0 when not applicable
   std::string message; // UTF-8, one sentence
+  std::u16string side; // the side whose briefing holds it where the script holds several; empty otherwise
 };
 
 // Answers whether a picture file named in a picture tag is in the mission
@@ -58,7 +59,9 @@ PictureLookup picturesInFolder(std::filesystem::path folder);
 
 // Every finding for the snapshot, in this order: the briefing as a whole, then
 // the notes, then the tasks, each entry's title before its text, and within a
-// field by position. Without a lookup, picture files are not looked for.
+// field by position. Without a lookup, picture files are not looked for. A
+// snapshot whose script holds several sides gives each side's findings in
+// this order, side after side in the script's order, each naming its side.
 std::vector<BriefingFinding> checkBriefing(const BriefingSnapshot& snapshot,
                                            const PictureLookup& pictureExists = {});
 

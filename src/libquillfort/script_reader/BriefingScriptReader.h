@@ -57,8 +57,10 @@ public:
   // The records of a pass, in list order (index 0 is the first entry of the
   // list). The views stay valid until the same pass is read again or the
   // reader goes.
-  const std::vector<ScriptRecordView>& notes(int count);
-  const std::vector<ScriptRecordView>& tasks(int count);
+  // from: the 1-based position the pass starts at; 1 for the first side,
+  // which is all a script of one side holds.
+  const std::vector<ScriptRecordView>& notes(int count, int from = 1);
+  const std::vector<ScriptRecordView>& tasks(int count, int from = 1);
 
 private:
   std::unique_ptr<reader_detail::RecordFinder> m_classes;
@@ -71,3 +73,28 @@ private:
 ScriptHeader readScriptHeader(std::string_view script);
 std::vector<ScriptRecord> scanNoteRecords(std::string_view script, int count);
 std::vector<ScriptRecord> scanTaskRecords(std::string_view script, int count);
+
+// Scripts of several sides (see sidesLine in the writer): the sides the third
+// line names, in block order, with their counts; the first is the side of the
+// first line, whose records the passes above read. Empty for a script of one
+// side, and for every script whose third line is not exactly as the writer
+// writes it: such a script reads as a script of one side, as before.
+struct ScriptSideCounts {
+  std::size_t side; // an index into kSides
+  int noteCount;
+  int taskCount;
+  int currentTask;
+};
+std::vector<ScriptSideCounts> readScriptSides(std::string_view script);
+
+// The records of every side after the first, each read from its own block
+// in list order. Throws RuntimeError 5 where a block is missing or holds
+// fewer records than counted, 6 where one lies past byte 32767.
+struct ScriptSideRecords {
+  std::size_t side;
+  int currentTask;
+  std::vector<ScriptRecord> notes;
+  std::vector<ScriptRecord> tasks;
+};
+std::vector<ScriptSideRecords> readOtherSides(std::string_view script,
+                                              const std::vector<ScriptSideCounts>& sides);
