@@ -151,6 +151,10 @@ private slots:
     QTest::newRow("notes only") << "read_notes_only.sqf"
                                 << "N:N0* | T: | cur: | side:WEST | on:txtNotes"
                                 << "";
+    QTest::newRow("4 GiB")
+        << "%1/huge.sqf" << none
+        << "57 - Device I/O error: the file %1 could not be read (it is larger than 16 MiB, "
+           "more than any briefing)";
 #ifndef Q_OS_WIN
     // A pipe or device ends in the box before anything is read, and never holds the window.
     const QString special = "75 - Path/File access error: %1 is a %2, not a regular file";
@@ -167,6 +171,8 @@ private slots:
     const QString source = QUILLFORT_TEST_DATA "/" + file;
     const QString path = file.contains('/') ? QString(file).replace("%1", dir.path()) : dir.filePath(file);
     QFile::copy(source, path);
+    QFile huge(dir.filePath("huge.sqf")); // refused before it is read; sparse, it takes no room
+    QVERIFY(huge.open(QIODevice::ReadWrite) && huge.resize(qint64(4) << 30));
     ed->open(QUILLFORT_TEST_DATA "/read_before.sqf");
 #ifndef Q_OS_WIN
     const QString pipe = dir.filePath("pipe");
