@@ -2,13 +2,16 @@
 
 #include "platform/RuntimeError.h"
 
+#include "platform/ScriptFile.h"
+
+#include <QHash>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
-#include <QJsonParseError>
 #include <QStringList>
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 
 namespace {
 
@@ -66,10 +69,10 @@ void appendEntries(QByteArray& out, const char* key, const QList<JsonBriefing::E
   out += last ? "\n" : ",\n";
 }
 
-// Where a parse error stands: lines end at LF, columns count characters.
-JsonError syntaxError(const QByteArray& json, const QJsonParseError& error) {
-  JsonError e{error.errorString(), 1, 1};
-  const qsizetype end = std::clamp<qsizetype>(error.offset, 0, json.size());
+// Where the byte at offset stands: lines end at LF, columns count characters.
+JsonError errorAt(const QByteArray& json, qsizetype offset, const QString& message) {
+  JsonError e{message, 1, 1};
+  const qsizetype end = std::clamp<qsizetype>(offset, 0, json.size());
   for (qsizetype i = 0; i < end; ++i) {
     const auto b = static_cast<unsigned char>(json[i]);
     if (b == '\n') {
@@ -81,6 +84,228 @@ JsonError syntaxError(const QByteArray& json, const QJsonParseError& error) {
   }
   return e;
 }
+
+// The JSON text as values, strictly by the JSON standard, which Qt's own
+// parser is not: it takes raw control characters inside strings (a NUL among
+// them) and keeps the last of two equal keys. It also reads a list of millions
+// of entries whole before anyone can count them; this one stops at the
+// 256th, since no list or object of a briefing holds more than 255.
+class JsonReader {
+public:
+  explicit JsonReader(const QByteArray& json) : m_json(json) {}
+
+  QJsonValue document() {
+    if (m_json.startsWith("\xEF\xBB\xBF")) // a byte order mark, as some editors write
+      m_pos = 3;
+    const QJsonValue root = value(0, QString());
+    skipSpace();
+    if (m_pos < m_json.size())
+      fail(m_pos, QStringLiteral("more text after the end of the briefing"));
+    return root;
+  }
+
+private:
+  static constexpr int kMaxDepth = 64;
+  static constexpr qsizetype kMaxMembers = 255;
+
+  [[noreturn]] void fail(qsizetype at, const QString& message) const { throw errorAt(m_json, at, message); }
+
+  void skipSpace() {
+    while (m_pos < m_json.size() &&
+           (m_json[m_pos] == ' ' || m_json[m_pos] == '\t' || m_json[m_pos] == '\n' || m_json[m_pos] == '\r'))
+      ++m_pos;
+  }
+
+  bool next(char c) {
+    skipSpace();
+    if (m_pos >= m_json.size() || m_json[m_pos] != c)
+      return false;
+    ++m_pos;
+    return true;
+  }
+
+  // key: the field the value belongs to, for the message about a long list.
+  QJsonValue value(int depth, const QString& key) {
+    skipSpace();
+    if (m_pos >= m_json.size())
+      fail(m_pos, QStringLiteral("the text ends where a value should follow"));
+    if (depth >= kMaxDepth)
+      fail(m_pos, QStringLiteral("lists and objects nested more than %1 deep").arg(kMaxDepth));
+    switch (m_json[m_pos]) {
+    case '{':
+      return object(depth);
+    case '[':
+      return array(depth, key);
+    case '"':
+      return string();
+    default:
+      break;
+    }
+    for (const auto& [word, literal] :
+         {std::pair{"true", QJsonValue(true)}, std::pair{"false", QJsonValue(false)},
+          std::pair{"null", QJsonValue(QJsonValue::Null)}})
+      if (QByteArrayView(m_json).sliced(m_pos).startsWith(word)) {
+        m_pos += qstrlen(word);
+        return literal;
+      }
+    return number();
+  }
+
+  QJsonObject object(int depth) {
+    ++m_pos; // {
+    QJsonObject object;
+    QHash<QString, qsizetype> keyAt; // where each key stands
+    if (next('}'))
+      return object;
+    do {
+      skipSpace();
+      if (m_pos >= m_json.size() || m_json[m_pos] != '"')
+        fail(m_pos, QStringLiteral("a field name in double quotes should follow here"));
+      const qsizetype at = m_pos;
+      const QString key = string();
+      if (const auto first = keyAt.constFind(key); first != keyAt.cend())
+        fail(at, QStringLiteral("the field \"%1\" is given twice, first on line %2")
+                     .arg(key)
+                     .arg(errorAt(m_json, *first, {}).line));
+      if (keyAt.size() == kMaxMembers)
+        fail(at, QStringLiteral("an object of more than %1 fields").arg(kMaxMembers));
+      keyAt.insert(key, at);
+      if (!next(':'))
+        fail(m_pos, QStringLiteral("\":\" should follow the field name"));
+      object.insert(key, value(depth + 1, key));
+    } while (next(','));
+    if (!next('}'))
+      fail(m_pos, QStringLiteral("\",\" or \"}\" should follow a field's value"));
+    return object;
+  }
+
+  QJsonArray array(int depth, const QString& key) {
+    ++m_pos; // [
+    QJsonArray array;
+    if (next(']'))
+      return array;
+    do {
+      skipSpace();
+      if (array.size() == kMaxMembers)
+        fail(m_pos,
+             key == QStringLiteral("notes") || key == QStringLiteral("tasks")
+                 ? QStringLiteral("%1[%2]: a briefing script holds at most %2 %1").arg(key).arg(kMaxMembers)
+                 : QStringLiteral("a list of more than %1 entries").arg(kMaxMembers));
+      array.append(value(depth + 1, QString()));
+    } while (next(','));
+    if (!next(']'))
+      fail(m_pos, QStringLiteral("\",\" or \"]\" should follow a list entry"));
+    return array;
+  }
+
+  QString string() {
+    const qsizetype start = m_pos++; // "
+    QString out;
+    qsizetype run = m_pos; // where the characters not yet decoded start
+    const auto flush = [&] { out += QString::fromUtf8(m_json.constData() + run, m_pos - run); };
+    for (;;) {
+      if (m_pos >= m_json.size())
+        fail(start, QStringLiteral("a string without its closing quote"));
+      const auto b = static_cast<unsigned char>(m_json[m_pos]);
+      if (b == '"')
+        break;
+      if (b < 0x20)
+        fail(m_pos,
+             QStringLiteral("the control character U+%1 stands unescaped in a string (JSON writes it as "
+                            "\\n, \\t or \\u%1)")
+                 .arg(b, 4, 16, QLatin1Char('0')));
+      if (b == '\\') {
+        flush();
+        escape(out);
+        run = m_pos;
+        continue;
+      }
+      const int length = ScriptFile::utf8SequenceLength(m_json, m_pos);
+      if (length == 0)
+        fail(m_pos, QStringLiteral("the text is not valid UTF-8 here"));
+      m_pos += length;
+    }
+    flush();
+    ++m_pos; // "
+    return out;
+  }
+
+  void escape(QString& out) {
+    const qsizetype at = m_pos++; // backslash
+    const char c = m_pos < m_json.size() ? m_json[m_pos++] : '\0';
+    switch (c) {
+    case '"':
+    case '\\':
+    case '/':
+      out += QLatin1Char(c);
+      return;
+    case 'b':
+      out += u'\b';
+      return;
+    case 'f':
+      out += u'\f';
+      return;
+    case 'n':
+      out += u'\n';
+      return;
+    case 'r':
+      out += u'\r';
+      return;
+    case 't':
+      out += u'\t';
+      return;
+    case 'u':
+      // One UTF-16 unit; a surrogate pair is two escapes, as JSON writes it.
+      if (m_json.size() - m_pos >= 4 &&
+          std::all_of(m_json.cbegin() + m_pos, m_json.cbegin() + m_pos + 4,
+                      [](char h) { return std::isxdigit(static_cast<unsigned char>(h)); })) {
+        out += QChar(static_cast<char16_t>(QByteArrayView(m_json).sliced(m_pos, 4).toUInt(nullptr, 16)));
+        m_pos += 4;
+        return;
+      }
+      break;
+    default:
+      break;
+    }
+    fail(at,
+         QStringLiteral("an escape in a string must be one of \\\" \\\\ \\/ \\b \\f \\n \\r \\t \\uXXXX"));
+  }
+
+  // -? (0 | [1-9][0-9]*) (. [0-9]+)? ([eE] [+-]? [0-9]+)?
+  QJsonValue number() {
+    const qsizetype start = m_pos;
+    const auto digits = [&] {
+      const qsizetype from = m_pos;
+      while (m_pos < m_json.size() && std::isdigit(static_cast<unsigned char>(m_json[m_pos])))
+        ++m_pos;
+      return m_pos > from;
+    };
+    const auto take = [&](const char* any) {
+      if (m_pos < m_json.size() && m_json[m_pos] != '\0' && std::strchr(any, m_json[m_pos])) {
+        ++m_pos;
+        return true;
+      }
+      return false;
+    };
+    take("-");
+    const bool leadingZero = m_pos < m_json.size() && m_json[m_pos] == '0';
+    bool ok = digits() && !(leadingZero && m_pos - start > (m_json[start] == '-' ? 2 : 1));
+    if (ok && take("."))
+      ok = digits();
+    if (ok && take("eE")) {
+      take("+-");
+      ok = digits();
+    }
+    if (!ok)
+      fail(start,
+           QStringLiteral("a value should stand here: a string, a number, a list, an object, true, false "
+                          "or null"));
+    return QByteArrayView(m_json).sliced(start, m_pos - start).toDouble();
+  }
+
+  const QByteArray& m_json;
+  qsizetype m_pos = 0;
+};
 
 [[noreturn]] void fieldError(const QString& place, const QString& what) { throw JsonError{place + ": " + what}; }
 
@@ -103,6 +328,16 @@ QString stringAt(const QJsonObject& object, const QString& key, const QString& p
   return value.toString();
 }
 
+// A title as the model holds it. It must stay on its record's line, so it
+// may not hold a line break once ␍ and ␊ are turned back: a lone CR or LF is
+// fine, "␍␊" is the script's line end.
+QString oneLine(const QString& json, const QString& place) {
+  const QString title = BriefingJson::textFromJson(json);
+  if (title.contains(QStringLiteral("\r\n")))
+    fieldError(place, QStringLiteral("a title is one line, but this one holds a line break"));
+  return title;
+}
+
 QList<JsonBriefing::Entry> entriesAt(const QJsonObject& root, const QString& key) {
   const QJsonValue value = root.value(key);
   if (!value.isArray())
@@ -116,11 +351,10 @@ QList<JsonBriefing::Entry> entriesAt(const QJsonObject& root, const QString& key
       fieldError(place, QStringLiteral("must be an object with a title and a text"));
     const QJsonObject entry = array[i].toObject();
     checkKeys(entry, place, {QStringLiteral("title"), QStringLiteral("text")});
-    const QString title = stringAt(entry, QStringLiteral("title"), place + ".title");
-    if (title.contains(u'\n') || title.contains(u'\r'))
-      fieldError(place + ".title", QStringLiteral("a title is one line, but this one holds a line break"));
-    entries.append({BriefingJson::textFromJson(title),
-                    BriefingJson::textFromJson(stringAt(entry, QStringLiteral("text"), place + ".text"))});
+    const QString title =
+        oneLine(stringAt(entry, QStringLiteral("title"), place + ".title"), place + ".title");
+    entries.append(
+        {title, BriefingJson::textFromJson(stringAt(entry, QStringLiteral("text"), place + ".text"))});
   }
   return entries;
 }
@@ -188,13 +422,10 @@ QByteArray BriefingJson::write(const JsonBriefing& briefing) {
 }
 
 JsonBriefing BriefingJson::read(const QByteArray& json) {
-  QJsonParseError parseError;
-  const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
-  if (parseError.error != QJsonParseError::NoError)
-    throw syntaxError(json, parseError);
+  const QJsonValue document = JsonReader(json).document();
   if (!document.isObject())
     fieldError(QStringLiteral("the briefing"), QStringLiteral("must be a JSON object"));
-  const QJsonObject root = document.object();
+  const QJsonObject root = document.toObject();
   checkKeys(root, QString(),
             {QStringLiteral("side"), QStringLiteral("currentTask"), QStringLiteral("notes"), QStringLiteral("tasks")});
 
@@ -210,7 +441,9 @@ JsonBriefing BriefingJson::read(const QByteArray& json) {
   // current task always is.
   const QJsonValue current = root.value(QStringLiteral("currentTask"));
   if (!current.isNull()) {
-    briefing.currentTask = textFromJson(stringAt(root, QStringLiteral("currentTask"), QStringLiteral("currentTask")));
+    briefing.currentTask =
+        oneLine(stringAt(root, QStringLiteral("currentTask"), QStringLiteral("currentTask")),
+                QStringLiteral("currentTask"));
     const bool named = briefing.currentTask.isEmpty() ||
                        std::any_of(briefing.tasks.cbegin(), briefing.tasks.cend(),
                                    [&](const JsonBriefing::Entry& t) { return t.title == briefing.currentTask; });

@@ -36,13 +36,20 @@ struct JsonError {
 
 namespace BriefingJson {
 
+// The largest JSON file build reads: a briefing at the limits of the format,
+// 510 entries with texts of tens of kilobytes, is a few megabytes; this is
+// there so that a file of gigabytes is refused before it is read.
+inline constexpr qint64 kMaxSize = qint64(64) << 20;
+
 // The JSON text (UTF-8) of a briefing, one entry a line so that a change to
 // one entry is one changed line in version control. Throws RuntimeError 5 when
 // a text holds ␍ or ␊ itself, which the JSON could not tell from a lone CR
 // or LF.
 QByteArray write(const JsonBriefing& briefing);
 
-// The briefing of a JSON text; throws JsonError.
+// The briefing of a JSON text; throws JsonError. The JSON is read strictly:
+// no raw control character inside a string, no key twice in one object, and
+// no list or object of more than 255 members, where reading stops.
 JsonBriefing read(const QByteArray& json);
 
 // A model text as the JSON holds it, and back.

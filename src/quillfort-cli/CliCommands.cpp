@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <new>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,21 +38,58 @@ std::u16string_view viewOf(const QString& s) {
   return {reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())};
 }
 
+// File names go out as the bytes they came in as, valid UTF-8 or not.
 void print(std::FILE* stream, const QString& line) {
-  const QByteArray bytes = line.toUtf8() + '\n';
+  const QByteArray bytes = ScriptFile::localBytes(line) + '\n';
   std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
 }
 
+// "-" stands for standard input, and is called so in messages.
+const QString kStandardStream = QStringLiteral("-");
+
+QString shownName(const QString& file) {
+  return file == kStandardStream ? QStringLiteral("standard input") : file;
+}
+
 // The same number and description as the editor's "Open Error" box.
-void printError(const QString& file, const RuntimeError& e, std::FILE* stream = stderr) {
-  print(stream, QStringLiteral("%1: error: Err # %2 - %3").arg(file).arg(e.number).arg(QString::fromStdString(e.description)));
+void printError(const QString& file, int number, const QString& description) {
+  print(stderr, QStringLiteral("%1: error: Err # %2 - %3").arg(shownName(file)).arg(number).arg(description));
+}
+
+// Runs work, and reports its failure about file as the editor's commands
+// report theirs, running out of memory included; the program goes on.
+// Returns false after a failure.
+template <class Work> bool reported(const QString& file, Work&& work) {
+  try {
+    work();
+    return true;
+  } catch (const RuntimeError& e) {
+    printError(file, e.number, QString::fromStdString(e.description));
+  } catch (const JsonError& e) {
+    const QString name = shownName(file);
+    const QString place = e.line > 0 ? QStringLiteral("%1:%2:%3").arg(name).arg(e.line).arg(e.column) : name;
+    print(stderr, QStringLiteral("%1: error: %2").arg(place, e.message));
+  } catch (const std::bad_alloc&) {
+    printError(file, 7, QStringLiteral("Out of memory"));
+  } catch (const std::exception& e) {
+    // As in the editor: a failure the program does not raise itself.
+    printError(file, 51, QStringLiteral("Internal error: ") + QString::fromUtf8(e.what()));
+  }
+  return false;
+}
+
+// A file's bytes, or standard input's for "-". A pipe or device is read as
+// well: here nobody waits on a window.
+std::string readInput(const QString& file, qint64 maxSize) {
+  return file == kStandardStream ? ScriptFile::readStandardInput(maxSize)
+                                 : ScriptFile::read(file, maxSize, ScriptFile::Streams::Read);
 }
 
 // Reads as the editor's open command does: the same file layer, the same
 // passes, the same failures.
 ReadScript readScript(const QString& path) {
   ReadScript script;
-  script.bytes = ScriptFile::read(path);
+  script.bytes = readInput(path, ScriptFile::kMaxScriptSize);
   const ScriptHeader header = readScriptHeader(script.bytes);
   if (header.noteCount >= 1)
     script.notes = scanNoteRecords(script.bytes, header.noteCount);
@@ -149,19 +187,13 @@ QString counted(std::size_t n, const char* one, const char* many) {
 // Writes bytes to output: standard output for "-", otherwise atomically
 // through the editor's file layer. Returns false after reporting a failure.
 bool deliver(const QString& output, const std::string& bytes) {
-  if (output == QStringLiteral("-")) {
+  if (output == kStandardStream) {
     const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() && std::fflush(stdout) == 0;
     if (!ok)
       print(stderr, QStringLiteral("standard output: error: the output could not be written"));
     return ok;
   }
-  try {
-    ScriptFile::write(output, bytes);
-    return true;
-  } catch (const RuntimeError& e) {
-    printError(output, e);
-    return false;
-  }
+  return reported(output, [&] { ScriptFile::write(output, bytes); });
 }
 
 } // namespace
@@ -169,39 +201,40 @@ bool deliver(const QString& output, const std::string& bytes) {
 int CliCommands::check(const QStringList& files, bool strict) {
   int status = 0;
   for (const QString& file : files) {
-    ReadScript script;
-    try {
-      script = readScript(file);
-    } catch (const RuntimeError& e) {
-      printError(file, e, stdout);
-      status = 1;
-      continue;
-    }
-    const QString current = script.currentIndex < 0
-                                ? QStringLiteral("no current task")
-                                : QStringLiteral("current task \"%1\"")
-                                      .arg(shownTitle(script.tasks[static_cast<std::size_t>(script.currentIndex)].title));
-    print(stdout, QStringLiteral("%1: %2, %3, %4, %5")
-                      .arg(file, script.side, counted(script.notes.size(), "note", "notes"),
-                           counted(script.tasks.size(), "task", "tasks"), current));
+    const bool done = reported(file, [&] {
+      const ReadScript script = readScript(file);
+      const QString current =
+          script.currentIndex < 0
+              ? QStringLiteral("no current task")
+              : QStringLiteral("current task \"%1\"")
+                    .arg(shownTitle(script.tasks[static_cast<std::size_t>(script.currentIndex)].title));
+      print(stdout, QStringLiteral("%1: %2, %3, %4, %5")
+                        .arg(shownName(file), script.side, counted(script.notes.size(), "note", "notes"),
+                             counted(script.tasks.size(), "task", "tasks"), current));
 
-    // Pictures are looked for in the mission folder, the script's own.
-    const std::u16string side = script.side.toStdU16String();
-    const auto findings =
-        checkBriefing(snapshotOf(script, side),
-                      picturesInFolder(std::filesystem::path(QFileInfo(file).absolutePath().toStdU16String())));
-    for (const BriefingFinding& f : findings)
-      print(stdout, findingLine(file, script, f));
-    if (strict && !findings.empty())
+      // Pictures are looked for in the mission folder, the script's own.
+      const std::u16string side = script.side.toStdU16String();
+      const auto findings = checkBriefing(
+          snapshotOf(script, side), picturesInFolder(ScriptFile::systemName(QFileInfo(file).absolutePath())));
+      for (const BriefingFinding& f : findings)
+        print(stdout, findingLine(shownName(file), script, f));
+      if (strict && !findings.empty())
+        status = 1;
+    });
+    if (!done)
       status = 1;
   }
-  std::fflush(stdout);
+  // A report that did not arrive must not pass for a clean one.
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+    print(stderr, QStringLiteral("standard output: error: the report could not be written"));
+    status = 1;
+  }
   return status;
 }
 
 int CliCommands::exportJson(const QString& scriptPath, const QString& output) {
   QByteArray json;
-  try {
+  const bool done = reported(scriptPath, [&] {
     const ReadScript script = readScript(scriptPath);
     JsonBriefing briefing;
     briefing.side = script.side;
@@ -211,17 +244,15 @@ int CliCommands::exportJson(const QString& scriptPath, const QString& output) {
     if (script.currentIndex >= 0)
       briefing.currentTask = briefing.tasks[script.currentIndex].title;
     json = BriefingJson::write(briefing);
-  } catch (const RuntimeError& e) {
-    printError(scriptPath, e);
-    return 1;
-  }
-  return deliver(output.isEmpty() ? QStringLiteral("-") : output, json.toStdString()) ? 0 : 1;
+  });
+  return done && deliver(output.isEmpty() ? kStandardStream : output, json.toStdString()) ? 0 : 1;
 }
 
-int CliCommands::build(const QString& jsonPath, const QString& output) {
+int CliCommands::build(const QString& jsonPath, const QString& output, bool strict) {
   std::string script;
-  try {
-    const std::string bytes = ScriptFile::read(jsonPath);
+  bool tooLarge = false;
+  const bool done = reported(jsonPath, [&] {
+    const std::string bytes = readInput(jsonPath, BriefingJson::kMaxSize);
     const JsonBriefing briefing = BriefingJson::read(QByteArray::fromStdString(bytes));
     // The snapshot views the briefing's strings, which live until the
     // script is composed.
@@ -241,16 +272,23 @@ int CliCommands::build(const QString& jsonPath, const QString& output) {
     snapshot.versionMinor = kVersionMinor;
     snapshot.versionPatch = kVersionPatch;
     script = composeBriefingScript(snapshot);
-  } catch (const RuntimeError& e) {
-    printError(jsonPath, e);
+    // A script the editor cannot open again in full is written, as the
+    // editor saves it, but not without a word; with --strict, not at all.
+    if (script.size() > kMaxReadableScriptSize)
+      for (const BriefingFinding& f : checkBriefing(snapshot))
+        if (f.kind == FindingKind::ScriptTooLarge) {
+          print(stderr, QStringLiteral("%1: %2: %3")
+                            .arg(shownName(jsonPath), strict ? "error" : "warning",
+                                 QString::fromStdString(f.message)));
+          tooLarge = true;
+        }
+  });
+  if (!done || (tooLarge && strict))
     return 1;
-  } catch (const JsonError& e) {
-    const QString place = e.line > 0 ? QStringLiteral("%1:%2:%3").arg(jsonPath).arg(e.line).arg(e.column) : jsonPath;
-    print(stderr, QStringLiteral("%1: error: %2").arg(place, e.message));
-    return 1;
-  }
   QString target = output;
-  if (target.isEmpty()) {
+  if (target.isEmpty() && jsonPath == kStandardStream) {
+    target = kStandardStream;
+  } else if (target.isEmpty()) {
     target = jsonPath;
     if (target.endsWith(QStringLiteral(".json"), Qt::CaseInsensitive))
       target.chop(5);

@@ -3,9 +3,10 @@
 #include <QString>
 #include <QStringList>
 
-// The three commands of quillfort-cli. Each prints its report and returns the
-// exit status: 0 done, 1 a file could not be read or written (or, for check
-// --strict, a finding).
+// The three commands of quillfort-cli. Each prints its results on standard
+// output and its errors on standard error, and returns the exit status: 0 done,
+// 1 a file could not be read or written (or, with --strict, a finding). A FILE
+// to read may be "-", standard input.
 namespace CliCommands {
 
 int check(const QStringList& files, bool strict);
@@ -14,7 +15,8 @@ int check(const QStringList& files, bool strict);
 int exportJson(const QString& script, const QString& output);
 
 // output: a file, "-" for standard output, empty for the input's name with
-// ".sqf" in place of ".json".
-int build(const QString& json, const QString& output);
+// ".sqf" in place of ".json" (standard output when the input is "-").
+// strict: a script too large to be opened again in full is not written.
+int build(const QString& json, const QString& output, bool strict);
 
 } // namespace CliCommands

@@ -1,11 +1,18 @@
 // quillfort-cli: check, export and build briefing scripts without the window.
 #include "CliCommands.h"
 #include "QuillfortVersion.h"
+#include "platform/ScriptFile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <new>
+
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace {
 
@@ -16,10 +23,27 @@ int usageError(const QString& message) {
   return kUsageError;
 }
 
-} // namespace
+// The arguments as the system handed them over. Where they are bytes, a
+// file name need not be valid UTF-8 and is kept byte for byte (see
+// ScriptFile::fromLocalBytes); Windows hands them over as UTF-16 already.
+QStringList commandLine([[maybe_unused]] int argc, [[maybe_unused]] char* argv[]) {
+#ifdef Q_OS_WIN
+  return QCoreApplication::arguments();
+#else
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i)
+    arguments.append(ScriptFile::fromLocalBytes(QByteArray(argv[i])));
+  return arguments;
+#endif
+}
 
-int main(int argc, char* argv[]) {
+int run(int argc, char* argv[]) {
+#ifdef Q_OS_WIN
+  // Scripts are bytes: no CR put before each LF on the way out.
+  ::_setmode(::_fileno(stdout), _O_BINARY);
+#endif
   QCoreApplication app(argc, argv);
+  const QStringList arguments = commandLine(argc, argv);
   QCoreApplication::setApplicationName(QStringLiteral("quillfort-cli"));
   QCoreApplication::setApplicationVersion(QString::fromLatin1(kVersionText));
 
@@ -31,13 +55,18 @@ int main(int argc, char* argv[]) {
       "  check [--strict] FILE...      reads each script and prints its side, counts, current task\n"
       "                                and the briefing check's findings\n"
       "  export FILE.sqf [-o OUT.json] prints the briefing as JSON (or writes it into OUT.json)\n"
-      "  build FILE.json [-o OUT.sqf]  writes the script the editor would save for that briefing\n"
-      "                                (default FILE.sqf; -o - for standard output)\n\n"
-      "Exit status: 0 done, 1 a file could not be read or written (with --strict: or a finding),\n"
-      "2 a usage error."));
+      "  build [--strict] FILE.json [-o OUT.sqf]\n"
+      "                                writes the script the editor would save for that briefing\n"
+      "                                (default FILE.sqf; -o - for standard output)\n"
+      "A FILE of - is standard input. Results go to standard output, errors and warnings to\n"
+      "standard error.\n\n"
+      "Exit status: 0 done, 1 a file could not be read or written (with --strict: or a finding,\n"
+      "or for build a script too large to be opened again in full), 2 a usage error."));
   const QCommandLineOption help = parser.addHelpOption();
   const QCommandLineOption version = parser.addVersionOption();
-  const QCommandLineOption strict(QStringLiteral("strict"), QStringLiteral("check: a finding fails the check too."));
+  const QCommandLineOption strict(QStringLiteral("strict"),
+                                  QStringLiteral("check: a finding fails the check too. build: a script "
+                                                 "too large to be opened again in full is an error."));
   const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
                                   QStringLiteral("export, build: write into <file> (- for standard output)."),
                                   QStringLiteral("file"));
@@ -47,7 +76,7 @@ int main(int argc, char* argv[]) {
   parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("the scripts or the JSON file"),
                                QStringLiteral("FILE..."));
 
-  if (!parser.parse(QCoreApplication::arguments()))
+  if (!parser.parse(arguments))
     return usageError(parser.errorText());
   if (parser.isSet(help)) {
     std::fputs(qUtf8Printable(parser.helpText()), stdout);
@@ -58,29 +87,40 @@ int main(int argc, char* argv[]) {
     return 0;
   }
 
-  QStringList arguments = parser.positionalArguments();
-  if (arguments.isEmpty())
+  QStringList files = parser.positionalArguments();
+  if (files.isEmpty())
     return usageError(QStringLiteral("no command given"));
-  const QString command = arguments.takeFirst();
+  const QString command = files.takeFirst();
   if (command == QStringLiteral("check")) {
     if (parser.isSet(output))
       return usageError(QStringLiteral("check takes no -o"));
-    if (arguments.isEmpty())
+    if (files.isEmpty())
       return usageError(QStringLiteral("check needs at least one FILE"));
-    return CliCommands::check(arguments, parser.isSet(strict));
+    return CliCommands::check(files, parser.isSet(strict));
   }
   if (command == QStringLiteral("export") || command == QStringLiteral("build")) {
-    if (parser.isSet(strict))
-      return usageError(QStringLiteral("--strict belongs to check"));
-    if (arguments.size() != 1)
+    if (parser.isSet(strict) && command == QStringLiteral("export"))
+      return usageError(QStringLiteral("--strict belongs to check and build"));
+    if (files.size() != 1)
       return usageError(QStringLiteral("%1 takes exactly one FILE").arg(command));
     if (parser.values(output).size() > 1)
       return usageError(QStringLiteral("-o is given more than once"));
     const QString out = parser.value(output);
     if (parser.isSet(output) && out.isEmpty())
       return usageError(QStringLiteral("-o needs a file name"));
-    return command == QStringLiteral("export") ? CliCommands::exportJson(arguments.first(), out)
-                                               : CliCommands::build(arguments.first(), out);
+    return command == QStringLiteral("export") ? CliCommands::exportJson(files.first(), out)
+                                               : CliCommands::build(files.first(), out, parser.isSet(strict));
   }
   return usageError(QStringLiteral("unknown command \"%1\" (check, export or build)").arg(command));
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+  try {
+    return run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::fputs("quillfort-cli: error: Err # 7 - Out of memory\n", stderr);
+    return 1;
+  }
 }

@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
+#include <fstream>
+
 namespace {
 
 struct Run {
@@ -13,10 +16,28 @@ struct Run {
   QByteArray out, err;
 };
 
-Run run(const QStringList& arguments, const QString& folder = QStringLiteral(QUILLFORT_TEST_DATA)) {
+QByteArray contents(const QString& path);
+
+// A last argument "<file" pipes that file into standard input, ">file" sends
+// standard output into the file. QProcess passes arguments as UTF-8, so
+// arguments with \ooo escapes (bytes that are no UTF-8) go through printf.
+Run run(QStringList arguments, const QString& folder = QStringLiteral(QUILLFORT_TEST_DATA)) {
   QProcess process;
   process.setWorkingDirectory(folder);
-  process.start(QStringLiteral(QUILLFORT_CLI), arguments);
+  const QByteArray input = !arguments.isEmpty() && arguments.last().startsWith('<')
+                               ? contents(folder + '/' + arguments.takeLast().mid(1))
+                               : "";
+  if (!arguments.isEmpty() && arguments.last().startsWith('>'))
+    process.setStandardOutputFile(arguments.takeLast().mid(1));
+  if (arguments.join(' ').contains('\\')) {
+    for (QString& argument : arguments)
+      argument = "\"$(printf '" + argument + "')\"";
+    process.start("/bin/sh", {"-c", "exec \"$0\" " + arguments.join(' '), QStringLiteral(QUILLFORT_CLI)});
+  } else {
+    process.start(QStringLiteral(QUILLFORT_CLI), arguments);
+  }
+  process.write(input);
+  process.closeWriteChannel();
   if (!process.waitForFinished(120000)) // a guard against a hung program, not a speed check
     process.kill();
   return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
@@ -44,8 +65,21 @@ QByteArray briefing(const QByteArray& notes, const QByteArray& tasks = {},
 
 class tst_cli : public QObject {
   Q_OBJECT
+  QTemporaryDir scratch; // %1 in commands' rows
+  std::string latin1Name() const { return QFile::encodeName(scratch.path()).toStdString() + "/caf\xe9.sqf"; }
 
 private slots:
+  void initTestCase() {
+    QFile huge(scratch.filePath("huge.sqf")); // 4 GiB that take no room on the disk
+    QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(4) << 30));
+    save(scratch.filePath("big.json"),
+         briefing("{\"title\": \"N\", \"text\": \"" + QByteArray(40000, 'x') + "\"}"));
+    // A name that is not UTF-8 (Latin-1 "café"), which Qt can neither write nor remove.
+    std::ofstream(latin1Name(), std::ios::binary)
+        << contents(QUILLFORT_TEST_DATA "/worked_example.sqf").toStdString();
+  }
+  void cleanupTestCase() { std::remove(latin1Name().c_str()); }
+
   void commands_data() {
     QTest::addColumn<QString>("arguments");
     QTest::addColumn<QByteArray>("out"); // exact, or the start of it when it ends in "..."
@@ -83,10 +117,27 @@ private slots:
         {"check check_findings.sqf", findings, 0},
         {"check --strict check_findings.sqf", findings, 1},
         {"check --strict worked_example.sqf", good, 0},
-        {"check read_note_title_unclosed.sqf", damaged, 1},
-        {"check read_tasks_past_32767.sqf", "read_tasks_past_32767.sqf: error: " + overflow, 1},
-        {"check no_such.sqf", "no_such.sqf: error: Err # 53 - File not found: no_such.sqf\n", 1},
-        {"check read_note_title_unclosed.sqf worked_example.sqf", damaged + good, 1}, // each still reported
+        {"check read_note_title_unclosed.sqf", "", 1, damaged},
+        {"check read_tasks_past_32767.sqf", "", 1, "read_tasks_past_32767.sqf: error: " + overflow},
+        {"check no_such.sqf", "", 1, "no_such.sqf: error: Err # 53 - File not found: no_such.sqf\n"},
+        {"check read_note_title_unclosed.sqf worked_example.sqf", good, 1, damaged}, // each still reported
+        {"check %1/huge.sqf", "", 1,
+         "%1/huge.sqf: error: Err # 57 - Device I/O error: the file %1/huge.sqf could "
+         "not be read (it is larger than 16 MiB, more than any briefing)\n"},
+        {"build %1/huge.sqf -o -", "", 1,
+         "%1/huge.sqf: error: Err # 57 - Device I/O error: the file %1/huge.sqf "
+         "could not be read (it is larger than 64 MiB, more than any briefing)\n"},
+        {"build - -o - <worked_example.json", contents(QUILLFORT_TEST_DATA "/worked_example.sqf"), 0},
+        {"build %1/big.json -o -", "...", 0, "%1/big.json: warning: The script would be 40,"},
+        {"build --strict %1/big.json -o -", "", 1, "%1/big.json: error: The script would be 40,"},
+#ifndef Q_OS_WIN
+        {"build /dev/stdin -o - <worked_example.json", contents(QUILLFORT_TEST_DATA "/worked_example.sqf"),
+         0},
+        {"check worked_example.sqf >/dev/full", "", 1,
+         "standard output: error: the report could not be written\n"},
+        {"check %1/caf\\351.sqf", "%1/caf\xe9.sqf: EAST, 1 note, 2 tasks, current task \"Hold the town\"\n",
+         0},
+#endif
         {"export worked_example.sqf", contents(QUILLFORT_TEST_DATA "/worked_example.json"), 0},
         {"export lone_breaks.sqf -o -", contents(QUILLFORT_TEST_DATA "/lone_breaks.json"), 0},
         {"export notes_only_west.sqf",
@@ -107,7 +158,9 @@ private slots:
     QFETCH(QByteArray, out);
     QFETCH(QByteArray, err);
     QFETCH(int, status);
-    const Run r = run(arguments.split(' ', Qt::SkipEmptyParts));
+    out.replace("%1", QFile::encodeName(scratch.path()));
+    err.replace("%1", QFile::encodeName(scratch.path()));
+    const Run r = run(arguments.replace("%1", scratch.path()).split(' ', Qt::SkipEmptyParts));
     if (out.endsWith("..."))
       QVERIFY2(r.out.startsWith(out.chopped(3)), r.out);
     else
@@ -115,8 +168,8 @@ private slots:
     QVERIFY2(err.isEmpty() ? r.err.isEmpty() : r.err.startsWith(err), r.err);
     QCOMPARE(r.status, status);
     if (arguments == "--help")
-      for (const char* command :
-           {"check [--strict] FILE...", "export FILE.sqf [-o OUT.json]", "build FILE.json [-o OUT.sqf]"})
+      for (const char* command : {"check [--strict] FILE...", "export FILE.sqf [-o OUT.json]",
+                                  "build [--strict] FILE.json [-o OUT.sqf]"})
         QVERIFY2(r.out.contains(command), command);
   }
 
@@ -152,10 +205,15 @@ private slots:
     const QByteArray note = R"({"title": "N", "text": "n"})";
     QByteArray many = note;
     for (int i = 1; i < 256; ++i)
-      many += ", " + note;
+      many += ",\n" + note;
     // Each error after "in.json: error: ", or after "in.json" when it starts with ":".
     const std::pair<QByteArray, QByteArray> cases[] = {
-        {"{\"side\": \"WEST\",\n  \"notes\": [\"a\" \"b\"]}", ":2:18: error: "},
+        {"{\"side\": \"WEST\",\n  \"notes\": [\"a\" \"b\"]}", ":2:17: error: "},
+        {"{\"side\": \"WEST\",\n" + briefing("").mid(1),
+         ":2:1: error: the field \"side\" is given twice, first on line 1\n"},
+        {briefing("{\"title\": \"N\", \"text\": \"a" + QByteArray(1, '\0') + "b\"}"),
+         ":1:74: error: the control character U+0000 stands unescaped in a string (JSON writes it as "
+         "\\n, \\t or \\u0000)\n"},
         {"[]", "the briefing: must be a JSON object\n"},
         {R"({"side": "WEST", "currentTask": null, "notes": []})", "tasks: missing\n"},
         {briefing(R"({"title": "N", "txt": "n"})"), "notes[0].text: missing\n"},
@@ -170,8 +228,11 @@ private slots:
          "currentTask: \"Hold\" is the title of no task\n"},
         {briefing(R"({"title": "two\nlines", "text": ""})"),
          "notes[0].title: a title is one line, but this one holds a line break\n"},
-        {briefing(many),
-         "Err # 5 - The briefing has 256 notes, but a briefing script holds at most 255 notes\n"},
+        {briefing(many), ":256:1: error: notes[255]: a briefing script holds at most 255 notes\n"},
+        {briefing("{\"title\": \"A\u240D\u240AB\", \"text\": \"\"}"), // the stand-ins turned back: CR LF
+         "notes[0].title: a title is one line, but this one holds a line break\n"},
+        {briefing("", R"({"title": "T", "text": ""})", R"("WEST")", "\"T\u240D\u240A\""),
+         "currentTask: a title is one line, but this one holds a line break\n"},
         {briefing(note, "{\"title\": \"T\", \"text\": \"\u03a9\"}"),
          "Err # 5 - The character U+03A9 \"\u03a9\" in the text of task 1 cannot be written in the code page "
          "Windows-1252\n"},
