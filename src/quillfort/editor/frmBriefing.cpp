@@ -81,11 +81,6 @@ int frmBriefing::itemSlot(const QListWidget* list, int row) {
 
 bool frmBriefing::tasksPageShown() const { return lstTasks->isVisibleTo(this); }
 
-void frmBriefing::setCaption(const QString& caption) {
-  // Qt reads a lone "[*]" as the modified marker and a doubled one as the text.
-  setWindowTitle(QString(caption).replace(QLatin1String("[*]"), QLatin1String("[*][*]")));
-}
-
 // Off Windows a backslash is an ordinary character of a file name.
 QString frmBriefing::folderOf(const QString& path) {
 #ifdef Q_OS_WIN

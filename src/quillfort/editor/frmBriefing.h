@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <array>
+#include <cstddef>
 #include <functional>
 #include <utility>
 #include <vector>
@@ -47,6 +49,15 @@ struct BriefingView {
   int selectedNote = -1;
   int selectedTask = -1;
   bool tasksPage = true;
+  // The other sides that hold a briefing, for the check: side, current task,
+  // notes and tasks as above.
+  struct OtherSide {
+    QString side;
+    QString currentTask;
+    QList<std::pair<QString, QString>> notes;
+    QList<std::pair<QString, QString>> tasks;
+  };
+  QList<OtherSide> otherSides;
 };
 
 // The editor window. It is the whole application and holds the briefing: the
@@ -97,6 +108,23 @@ public:
   // then, with a line above 0, puts the cursor at that line and column
   // (1-based) of the entry's text in its box.
   void selectEntry(bool tasks, int row, int line = 0, int column = 0);
+
+  // The briefing of a side not shown in the window: titles and texts in list
+  // order, texts with CR LF line breaks, and the current-task label.
+  struct KeptBriefing {
+    QStringList noteTitles;
+    QStringList noteTexts;
+    QStringList taskTitles;
+    QStringList taskTexts;
+    QString currentTask;
+    bool holdsEntries() const;
+  };
+  // side: an index into kSides (format/Sides.h). The side in the window holds
+  // no kept briefing.
+  const KeptBriefing& keptBriefing(std::size_t side) const;
+  std::size_t editedSide() const; // the side button's, kNoSide for a caption that names none
+  // Puts the window's briefing aside and the side's briefing into the window.
+  void editSide(std::size_t side);
 
 signals:
   // Something the preview shows may have changed: a command ran, a box's
@@ -150,6 +178,16 @@ private:
   void EntrySelected(QListWidget* list, QPlainTextEdit* box, QStringList& texts, qint16& last);
   void MoveSelected(int step);
   void ShowOpenError(int number, const QString& description);
+  void StoreWorkingCopies();
+  void LoadEntries(const QStringList& titles, const QStringList& texts, QListWidget* list,
+                   QPlainTextEdit* box, QStringList& slotTexts, qint16& slotCount);
+
+  // frmBriefing_sides.cpp: the other sides' briefings.
+  void installSideActions();
+  void copyBriefingTo(std::size_t side);
+  KeptBriefing windowBriefing();
+  void loadBriefing(const KeptBriefing& briefing, std::size_t side);
+  void refreshCaption();
 
   // Selecting a row from code runs that list's click handler at once, nested,
   // as a user's click does. Adding, removing and renaming items run none.
@@ -172,6 +210,9 @@ private:
   frmPreview* m_preview = nullptr;
   QAction* m_previewAction = nullptr;
   bool m_closing = false;
+  std::array<KeptBriefing, 5> m_kept;                           // by side; empty for the side in the window
+  std::array<std::pair<QAction*, QAction*>, 5> m_sideActions{}; // edit it, copy the window's to it
+  QString m_captionBase;                                        // the caption without the side
 
   // The model text each box was last loaded with (or last turned into), and
   // the revision of the box's document then: while the revision stays, that

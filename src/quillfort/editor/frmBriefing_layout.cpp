@@ -44,7 +44,7 @@ frmBriefing::frmBriefing(Dialogs& dialogs, QWidget* parent)
       m_dialogs(dialogs) {
   initResources();
   setObjectName(QStringLiteral("frmBriefing"));
-  setWindowTitle(QStringLiteral("Quillfort"));
+  setCaption(QStringLiteral("Quillfort"));
   setWindowIcon(QIcon(QStringLiteral(":/quillfort.png")));
   setFixedSize(1101, 621);
   // At one pixel per point the map is drawn from its packed runs of colour;
@@ -55,6 +55,7 @@ frmBriefing::frmBriefing(Dialogs& dialogs, QWidget* parent)
   allowAccessKeys();
   buildControls();
   installPreviewHooks();
+  installSideActions();
   fitToDesktop();
   Form_Load();
 }

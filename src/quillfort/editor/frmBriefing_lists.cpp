@@ -82,18 +82,6 @@ void frmBriefing::cmdCurTask_Click() {
   lblCurTask->setText(lblCurTask->text() == title ? QString() : title);
 }
 
-void frmBriefing::cmdSide_Click() {
-  const QString side = cmdSide->text();
-  if (side == QLatin1String("WEST"))
-    cmdSide->setText(QStringLiteral("EAST"));
-  else if (side == QLatin1String("EAST"))
-    cmdSide->setText(QStringLiteral("RESISTANCE"));
-  else if (side == QLatin1String("RESISTANCE"))
-    cmdSide->setText(QStringLiteral("CIVILIAN"));
-  else
-    cmdSide->setText(QStringLiteral("WEST"));
-}
-
 // ---- Delete and move -------------------------------------------------------
 
 void frmBriefing::cmdDel_Click() {
@@ -169,7 +157,8 @@ void frmBriefing::cmdClear_Click() {
   ResetWorkArea();
 }
 
-// Empties the work area as at start, keeping the side and appPath. The text
+// Empties the work area as at start, every side's briefing with it, keeping
+// the side button's side and appPath. The text
 // arrays keep their old contents: with the counters at 0 they are out of reach.
 void frmBriefing::ResetWorkArea() {
   setListIndex(lstBriefing, 0);
@@ -182,6 +171,7 @@ void frmBriefing::ResetWorkArea() {
   clearList(lstNotes);
   setBoxText(txtTasks, QString());
   setBoxText(txtNotes, QString());
+  m_kept.fill(KeptBriefing()); // every side's briefing goes with the work area
   setCaption(appTitle);
   cmdEdit->setEnabled(false);
   cmdDel->setEnabled(false);

@@ -1,6 +1,7 @@
 // The open command: choose a script, then rebuild the whole work area from it.
 #include "editor/frmBriefing.h"
 
+#include "format/Sides.h"
 #include "platform/Dialogs.h"
 #include "platform/ScriptFile.h"
 #include "script_reader/BriefingScriptReader.h"
@@ -60,25 +61,13 @@ void frmBriefing::OpenChosenFile(const QString& path) {
 // position, and shows the first entry in the box.
 void frmBriefing::LoadRecords(const std::vector<ScriptRecordView>& records, QListWidget* list,
                               QPlainTextEdit* box, QStringList& texts, qint16& slotCount) {
-  texts = QStringList(static_cast<qsizetype>(records.size()), QString());
-  for (int k = 0; k < static_cast<int>(records.size()); ++k) {
-    addListItem(list, fromU16(records[k].title), k);
-    texts[k] = fromU16(records[k].text);
-    ++slotCount;
-    if (list->count() == 1) {
-      // Edit and Delete follow the list of the page shown (the Tasks page),
-      // so that they are never left enabled on an empty Tasks page.
-      const bool pageHasEntries = (tasksPageShown() ? lstTasks : lstNotes)->count() > 0;
-      cmdEdit->setEnabled(pageHasEntries);
-      cmdDel->setEnabled(pageHasEntries);
-      box->setEnabled(true);
-      if (list == lstTasks)
-        cmdCurTask->setEnabled(true);
-      setBoxText(box, texts[k]);
-    }
-    if (list->currentRow() < 0)
-      setListIndex(list, 0); // stores the box into slot 0 and loads it back: no change
+  QStringList titles;
+  QStringList bodies;
+  for (const ScriptRecordView& record : records) {
+    titles << fromU16(record.title);
+    bodies << fromU16(record.text);
   }
+  LoadEntries(titles, bodies, list, box, texts, slotCount);
 }
 
 // Replaces the work area with the script at path. It has no error handling of
@@ -107,22 +96,30 @@ void frmBriefing::ReadBriefingScript(const QString& path) {
   }
 
   // Only an upper-case initial names a side; anything else keeps the side of
-  // the work before.
-  switch (header.sideLetter) {
-  case 'W':
-    cmdSide->setText(QStringLiteral("WEST"));
-    break;
-  case 'E':
-    cmdSide->setText(QStringLiteral("EAST"));
-    break;
-  case 'R':
-    cmdSide->setText(QStringLiteral("RESISTANCE"));
-    break;
-  case 'C':
-    cmdSide->setText(QStringLiteral("CIVILIAN"));
-    break;
-  default:
-    break;
+  // the work before. A script of several sides names the game master's too,
+  // and keeps each further side's briefing aside, read from its own block.
+  const std::vector<ScriptSideCounts> sides = readScriptSides(script);
+  std::size_t side = playableSideByLetter(header.sideLetter);
+  if (!sides.empty())
+    side = sides.front().side;
+  if (side != kNoSide)
+    cmdSide->setText(fromU16(kSides[side].word));
+  if (sides.size() > 1) {
+    std::array<KeptBriefing, kSides.size()> kept;
+    for (const ScriptSideRecords& other : readOtherSides(script, sides)) {
+      KeptBriefing& into = kept[other.side];
+      for (const auto& record : other.notes) {
+        into.noteTitles << fromU16(record.title);
+        into.noteTexts << fromU16(record.text);
+      }
+      for (const auto& record : other.tasks) {
+        into.taskTitles << fromU16(record.title);
+        into.taskTexts << fromU16(record.text);
+      }
+      if (other.currentTask >= 1 && other.currentTask <= into.taskTitles.size())
+        into.currentTask = into.taskTitles[other.currentTask - 1];
+    }
+    m_kept = kept;
   }
 
   setCaption(appTitle + QStringLiteral(" - ") + path);

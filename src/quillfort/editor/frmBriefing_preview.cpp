@@ -2,6 +2,7 @@
 // menus open it, and the window tells it when the briefing may have changed.
 #include "editor/frmBriefing.h"
 
+#include "format/Sides.h"
 #include "preview/frmPreview.h"
 
 #include <QAbstractItemModel>
@@ -74,6 +75,19 @@ BriefingView frmBriefing::previewView() const {
   read(lstTasks, taskText, txtTasks, lastTaskIndex, view.tasks);
   view.selectedNote = lstNotes->currentRow();
   view.selectedTask = lstTasks->currentRow();
+  for (std::size_t side = 0; side < m_kept.size(); ++side) {
+    const KeptBriefing& kept = m_kept[side];
+    if (!kept.holdsEntries())
+      continue;
+    BriefingView::OtherSide other;
+    other.side = QString::fromUtf16(kSides[side].word.data(), qsizetype(kSides[side].word.size()));
+    other.currentTask = kept.currentTask;
+    for (qsizetype i = 0; i < kept.noteTitles.size(); ++i)
+      other.notes.append({kept.noteTitles[i], kept.noteTexts[i]});
+    for (qsizetype i = 0; i < kept.taskTitles.size(); ++i)
+      other.tasks.append({kept.taskTitles[i], kept.taskTexts[i]});
+    view.otherSides.append(other);
+  }
   return view;
 }
 

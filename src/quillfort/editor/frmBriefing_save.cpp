@@ -2,6 +2,7 @@
 #include "editor/frmBriefing.h"
 
 #include "QuillfortVersion.h"
+#include "format/Sides.h"
 #include "platform/Dialogs.h"
 #include "platform/ScriptFile.h"
 #include "script_writer/BriefingScriptWriter.h"
@@ -9,6 +10,9 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+
+#include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -35,7 +39,9 @@ std::vector<BriefingEntry> entriesOf(const QListWidget* list, const QStringList&
 } // namespace
 
 void frmBriefing::cmdOK_Click() {
-  if (lstTasks->count() == 0 && lstNotes->count() == 0) {
+  const bool otherSides =
+      std::any_of(m_kept.begin(), m_kept.end(), [](const KeptBriefing& k) { return k.holdsEntries(); });
+  if (lstTasks->count() == 0 && lstNotes->count() == 0 && !otherSides) {
     m_dialogs.messageBox(QStringLiteral("Nothing to save!"), MsgStyle::OKOnly,
                          QStringLiteral("Save Briefing"));
     return;
@@ -68,10 +74,7 @@ void frmBriefing::cmdOK_Click() {
 void frmBriefing::WriteBriefingScript(const QString& path) {
   // The boxes' working copies go into their slots first, so that the text
   // being edited is saved too.
-  if (lstTasks->count() > 0 && lstTasks->currentRow() >= 0)
-    taskText[itemSlot(lstTasks, lstTasks->currentRow())] = boxText(txtTasks);
-  if (lstNotes->count() > 0 && lstNotes->currentRow() >= 0)
-    noteText[itemSlot(lstNotes, lstNotes->currentRow())] = boxText(txtNotes);
+  StoreWorkingCopies();
 
   // The snapshot holds views: the QStrings below and the slot texts stay
   // alive and unchanged until the script is composed.
@@ -87,6 +90,18 @@ void frmBriefing::WriteBriefingScript(const QString& path) {
   snapshot.versionMajor = kVersionMajor;
   snapshot.versionMinor = kVersionMinor;
   snapshot.versionPatch = kVersionPatch;
+  // The other sides' briefings, each in its own block of the script.
+  for (std::size_t side = 0; side < m_kept.size(); ++side) {
+    const KeptBriefing& kept = m_kept[side];
+    if (!kept.holdsEntries())
+      continue;
+    SideBriefing other{kSides[side].word, {}, {}, viewOf(kept.currentTask)};
+    for (const auto& [titles, texts, into] : {std::tuple{&kept.noteTitles, &kept.noteTexts, &other.notes},
+                                              std::tuple{&kept.taskTitles, &kept.taskTexts, &other.tasks}})
+      for (qsizetype i = 0; i < titles->size(); ++i)
+        into->push_back({viewOf(titles->at(i)), viewOf(texts->at(i))});
+    snapshot.otherSides.push_back(std::move(other));
+  }
 
   // The whole script is built in memory; a failure there leaves the disk as
   // it was, and the write replaces the file in one piece.

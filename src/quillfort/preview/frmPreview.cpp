@@ -1,6 +1,7 @@
 #include "preview/frmPreview.h"
 
 #include "editor/frmBriefing.h"
+#include "format/Sides.h"
 #include "preview/StructuredTextHtml.h"
 
 #include <QDateTime>
@@ -145,6 +146,8 @@ void updateDocument(QTextDocument* shown, const QStringList& old, const QStringL
 QString describe(const BriefingFinding& f) {
   QString out =
       f.severity == FindingSeverity::Error ? QStringLiteral("error: ") : QStringLiteral("warning: ");
+  if (!f.side.empty())
+    out += QString::fromStdU16String(f.side) + QLatin1Char(' ');
   if (f.list == FindingList::Briefing) {
     out += QStringLiteral("the briefing");
   } else {
@@ -300,7 +303,10 @@ void frmPreview::refresh() {
 
   // The check runs on the same snapshot the save would write.
   std::vector<std::u16string> storage;
-  storage.reserve(std::size_t(view.notes.size() + view.tasks.size()) * 2 + 2);
+  std::size_t fields = std::size_t(view.notes.size() + view.tasks.size()) * 2 + 2;
+  for (const BriefingView::OtherSide& other : view.otherSides)
+    fields += std::size_t(other.notes.size() + other.tasks.size()) * 2 + 2;
+  storage.reserve(fields); // the snapshot views these: they must not move
   auto keep = [&storage](const QString& s) -> const std::u16string& {
     storage.push_back(s.toStdU16String());
     return storage.back();
@@ -308,12 +314,21 @@ void frmPreview::refresh() {
   BriefingSnapshot snapshot{};
   snapshot.side = keep(view.side);
   snapshot.currentTask = keep(view.currentTask);
-  for (const auto& [list, out] : {std::pair{&view.notes, &snapshot.notes}, {&view.tasks, &snapshot.tasks}}) {
-    out->reserve(std::size_t(list->size()));
-    for (const auto& [t, x] : *list) {
+  const auto toEntries = [&](const QList<std::pair<QString, QString>>& list, std::vector<BriefingEntry>& out) {
+    out.reserve(std::size_t(list.size()));
+    for (const auto& [t, x] : list) {
       const std::u16string& keptTitle = keep(t);
-      out->push_back(BriefingEntry{keptTitle, keep(x)});
+      out.push_back(BriefingEntry{keptTitle, keep(x)});
     }
+  };
+  toEntries(view.notes, snapshot.notes);
+  toEntries(view.tasks, snapshot.tasks);
+  for (const BriefingView::OtherSide& other : view.otherSides) {
+    SideBriefing& side = snapshot.otherSides.emplace_back();
+    side.side = keep(other.side);
+    side.currentTask = keep(other.currentTask);
+    toEntries(other.notes, side.notes);
+    toEntries(other.tasks, side.tasks);
   }
   const std::filesystem::path folder(QDir::fromNativeSeparators(view.folder).toStdU16String());
   m_findings = checkBriefing(snapshot, picturesInFolder(folder));
@@ -347,6 +362,8 @@ void frmPreview::findingChosen(int row) {
   const BriefingFinding& f = m_findings[std::size_t(row)];
   if (f.list == FindingList::Briefing)
     return;
+  if (!f.side.empty())
+    m_editor.editSide(sideByWord(f.side)); // another side's entry: its briefing comes into the window
   const bool text = f.field == FindingField::Text;
   m_editor.selectEntry(f.list == FindingList::Tasks, f.index, text ? f.line : 0, text ? f.column : 0);
 }
