@@ -100,15 +100,12 @@ char* writeSpecial(char* d, const char16_t*& s, const char16_t* end, bool text) 
   return d;
 }
 
-// Writes a title or text as it stands inside an SQF string, in one pass: each
-// character in the code page, quotes doubled, in a text CR LF as "<br/>".
-// d has room for three bytes per character; returns the end of what it wrote.
-char* writeField(char* d, std::u16string_view field, bool text) {
-  const char16_t* s = field.data();
-  const char16_t* const end = s + field.size();
 #ifdef QUILLFORT_SSE2
-  // Sixteen characters at a time: narrowed to bytes and stored at once. The
-  // pieces between quotes and CR LFs are copied from the narrowed block, so
+// The bulk of a field, sixteen characters at a time, up to its last fifteen:
+// narrowed to bytes and stored at once. Advances s past what it wrote and
+// returns the new end of d.
+char* writeBlocks(char* d, const char16_t*& s, const char16_t* const end, bool text) {
+  // The pieces between quotes and CR LFs are copied from the narrowed block, so
   // that the next block's load never waits for this one's.
   const __m128i quote = _mm_set1_epi8('"');
   const __m128i cr = _mm_set1_epi8('\r');
@@ -198,6 +195,18 @@ char* writeField(char* d, std::u16string_view field, bool text) {
       s += 16;
     }
   }
+  return d;
+}
+#endif
+
+// Writes a title or text as it stands inside an SQF string, in one pass: each
+// character in the code page, quotes doubled, in a text CR LF as "<br/>".
+// d has room for three bytes per character; returns the end of what it wrote.
+char* writeField(char* d, std::u16string_view field, bool text) {
+  const char16_t* s = field.data();
+  const char16_t* const end = s + field.size();
+#ifdef QUILLFORT_SSE2
+  d = writeBlocks(d, s, end, text);
 #endif
   while (s != end) {
     const char16_t c = *s;
