@@ -2,7 +2,7 @@
 
 #include "platform/RuntimeError.h"
 
-#include "platform/ScriptFile.h"
+#include "files/ScriptFile.h"
 
 #include <QHash>
 #include <QJsonArray>

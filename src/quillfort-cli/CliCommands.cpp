@@ -4,7 +4,7 @@
 #include "QuillfortVersion.h"
 #include "check/BriefingCheck.h"
 #include "platform/RuntimeError.h"
-#include "platform/ScriptFile.h"
+#include "files/ScriptFile.h"
 #include "script_reader/BriefingScriptReader.h"
 #include "script_reader/ScriptLocation.h"
 #include "script_writer/BriefingScriptWriter.h"

@@ -1,7 +1,7 @@
 // quillfort-cli: check, export and build briefing scripts without the window.
 #include "CliCommands.h"
 #include "QuillfortVersion.h"
-#include "platform/ScriptFile.h"
+#include "files/ScriptFile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 
 #include "format/Sides.h"
 #include "platform/Dialogs.h"
-#include "platform/ScriptFile.h"
+#include "files/ScriptFile.h"
 #include "script_reader/BriefingScriptReader.h"
 
 #include <QDir>

@@ -4,7 +4,7 @@
 #include "QuillfortVersion.h"
 #include "format/Sides.h"
 #include "platform/Dialogs.h"
-#include "platform/ScriptFile.h"
+#include "files/ScriptFile.h"
 #include "script_writer/BriefingScriptWriter.h"
 
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "platform/ScriptFile.h"
+#include "files/ScriptFile.h"
 
 #include "platform/RuntimeError.h"
 
