@@ -3,8 +3,9 @@
 #include "BriefingJson.h"
 #include "QuillfortVersion.h"
 #include "check/BriefingCheck.h"
-#include "platform/RuntimeError.h"
+#include "files/QtText.h"
 #include "files/ScriptFile.h"
+#include "platform/RuntimeError.h"
 #include "script_reader/BriefingScriptReader.h"
 #include "script_reader/ScriptLocation.h"
 #include "script_writer/BriefingScriptWriter.h"
@@ -29,14 +30,6 @@ struct ReadScript {
   std::vector<ScriptRecord> tasks;
   int currentIndex = -1; // the current task's list position, -1 for none
 };
-
-QString fromU16(const std::u16string& text) {
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::u16string_view viewOf(const QString& s) {
-  return {reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())};
-}
 
 // File names go out as the bytes they came in as, valid UTF-8 or not.
 void print(std::FILE* stream, const QString& line) {
@@ -118,9 +111,9 @@ ReadScript readScript(const QString& path) {
 
 // The snapshot the editor would take of the script just opened; it views the
 // script's records and side, which outlive it.
-BriefingSnapshot snapshotOf(const ReadScript& script, const std::u16string& side) {
+BriefingSnapshot snapshotOf(const ReadScript& script) {
   BriefingSnapshot snapshot;
-  snapshot.side = side;
+  snapshot.side = u16View(script.side);
   for (const auto& [records, into] :
        {std::pair{&script.notes, &snapshot.notes}, std::pair{&script.tasks, &snapshot.tasks}}) {
     into->reserve(records->size());
@@ -142,7 +135,7 @@ BriefingSnapshot snapshotOf(const ReadScript& script, const std::u16string& side
 // A title on the report's one line: a lone CR or LF (only a hand-edited
 // script holds one) shows as ␍ or ␊, as in the JSON.
 QString shownTitle(const std::u16string& title) {
-  QString shown = fromU16(title);
+  QString shown = toQString(title);
   shown.replace(u'\r', QChar(0x240D));
   shown.replace(u'\n', QChar(0x240A));
   return shown;
@@ -157,7 +150,10 @@ QString findingLine(const QString& file, const ReadScript& script, const Briefin
   if (f.list != FindingList::Briefing && f.index >= 0) {
     const bool isTask = f.list == FindingList::Tasks;
     const ScriptRecord& record = (isTask ? script.tasks : script.notes)[static_cast<std::size_t>(f.index)];
-    entry = QStringLiteral(" [%1 %2 \"%3\"]").arg(isTask ? "task" : "note").arg(f.index + 1).arg(shownTitle(record.title));
+    entry = QStringLiteral(" [%1 %2 \"%3\"]")
+                .arg(isTask ? "task" : "note")
+                .arg(f.index + 1)
+                .arg(shownTitle(record.title));
     if (f.field != FindingField::None) {
       const bool isText = f.field == FindingField::Text;
       // The finding's line and column count in the field as the editor shows
@@ -177,7 +173,8 @@ QString findingLine(const QString& file, const ReadScript& script, const Briefin
     }
   }
   return QStringLiteral("%1: %2: %3%4")
-      .arg(place, f.severity == FindingSeverity::Error ? "error" : "warning", QString::fromStdString(f.message), entry);
+      .arg(place, f.severity == FindingSeverity::Error ? "error" : "warning",
+           QString::fromStdString(f.message), entry);
 }
 
 QString counted(std::size_t n, const char* one, const char* many) {
@@ -188,7 +185,8 @@ QString counted(std::size_t n, const char* one, const char* many) {
 // through the editor's file layer. Returns false after reporting a failure.
 bool deliver(const QString& output, const std::string& bytes) {
   if (output == kStandardStream) {
-    const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() && std::fflush(stdout) == 0;
+    const bool ok =
+        std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() && std::fflush(stdout) == 0;
     if (!ok)
       print(stderr, QStringLiteral("standard output: error: the output could not be written"));
     return ok;
@@ -213,9 +211,8 @@ int CliCommands::check(const QStringList& files, bool strict) {
                              counted(script.tasks.size(), "task", "tasks"), current));
 
       // Pictures are looked for in the mission folder, the script's own.
-      const std::u16string side = script.side.toStdU16String();
       const auto findings = checkBriefing(
-          snapshotOf(script, side), picturesInFolder(ScriptFile::systemName(QFileInfo(file).absolutePath())));
+          snapshotOf(script), picturesInFolder(ScriptFile::systemName(QFileInfo(file).absolutePath())));
       for (const BriefingFinding& f : findings)
         print(stdout, findingLine(shownName(file), script, f));
       if (strict && !findings.empty())
@@ -238,9 +235,10 @@ int CliCommands::exportJson(const QString& scriptPath, const QString& output) {
     const ReadScript script = readScript(scriptPath);
     JsonBriefing briefing;
     briefing.side = script.side;
-    for (const auto& [records, entries] : {std::pair{&script.notes, &briefing.notes}, std::pair{&script.tasks, &briefing.tasks}})
+    for (const auto& [records, entries] :
+         {std::pair{&script.notes, &briefing.notes}, std::pair{&script.tasks, &briefing.tasks}})
       for (const ScriptRecord& r : *records)
-        entries->append({fromU16(r.title), fromU16(r.text)});
+        entries->append({toQString(r.title), toQString(r.text)});
     if (script.currentIndex >= 0)
       briefing.currentTask = briefing.tasks[script.currentIndex].title;
     json = BriefingJson::write(briefing);
@@ -257,14 +255,15 @@ int CliCommands::build(const QString& jsonPath, const QString& output, bool stri
     // The snapshot views the briefing's strings, which live until the
     // script is composed.
     BriefingSnapshot snapshot;
-    snapshot.side = viewOf(briefing.side);
-    snapshot.currentTask = viewOf(briefing.currentTask);
-    for (const auto& [entries, into] : {std::pair{&briefing.notes, &snapshot.notes}, std::pair{&briefing.tasks, &snapshot.tasks}}) {
+    snapshot.side = u16View(briefing.side);
+    snapshot.currentTask = u16View(briefing.currentTask);
+    for (const auto& [entries, into] :
+         {std::pair{&briefing.notes, &snapshot.notes}, std::pair{&briefing.tasks, &snapshot.tasks}}) {
       into->reserve(static_cast<std::size_t>(entries->size()));
       for (const JsonBriefing::Entry& e : *entries) {
         BriefingEntry entry;
-        entry.title = viewOf(e.title);
-        entry.text = viewOf(e.text);
+        entry.title = u16View(e.title);
+        entry.text = u16View(e.text);
         into->push_back(entry);
       }
     }

@@ -1,9 +1,10 @@
 // The open command: choose a script, then rebuild the whole work area from it.
 #include "editor/frmBriefing.h"
 
+#include "files/QtText.h"
+#include "files/ScriptFile.h"
 #include "format/Sides.h"
 #include "platform/Dialogs.h"
-#include "files/ScriptFile.h"
 #include "script_reader/BriefingScriptReader.h"
 
 #include <QDir>
@@ -11,14 +12,6 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-
-namespace {
-
-QString fromU16(std::u16string_view text) {
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
 
 void frmBriefing::cmdOpen_Click() {
   // Until a file is chosen, any failure, Cancel included, ends the command
@@ -64,8 +57,8 @@ void frmBriefing::LoadRecords(const std::vector<ScriptRecordView>& records, QLis
   QStringList titles;
   QStringList bodies;
   for (const ScriptRecordView& record : records) {
-    titles << fromU16(record.title);
-    bodies << fromU16(record.text);
+    titles << toQString(record.title);
+    bodies << toQString(record.text);
   }
   LoadEntries(titles, bodies, list, box, texts, slotCount);
 }
@@ -103,18 +96,18 @@ void frmBriefing::ReadBriefingScript(const QString& path) {
   if (!sides.empty())
     side = sides.front().side;
   if (side != kNoSide)
-    cmdSide->setText(fromU16(kSides[side].word));
+    cmdSide->setText(toQString(kSides[side].word));
   if (sides.size() > 1) {
     std::array<KeptBriefing, kSides.size()> kept;
     for (const ScriptSideRecords& other : readOtherSides(script, sides)) {
       KeptBriefing& into = kept[other.side];
       for (const auto& record : other.notes) {
-        into.noteTitles << fromU16(record.title);
-        into.noteTexts << fromU16(record.text);
+        into.noteTitles << toQString(record.title);
+        into.noteTexts << toQString(record.text);
       }
       for (const auto& record : other.tasks) {
-        into.taskTitles << fromU16(record.title);
-        into.taskTexts << fromU16(record.text);
+        into.taskTitles << toQString(record.title);
+        into.taskTexts << toQString(record.text);
       }
       if (other.currentTask >= 1 && other.currentTask <= into.taskTitles.size())
         into.currentTask = into.taskTitles[other.currentTask - 1];

@@ -2,9 +2,10 @@
 #include "editor/frmBriefing.h"
 
 #include "QuillfortVersion.h"
+#include "files/QtText.h"
+#include "files/ScriptFile.h"
 #include "format/Sides.h"
 #include "platform/Dialogs.h"
-#include "files/ScriptFile.h"
 #include "script_writer/BriefingScriptWriter.h"
 
 #include <QLabel>
@@ -16,11 +17,6 @@
 
 namespace {
 
-// A view of a QString's characters; valid while the QString lives unchanged.
-std::u16string_view viewOf(const QString& s) {
-  return {reinterpret_cast<const char16_t*>(s.utf16()), static_cast<std::size_t>(s.size())};
-}
-
 // The list's entries as views of their titles and slot texts. The titles are
 // held in `titles` (each shares its characters with the list item, nothing is
 // copied), which must outlive the entries, as must `texts`.
@@ -31,7 +27,7 @@ std::vector<BriefingEntry> entriesOf(const QListWidget* list, const QStringList&
   for (int i = 0; i < list->count(); ++i) {
     const QListWidgetItem* item = list->item(i);
     titles.append(item->text());
-    entries.push_back({viewOf(titles.constLast()), viewOf(texts.at(item->data(Qt::UserRole).toInt()))});
+    entries.push_back({u16View(titles.constLast()), u16View(texts.at(item->data(Qt::UserRole).toInt()))});
   }
   return entries;
 }
@@ -83,10 +79,10 @@ void frmBriefing::WriteBriefingScript(const QString& path) {
   QStringList noteTitles;
   QStringList taskTitles;
   BriefingSnapshot snapshot;
-  snapshot.side = viewOf(side);
+  snapshot.side = u16View(side);
   snapshot.notes = entriesOf(lstNotes, noteText, noteTitles);
   snapshot.tasks = entriesOf(lstTasks, taskText, taskTitles);
-  snapshot.currentTask = viewOf(currentTask);
+  snapshot.currentTask = u16View(currentTask);
   snapshot.versionMajor = kVersionMajor;
   snapshot.versionMinor = kVersionMinor;
   snapshot.versionPatch = kVersionPatch;
@@ -95,11 +91,11 @@ void frmBriefing::WriteBriefingScript(const QString& path) {
     const KeptBriefing& kept = m_kept[side];
     if (!kept.holdsEntries())
       continue;
-    SideBriefing other{kSides[side].word, {}, {}, viewOf(kept.currentTask)};
+    SideBriefing other{kSides[side].word, {}, {}, u16View(kept.currentTask)};
     for (const auto& [titles, texts, into] : {std::tuple{&kept.noteTitles, &kept.noteTexts, &other.notes},
                                               std::tuple{&kept.taskTitles, &kept.taskTexts, &other.tasks}})
       for (qsizetype i = 0; i < titles->size(); ++i)
-        into->push_back({viewOf(titles->at(i)), viewOf(texts->at(i))});
+        into->push_back({u16View(titles->at(i)), u16View(texts->at(i))});
     snapshot.otherSides.push_back(std::move(other));
   }
 
