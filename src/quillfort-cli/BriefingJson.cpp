@@ -1,8 +1,9 @@
 #include "BriefingJson.h"
 
-#include "platform/RuntimeError.h"
-
+#include "files/QtText.h"
 #include "files/ScriptFile.h"
+#include "format/Sides.h"
+#include "platform/RuntimeError.h"
 
 #include <QHash>
 #include <QJsonArray>
@@ -17,9 +18,6 @@ namespace {
 
 constexpr char16_t kLoneCr = u'\u240D'; // ␍
 constexpr char16_t kLoneLf = u'\u240A'; // ␊
-
-const QStringList kSides = {QStringLiteral("WEST"), QStringLiteral("EAST"), QStringLiteral("RESISTANCE"),
-                            QStringLiteral("CIVILIAN")};
 
 // A JSON string literal: quotes, backslashes and control characters escaped,
 // everything else as UTF-8.
@@ -307,7 +305,18 @@ private:
   qsizetype m_pos = 0;
 };
 
-[[noreturn]] void fieldError(const QString& place, const QString& what) { throw JsonError{place + ": " + what}; }
+// The words of the first count sides of the table: "WEST, EAST, RESISTANCE
+// and CIVILIAN".
+QString sideList(std::size_t count) {
+  QString list;
+  for (std::size_t i = 0; i < count; ++i)
+    list += (i == 0 ? "" : i + 1 == count ? " and " : ", ") + toQString(kSides[i].word);
+  return list;
+}
+
+[[noreturn]] void fieldError(const QString& place, const QString& what) {
+  throw JsonError{place + ": " + what};
+}
 
 // The object's keys must be exactly the expected ones: a misspelt key would
 // otherwise go unnoticed.
@@ -367,11 +376,12 @@ QString BriefingJson::textToJson(const QString& text) {
   for (qsizetype i = 0; i < text.size(); ++i) {
     const QChar c = text[i];
     if (c == kLoneCr || c == kLoneLf)
-      throw RuntimeError(ErrorNumber::InvalidArgument,
-                         QStringLiteral("The character %1 in \"%2\" cannot be exported: it stands for a lone %3 "
-                                        "in the JSON")
-                             .arg(c, text.left(40), c == kLoneCr ? "CR" : "LF")
-                             .toStdString());
+      throw RuntimeError(
+          ErrorNumber::InvalidArgument,
+          QStringLiteral("The character %1 in \"%2\" cannot be exported: it stands for a lone %3 "
+                         "in the JSON")
+              .arg(c, text.left(40), c == kLoneCr ? "CR" : "LF")
+              .toStdString());
     if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
       out += u'\n';
       ++i;
@@ -427,13 +437,14 @@ JsonBriefing BriefingJson::read(const QByteArray& json) {
     fieldError(QStringLiteral("the briefing"), QStringLiteral("must be a JSON object"));
   const QJsonObject root = document.toObject();
   checkKeys(root, QString(),
-            {QStringLiteral("side"), QStringLiteral("currentTask"), QStringLiteral("notes"), QStringLiteral("tasks")});
+            {QStringLiteral("side"), QStringLiteral("currentTask"), QStringLiteral("notes"),
+             QStringLiteral("tasks")});
 
   JsonBriefing briefing;
   briefing.side = stringAt(root, QStringLiteral("side"), QStringLiteral("side"));
-  if (!kSides.contains(briefing.side))
+  if (sideByWord(u16View(briefing.side)) >= kPlayableSides)
     fieldError(QStringLiteral("side"),
-               QStringLiteral("\"%1\" is not one of WEST, EAST, RESISTANCE and CIVILIAN").arg(briefing.side));
+               QStringLiteral("\"%1\" is not one of %2").arg(briefing.side, sideList(kPlayableSides)));
   briefing.notes = entriesAt(root, QStringLiteral("notes"));
   briefing.tasks = entriesAt(root, QStringLiteral("tasks"));
 
@@ -444,9 +455,10 @@ JsonBriefing BriefingJson::read(const QByteArray& json) {
     briefing.currentTask =
         oneLine(stringAt(root, QStringLiteral("currentTask"), QStringLiteral("currentTask")),
                 QStringLiteral("currentTask"));
-    const bool named = briefing.currentTask.isEmpty() ||
-                       std::any_of(briefing.tasks.cbegin(), briefing.tasks.cend(),
-                                   [&](const JsonBriefing::Entry& t) { return t.title == briefing.currentTask; });
+    const bool named =
+        briefing.currentTask.isEmpty() ||
+        std::any_of(briefing.tasks.cbegin(), briefing.tasks.cend(),
+                    [&](const JsonBriefing::Entry& t) { return t.title == briefing.currentTask; });
     if (!named)
       fieldError(QStringLiteral("currentTask"),
                  QStringLiteral("\"%1\" is the title of no task").arg(briefing.currentTask));

@@ -5,6 +5,7 @@
 #include "check/BriefingCheck.h"
 #include "files/QtText.h"
 #include "files/ScriptFile.h"
+#include "format/Sides.h"
 #include "platform/RuntimeError.h"
 #include "script_reader/BriefingScriptReader.h"
 #include "script_reader/ScriptLocation.h"
@@ -91,21 +92,10 @@ ReadScript readScript(const QString& path) {
     if (header.currentTask >= 1 && header.currentTask <= static_cast<int>(script.tasks.size()))
       script.currentIndex = header.currentTask - 1;
   }
-  // Any letter but these four keeps the side the window showed before; a
-  // freshly started editor shows WEST.
-  switch (header.sideLetter) {
-  case 'E':
-    script.side = QStringLiteral("EAST");
-    break;
-  case 'R':
-    script.side = QStringLiteral("RESISTANCE");
-    break;
-  case 'C':
-    script.side = QStringLiteral("CIVILIAN");
-    break;
-  default:
-    script.side = QStringLiteral("WEST");
-  }
+  // Any letter but the four playable sides' keeps the side the window showed
+  // before; a freshly started editor shows WEST.
+  const std::size_t side = playableSideByLetter(header.sideLetter);
+  script.side = toQString(kSides[side == kNoSide ? 0 : side].word);
   return script;
 }
 
