@@ -1,5 +1,7 @@
 #pragma once
 
+#include "preview/BriefingView.h"
+
 #include <QHash>
 #include <QListWidget>
 #include <QPixmap>
@@ -38,33 +40,11 @@ protected:
   void mousePressEvent(QMouseEvent* event) override;
 };
 
-// The briefing as the preview reads it: the boxes' working copies stand in
-// for their entries' slots. Texts keep CR LF line breaks.
-struct BriefingView {
-  QString side;
-  QString currentTask;                      // the caption of lblCurTask
-  QString folder;                           // appPath, the mission folder
-  QList<std::pair<QString, QString>> notes; // title and text, in list order
-  QList<std::pair<QString, QString>> tasks;
-  int selectedNote = -1;
-  int selectedTask = -1;
-  bool tasksPage = true;
-  // The other sides that hold a briefing, for the check: side, current task,
-  // notes and tasks as above.
-  struct OtherSide {
-    QString side;
-    QString currentTask;
-    QList<std::pair<QString, QString>> notes;
-    QList<std::pair<QString, QString>> tasks;
-  };
-  QList<OtherSide> otherSides;
-};
-
 // The editor window. It is the whole application and holds the briefing: the
 // titles, their order and their slots in the list items, the side and the
 // current task in captions, the texts in taskText and noteText by slot, and the
 // working copy of the selected entry's text in the page's text box.
-class frmBriefing : public QWidget {
+class frmBriefing : public QWidget, public PreviewSource {
   Q_OBJECT
 public:
   explicit frmBriefing(Dialogs& dialogs, QWidget* parent = nullptr);
@@ -101,13 +81,13 @@ public:
   void openCommandLine(const QStringList& arguments);
 
   // For the preview window (F5): reads the model, changes nothing.
-  BriefingView previewView() const;
+  BriefingView previewView() const override;
   // Opens the "Briefing Preview" window, or raises it when it is open.
   void showPreview();
   // Selects an entry as a user's click on its page and then on its row does,
   // then, with a line above 0, puts the cursor at that line and column
   // (1-based) of the entry's text in its box.
-  void selectEntry(bool tasks, int row, int line = 0, int column = 0);
+  void selectEntry(bool tasks, int row, int line = 0, int column = 0) override;
 
   // The briefing of a side not shown in the window: titles and texts in list
   // order, texts with CR LF line breaks, and the current-task label.
@@ -124,7 +104,7 @@ public:
   const KeptBriefing& keptBriefing(std::size_t side) const;
   std::size_t editedSide() const; // the side button's, kNoSide for a caption that names none
   // Puts the window's briefing aside and the side's briefing into the window.
-  void editSide(std::size_t side);
+  void editSide(std::size_t side) override;
 
 signals:
   // Something the preview shows may have changed: a command ran, a box's

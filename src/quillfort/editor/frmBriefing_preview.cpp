@@ -92,8 +92,10 @@ BriefingView frmBriefing::previewView() const {
 }
 
 void frmBriefing::showPreview() {
-  if (!m_preview)
-    m_preview = new frmPreview(*this);
+  if (!m_preview) {
+    m_preview = new frmPreview(*this, *this);
+    connect(this, &frmBriefing::briefingChanged, m_preview, &frmPreview::scheduleRefresh);
+  }
   m_preview->show();
   m_preview->raise();
   m_preview->activateWindow();

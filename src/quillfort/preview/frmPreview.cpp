@@ -1,6 +1,5 @@
 #include "preview/frmPreview.h"
 
-#include "editor/frmBriefing.h"
 #include "format/Sides.h"
 #include "preview/StructuredTextHtml.h"
 
@@ -163,7 +162,8 @@ QString describe(const BriefingFinding& f) {
 
 } // namespace
 
-frmPreview::frmPreview(frmBriefing& editor) : QWidget(&editor, Qt::Window), m_editor(editor) {
+frmPreview::frmPreview(QWidget& owner, PreviewSource& source)
+    : QWidget(&owner, Qt::Window), m_owner(owner), m_source(source) {
   setObjectName(QStringLiteral("frmPreview"));
   setWindowTitle(QStringLiteral("Briefing Preview"));
   // Closing the editor still ends the program while the preview is open.
@@ -237,8 +237,7 @@ frmPreview::frmPreview(frmBriefing& editor) : QWidget(&editor, Qt::Window), m_ed
           [this](QListWidgetItem* item) { findingChosen(lstFindings->row(item)); });
   connect(lstFindings, &QListWidget::itemActivated, this,
           [this](QListWidgetItem* item) { findingChosen(lstFindings->row(item)); });
-  connect(&editor, &frmBriefing::briefingChanged, this, &frmPreview::scheduleRefresh);
-  editor.installEventFilter(this);
+  owner.installEventFilter(this);
 }
 
 QTextDocument* frmPreview::document() const { return txtPreview->document(); }
@@ -260,7 +259,7 @@ void frmPreview::scheduleRefresh() {
 
 bool frmPreview::eventFilter(QObject* watched, QEvent* event) {
   // The preview goes when the editor window closes.
-  if (watched == &m_editor && event->type() == QEvent::Close)
+  if (watched == &m_owner && event->type() == QEvent::Close)
     close();
   return QWidget::eventFilter(watched, event);
 }
@@ -273,7 +272,7 @@ void frmPreview::showEvent(QShowEvent* event) {
 
 void frmPreview::refresh() {
   m_stale = false;
-  const BriefingView view = m_editor.previewView();
+  const BriefingView view = m_source.previewView();
   m_folder = view.folder;
   m_syncing = true;
   lblPreviewSide->setText(view.side);
@@ -314,7 +313,8 @@ void frmPreview::refresh() {
   BriefingSnapshot snapshot{};
   snapshot.side = keep(view.side);
   snapshot.currentTask = keep(view.currentTask);
-  const auto toEntries = [&](const QList<std::pair<QString, QString>>& list, std::vector<BriefingEntry>& out) {
+  const auto toEntries = [&](const QList<std::pair<QString, QString>>& list,
+                             std::vector<BriefingEntry>& out) {
     out.reserve(std::size_t(list.size()));
     for (const auto& [t, x] : list) {
       const std::u16string& keptTitle = keep(t);
@@ -353,7 +353,7 @@ void frmPreview::refresh() {
 void frmPreview::titleChosen(bool tasks, int row) {
   if (m_syncing || row < 0)
     return;
-  m_editor.selectEntry(tasks, row);
+  m_source.selectEntry(tasks, row);
 }
 
 void frmPreview::findingChosen(int row) {
@@ -363,9 +363,9 @@ void frmPreview::findingChosen(int row) {
   if (f.list == FindingList::Briefing)
     return;
   if (!f.side.empty())
-    m_editor.editSide(sideByWord(f.side)); // another side's entry: its briefing comes into the window
+    m_source.editSide(sideByWord(f.side)); // another side's entry: its briefing comes into the window
   const bool text = f.field == FindingField::Text;
-  m_editor.selectEntry(f.list == FindingList::Tasks, f.index, text ? f.line : 0, text ? f.column : 0);
+  m_source.selectEntry(f.list == FindingList::Tasks, f.index, text ? f.line : 0, text ? f.column : 0);
 }
 
 QString frmPreview::pictureSource(const QString& file) {

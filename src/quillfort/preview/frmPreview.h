@@ -1,13 +1,13 @@
 #pragma once
 
 #include "check/BriefingCheck.h"
+#include "preview/BriefingView.h"
 
 #include <QHash>
 #include <QWidget>
 
 #include <vector>
 
-class frmBriefing;
 class QLabel;
 class QListWidget;
 class QTextBrowser;
@@ -22,7 +22,10 @@ class QTextDocument;
 class frmPreview : public QWidget {
   Q_OBJECT
 public:
-  explicit frmPreview(frmBriefing& editor);
+  // owner: the editor's window, which the preview belongs to and closes
+  // with; source: what it shows. The owner calls scheduleRefresh whenever the
+  // briefing may have changed.
+  frmPreview(QWidget& owner, PreviewSource& source);
 
   // Asks for one refresh on the next turn of the event loop, however often it
   // is called before then.
@@ -45,7 +48,8 @@ private:
   // The source of a picture tag's image, or empty when it cannot be shown.
   QString pictureSource(const QString& file);
 
-  frmBriefing& m_editor;
+  QWidget& m_owner;
+  PreviewSource& m_source;
   bool m_scheduled = false;
   bool m_stale = true;
   bool m_syncing = false;
