@@ -35,27 +35,33 @@ template <bool isText> char16_t* RecordPass::decodeField(std::string_view raw, s
 #else
 // Windows-1252: every byte is one character, the same value but for 0x80 to
 // 0x9F, which the table maps.
+namespace {
+
+// One quote, "<br/>" or any other byte at i of a field of n bytes at p;
+// returns the bytes taken and moves out past what it decoded.
 template <bool isText>
-char16_t* RecordPass::decodeField(std::string_view raw, [[maybe_unused]] std::size_t readable,
-                                  char16_t* out) {
-  const char* const p = raw.data();
-  const std::size_t n = raw.size();
-  // One quote, "<br/>" or any other byte at i; returns the bytes taken.
-  const auto special = [&](std::size_t i) -> std::size_t {
-    if (p[i] == '"') {
-      *out++ = u'"';
-      return i + 1 < n && p[i + 1] == '"' ? 2 : 1;
-    }
-    if (isText && p[i] == '<' && n - i >= 5 && std::memcmp(p + i, "<br/>", 5) == 0) {
-      *out++ = u'\r';
-      *out++ = u'\n';
-      return 5;
-    }
-    *out++ = AnsiCodec::detail::windows1252Char(static_cast<unsigned char>(p[i]));
-    return 1;
-  };
-  std::size_t i = 0;
+[[gnu::always_inline]] inline std::size_t decodeSpecial(const char* p, std::size_t n, std::size_t i,
+                                                        char16_t*& out) {
+  if (p[i] == '"') {
+    *out++ = u'"';
+    return i + 1 < n && p[i + 1] == '"' ? 2 : 1;
+  }
+  if (isText && p[i] == '<' && n - i >= 5 && std::memcmp(p + i, "<br/>", 5) == 0) {
+    *out++ = u'\r';
+    *out++ = u'\n';
+    return 5;
+  }
+  *out++ = AnsiCodec::detail::windows1252Char(static_cast<unsigned char>(p[i]));
+  return 1;
+}
+
 #ifdef QUILLFORT_SSE2
+// The bulk of a field: returns how many of its bytes it decoded, moving out
+// past them.
+template <bool isText>
+[[gnu::always_inline]] inline std::size_t decodeBlocks(const char* p, std::size_t n, std::size_t readable,
+                                                       char16_t*& out) {
+  std::size_t i = 0;
   // Sixteen bytes at a time, widened and stored at once; the pieces between
   // quotes and "<br/>" are copied from the widened block. A field's last
   // bytes (or a short field) are loaded as a whole block too where the script
@@ -102,7 +108,7 @@ char16_t* RecordPass::decodeField(std::string_view raw, [[maybe_unused]] std::si
         continue; // the second quote of a pair
       std::memcpy(out, widened + from, 16 * sizeof(char16_t));
       out += at - from;
-      from = at + special(i + at);
+      from = at + decodeSpecial<isText>(p, n, i + at, out);
     }
     if (from < limit) {
       std::memcpy(out, widened + from, 16 * sizeof(char16_t));
@@ -111,10 +117,24 @@ char16_t* RecordPass::decodeField(std::string_view raw, [[maybe_unused]] std::si
     }
     i += from;
   }
+  return i;
+}
+#endif
+
+} // namespace
+
+template <bool isText>
+char16_t* RecordPass::decodeField(std::string_view raw, [[maybe_unused]] std::size_t readable,
+                                  char16_t* out) {
+  const char* const p = raw.data();
+  const std::size_t n = raw.size();
+  std::size_t i = 0;
+#ifdef QUILLFORT_SSE2
+  i = decodeBlocks<isText>(p, n, readable, out);
 #endif
   while (i < n) {
     if (p[i] == '"' || p[i] == '<' || static_cast<unsigned char>(p[i]) >= 0x80) {
-      i += special(i);
+      i += decodeSpecial<isText>(p, n, i, out);
     } else {
       *out++ = static_cast<char16_t>(p[i]);
       ++i;
