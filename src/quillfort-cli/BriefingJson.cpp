@@ -51,20 +51,33 @@ void appendString(QByteArray& out, const QString& value) {
   out += '"';
 }
 
-void appendEntries(QByteArray& out, const char* key, const QList<JsonBriefing::Entry>& entries, bool last) {
-  out += "  \"";
-  out += key;
-  out += "\": [";
+void appendEntries(QByteArray& out, const QByteArray& indent, const char* key,
+                   const QList<JsonBriefing::Entry>& entries, bool last) {
+  out += indent + '"' + key + "\": [";
   for (qsizetype i = 0; i < entries.size(); ++i) {
     out += i == 0 ? "\n" : ",\n";
-    out += "    {\"title\": ";
+    out += indent + "  {\"title\": ";
     appendString(out, BriefingJson::textToJson(entries[i].title));
     out += ", \"text\": ";
     appendString(out, BriefingJson::textToJson(entries[i].text));
     out += '}';
   }
-  out += entries.isEmpty() ? "]" : "\n  ]";
+  out += entries.isEmpty() ? QByteArray("]") : "\n" + indent + "]";
   out += last ? "\n" : ",\n";
+}
+
+// One side's briefing, each field on its own line at indent.
+void appendBriefing(QByteArray& out, const QByteArray& indent, const JsonBriefing& briefing) {
+  out += indent + "\"side\": ";
+  appendString(out, briefing.side);
+  out += ",\n" + indent + "\"currentTask\": ";
+  if (briefing.currentTask.isNull())
+    out += "null";
+  else
+    appendString(out, BriefingJson::textToJson(briefing.currentTask));
+  out += ",\n";
+  appendEntries(out, indent, "notes", briefing.notes, false);
+  appendEntries(out, indent, "tasks", briefing.tasks, true);
 }
 
 // Where the byte at offset stands: lines end at LF, columns count characters.
@@ -347,15 +360,17 @@ QString oneLine(const QString& json, const QString& place) {
   return title;
 }
 
-QList<JsonBriefing::Entry> entriesAt(const QJsonObject& root, const QString& key) {
+// prefix: where the object stands, "" for the briefing itself, "sides[1]."
+// for a side's in a briefing of several.
+QList<JsonBriefing::Entry> entriesAt(const QJsonObject& root, const QString& key, const QString& prefix) {
   const QJsonValue value = root.value(key);
   if (!value.isArray())
-    fieldError(key, QStringLiteral("must be a list of entries"));
+    fieldError(prefix + key, QStringLiteral("must be a list of entries"));
   const QJsonArray array = value.toArray();
   QList<JsonBriefing::Entry> entries;
   entries.reserve(array.size());
   for (qsizetype i = 0; i < array.size(); ++i) {
-    const QString place = QStringLiteral("%1[%2]").arg(key).arg(i);
+    const QString place = QStringLiteral("%1%2[%3]").arg(prefix, key).arg(i);
     if (!array[i].isObject())
       fieldError(place, QStringLiteral("must be an object with a title and a text"));
     const QJsonObject entry = array[i].toObject();
@@ -366,6 +381,39 @@ QList<JsonBriefing::Entry> entriesAt(const QJsonObject& root, const QString& key
         {title, BriefingJson::textFromJson(stringAt(entry, QStringLiteral("text"), place + ".text"))});
   }
   return entries;
+}
+
+// One side's briefing: the object at place ("" for a briefing of one side),
+// for one of the first sides of the table.
+JsonBriefing briefingAt(const QJsonObject& object, const QString& place, std::size_t sides) {
+  const QString prefix = place.isEmpty() ? place : place + '.';
+  checkKeys(object, place,
+            {QStringLiteral("side"), QStringLiteral("currentTask"), QStringLiteral("notes"),
+             QStringLiteral("tasks")});
+
+  JsonBriefing briefing;
+  briefing.side = stringAt(object, QStringLiteral("side"), prefix + "side");
+  if (sideByWord(u16View(briefing.side)) >= sides)
+    fieldError(prefix + "side",
+               QStringLiteral("\"%1\" is not one of %2").arg(briefing.side, sideList(sides)));
+  briefing.notes = entriesAt(object, QStringLiteral("notes"), prefix);
+  briefing.tasks = entriesAt(object, QStringLiteral("tasks"), prefix);
+
+  // null (or "") for none; any other title must be a task's, as the editor's
+  // current task always is.
+  const QJsonValue current = object.value(QStringLiteral("currentTask"));
+  if (!current.isNull()) {
+    briefing.currentTask = oneLine(stringAt(object, QStringLiteral("currentTask"), prefix + "currentTask"),
+                                   prefix + "currentTask");
+    const bool named =
+        briefing.currentTask.isEmpty() ||
+        std::any_of(briefing.tasks.cbegin(), briefing.tasks.cend(),
+                    [&](const JsonBriefing::Entry& t) { return t.title == briefing.currentTask; });
+    if (!named)
+      fieldError(prefix + "currentTask",
+                 QStringLiteral("\"%1\" is the title of no task").arg(briefing.currentTask));
+  }
+  return briefing;
 }
 
 } // namespace
@@ -417,51 +465,47 @@ QString BriefingJson::textFromJson(const QString& text) {
 }
 
 QByteArray BriefingJson::write(const JsonBriefing& briefing) {
-  QByteArray out = "{\n  \"side\": ";
-  appendString(out, briefing.side);
-  out += ",\n  \"currentTask\": ";
-  if (briefing.currentTask.isNull())
-    out += "null";
-  else
-    appendString(out, textToJson(briefing.currentTask));
-  out += ",\n";
-  appendEntries(out, "notes", briefing.notes, false);
-  appendEntries(out, "tasks", briefing.tasks, true);
+  QByteArray out = "{\n";
+  appendBriefing(out, "  ", briefing);
   out += "}\n";
   return out;
 }
 
-JsonBriefing BriefingJson::read(const QByteArray& json) {
+QByteArray BriefingJson::write(const QList<JsonBriefing>& sides) {
+  QByteArray out = "{\n  \"sides\": [";
+  for (qsizetype i = 0; i < sides.size(); ++i) {
+    out += i == 0 ? "\n    {\n" : ",\n    {\n";
+    appendBriefing(out, "      ", sides[i]);
+    out += "    }";
+  }
+  out += "\n  ]\n}\n";
+  return out;
+}
+
+QList<JsonBriefing> BriefingJson::read(const QByteArray& json) {
   const QJsonValue document = JsonReader(json).document();
   if (!document.isObject())
     fieldError(QStringLiteral("the briefing"), QStringLiteral("must be a JSON object"));
   const QJsonObject root = document.toObject();
-  checkKeys(root, QString(),
-            {QStringLiteral("side"), QStringLiteral("currentTask"), QStringLiteral("notes"),
-             QStringLiteral("tasks")});
+  if (!root.contains(QStringLiteral("sides")))
+    return {briefingAt(root, QString(), kPlayableSides)};
 
-  JsonBriefing briefing;
-  briefing.side = stringAt(root, QStringLiteral("side"), QStringLiteral("side"));
-  if (sideByWord(u16View(briefing.side)) >= kPlayableSides)
-    fieldError(QStringLiteral("side"),
-               QStringLiteral("\"%1\" is not one of %2").arg(briefing.side, sideList(kPlayableSides)));
-  briefing.notes = entriesAt(root, QStringLiteral("notes"));
-  briefing.tasks = entriesAt(root, QStringLiteral("tasks"));
-
-  // null (or "") for none; any other title must be a task's, as the editor's
-  // current task always is.
-  const QJsonValue current = root.value(QStringLiteral("currentTask"));
-  if (!current.isNull()) {
-    briefing.currentTask =
-        oneLine(stringAt(root, QStringLiteral("currentTask"), QStringLiteral("currentTask")),
-                QStringLiteral("currentTask"));
-    const bool named =
-        briefing.currentTask.isEmpty() ||
-        std::any_of(briefing.tasks.cbegin(), briefing.tasks.cend(),
-                    [&](const JsonBriefing::Entry& t) { return t.title == briefing.currentTask; });
-    if (!named)
-      fieldError(QStringLiteral("currentTask"),
-                 QStringLiteral("\"%1\" is the title of no task").arg(briefing.currentTask));
+  // A briefing of several sides, the game master's among them.
+  checkKeys(root, QString(), {QStringLiteral("sides")});
+  const QJsonValue value = root.value(QStringLiteral("sides"));
+  if (!value.isArray() || value.toArray().isEmpty())
+    fieldError(QStringLiteral("sides"), QStringLiteral("must be a list of one or more sides' briefings"));
+  const QJsonArray array = value.toArray();
+  QList<JsonBriefing> sides;
+  for (qsizetype i = 0; i < array.size(); ++i) {
+    const QString place = QStringLiteral("sides[%1]").arg(i);
+    if (!array[i].isObject())
+      fieldError(place, QStringLiteral("must be an object with a side, a current task, notes and tasks"));
+    sides.append(briefingAt(array[i].toObject(), place, kSides.size()));
+    for (qsizetype first = 0; first < i; ++first)
+      if (sides[first].side == sides[i].side)
+        fieldError(place + ".side",
+                   QStringLiteral("\"%1\" is given twice, first as sides[%2]").arg(sides[i].side).arg(first));
   }
-  return briefing;
+  return sides;
 }

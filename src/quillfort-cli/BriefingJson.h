@@ -10,6 +10,10 @@
 // Lists are in editor order. Here the texts are the model's: line breaks are
 // CR LF, as in the editor and the script.
 //
+// A script of several sides is a list of such briefings, one a side, in the
+// script's block order, the game master's ("side": "LOGIC") among them:
+//   {"sides": [{"side": "WEST", ...}, {"side": "LOGIC", ...}]}
+//
 // In the JSON a text's line break is "\n" (and "\r\n" or a lone "\r" read as
 // one too). A lone CR or LF inside a text, which only a hand-edited script
 // holds, travels as the symbol the Unicode standard has for it: U+240D (␍)
@@ -46,11 +50,16 @@ inline constexpr qint64 kMaxSize = qint64(64) << 20;
 // a text holds ␍ or ␊ itself, which the JSON could not tell from a lone CR
 // or LF.
 QByteArray write(const JsonBriefing& briefing);
+// The same for a script of several sides: {"sides": [...]}.
+QByteArray write(const QList<JsonBriefing>& sides);
 
-// The briefing of a JSON text; throws JsonError. The JSON is read strictly:
-// no raw control character inside a string, no key twice in one object, and
-// no list or object of more than 255 members, where reading stops.
-JsonBriefing read(const QByteArray& json);
+// The briefings of a JSON text, one a side: one for a briefing of one side,
+// which is for a playable side; the sides' list may name the game master's
+// (LOGIC) too, and no side twice. Throws JsonError. The JSON is read
+// strictly: no raw control character inside a string, no key twice in one
+// object, and no list or object of more than 255 members, where reading
+// stops.
+QList<JsonBriefing> read(const QByteArray& json);
 
 // A model text as the JSON holds it, and back.
 QString textToJson(const QString& text);

@@ -23,13 +23,20 @@
 
 namespace {
 
-// A script as the open command reads it, with the records' places kept.
-struct ReadScript {
-  std::string bytes;
-  QString side;
+// One side's briefing as the script holds it, with the records' places kept.
+struct ReadSide {
+  std::size_t side = 0; // an index into kSides
   std::vector<ScriptRecord> notes;
   std::vector<ScriptRecord> tasks;
   int currentIndex = -1; // the current task's list position, -1 for none
+};
+
+// A script as the open command reads it: every side's briefing, in the
+// script's block order.
+struct ReadScript {
+  std::string bytes;
+  std::vector<ReadSide> sides; // one for a script of one side
+  bool several = false;        // the third line names the sides (the game master's alone included)
 };
 
 // File names go out as the bytes they came in as, valid UTF-8 or not.
@@ -79,43 +86,82 @@ std::string readInput(const QString& file, qint64 maxSize) {
                                  : ScriptFile::read(file, maxSize, ScriptFile::Streams::Read);
 }
 
+// The list position of the task a header numbers (1-based), -1 for none; a
+// number beyond the tasks names none.
+int currentIndexOf(int number, const std::vector<ScriptRecord>& tasks) {
+  return number >= 1 && number <= static_cast<int>(tasks.size()) ? number - 1 : -1;
+}
+
 // Reads as the editor's open command does: the same file layer, the same
 // passes, the same failures.
 ReadScript readScript(const QString& path) {
   ReadScript script;
   script.bytes = readInput(path, ScriptFile::kMaxScriptSize);
   const ScriptHeader header = readScriptHeader(script.bytes);
+  ReadSide first;
   if (header.noteCount >= 1)
-    script.notes = scanNoteRecords(script.bytes, header.noteCount);
+    first.notes = scanNoteRecords(script.bytes, header.noteCount);
   if (header.taskCount >= 1) {
-    script.tasks = scanTaskRecords(script.bytes, header.taskCount);
-    if (header.currentTask >= 1 && header.currentTask <= static_cast<int>(script.tasks.size()))
-      script.currentIndex = header.currentTask - 1;
+    first.tasks = scanTaskRecords(script.bytes, header.taskCount);
+    first.currentIndex = currentIndexOf(header.currentTask, first.tasks);
   }
   // Any letter but the four playable sides' keeps the side the window showed
-  // before; a freshly started editor shows WEST.
-  const std::size_t side = playableSideByLetter(header.sideLetter);
-  script.side = toQString(kSides[side == kNoSide ? 0 : side].word);
+  // before; a freshly started editor shows WEST. A script of several sides
+  // names its first side, the game master's too, in its third line.
+  const std::vector<ScriptSideCounts> sides = readScriptSides(script.bytes);
+  first.side = sides.empty() ? playableSideByLetter(header.sideLetter) : sides.front().side;
+  if (first.side == kNoSide)
+    first.side = 0;
+  script.sides.push_back(std::move(first));
+  script.several = !sides.empty();
+  if (sides.size() > 1)
+    for (ScriptSideRecords& other : readOtherSides(script.bytes, sides)) {
+      const int current = currentIndexOf(other.currentTask, other.tasks);
+      script.sides.push_back({other.side, std::move(other.notes), std::move(other.tasks), current});
+    }
   return script;
 }
 
-// The snapshot the editor would take of the script just opened; it views the
-// script's records and side, which outlive it.
-BriefingSnapshot snapshotOf(const ReadScript& script) {
-  BriefingSnapshot snapshot;
-  snapshot.side = u16View(script.side);
-  for (const auto& [records, into] :
-       {std::pair{&script.notes, &snapshot.notes}, std::pair{&script.tasks, &snapshot.tasks}}) {
-    into->reserve(records->size());
-    for (const ScriptRecord& r : *records) {
-      BriefingEntry entry;
-      entry.title = r.title;
-      entry.text = r.text;
-      into->push_back(entry);
-    }
+QString wordOf(std::size_t side) { return toQString(kSides[side].word); }
+
+// Each side's briefing as the JSON carries it.
+QList<JsonBriefing> briefingsOf(const ReadScript& script) {
+  QList<JsonBriefing> briefings;
+  for (const ReadSide& side : script.sides) {
+    JsonBriefing& briefing = briefings.emplace_back();
+    briefing.side = wordOf(side.side);
+    for (const auto& [records, entries] :
+         {std::pair{&side.notes, &briefing.notes}, std::pair{&side.tasks, &briefing.tasks}})
+      for (const ScriptRecord& r : *records)
+        entries->append({toQString(r.title), toQString(r.text)});
+    if (side.currentIndex >= 0)
+      briefing.currentTask = briefing.tasks[side.currentIndex].title;
   }
-  if (script.currentIndex >= 0)
-    snapshot.currentTask = script.tasks[static_cast<std::size_t>(script.currentIndex)].title;
+  return briefings;
+}
+
+// The snapshot the editor would take of these briefings, the first of them in
+// the window; it views their strings, which outlive it.
+BriefingSnapshot snapshotOf(const QList<JsonBriefing>& briefings) {
+  BriefingSnapshot snapshot;
+  for (qsizetype i = 0; i < briefings.size(); ++i) {
+    const JsonBriefing& briefing = briefings[i];
+    SideBriefing side{u16View(briefing.side), {}, {}, u16View(briefing.currentTask)};
+    for (const auto& [entries, into] :
+         {std::pair{&briefing.notes, &side.notes}, std::pair{&briefing.tasks, &side.tasks}}) {
+      into->reserve(static_cast<std::size_t>(entries->size()));
+      for (const JsonBriefing::Entry& e : *entries)
+        into->push_back({u16View(e.title), u16View(e.text)});
+    }
+    if (i > 0) {
+      snapshot.otherSides.push_back(std::move(side));
+      continue;
+    }
+    snapshot.side = side.side;
+    snapshot.notes = std::move(side.notes);
+    snapshot.tasks = std::move(side.tasks);
+    snapshot.currentTask = side.currentTask;
+  }
   snapshot.versionMajor = kVersionMajor;
   snapshot.versionMinor = kVersionMinor;
   snapshot.versionPatch = kVersionPatch;
@@ -131,19 +177,32 @@ QString shownTitle(const std::u16string& title) {
   return shown;
 }
 
+// The side a finding is about: the one it names, or where it names none, the
+// side the script of one side is written from (the first holding entries).
+const ReadSide& sideOf(const ReadScript& script, const BriefingFinding& f) {
+  const auto named = [&](const ReadSide& side) {
+    return f.side.empty() ? !side.notes.empty() || !side.tasks.empty() : kSides[side.side].word == f.side;
+  };
+  const auto it = std::find_if(script.sides.cbegin(), script.sides.cend(), named);
+  return it == script.sides.cend() ? script.sides.front() : *it;
+}
+
 // A finding as compilers print theirs: the place in the script where its
 // record's title or text has the fault, then what the fault is, then which
-// entry. A finding about the whole briefing has no place.
+// entry, after its side's name where the script holds several. A finding
+// about the whole briefing has no place.
 QString findingLine(const QString& file, const ReadScript& script, const BriefingFinding& f) {
   QString place = file;
-  QString entry;
-  if (f.list != FindingList::Briefing && f.index >= 0) {
-    const bool isTask = f.list == FindingList::Tasks;
-    const ScriptRecord& record = (isTask ? script.tasks : script.notes)[static_cast<std::size_t>(f.index)];
-    entry = QStringLiteral(" [%1 %2 \"%3\"]")
-                .arg(isTask ? "task" : "note")
-                .arg(f.index + 1)
-                .arg(shownTitle(record.title));
+  const ReadSide& side = sideOf(script, f);
+  const bool isTask = f.list == FindingList::Tasks;
+  const auto& records = isTask ? side.tasks : side.notes;
+  QString entry = f.side.empty() ? QString() : toQString(f.side);
+  if (f.list != FindingList::Briefing && f.index >= 0 && std::size_t(f.index) < records.size()) {
+    const ScriptRecord& record = records[static_cast<std::size_t>(f.index)];
+    entry += QStringLiteral("%1%2 %3 \"%4\"")
+                 .arg(entry.isEmpty() ? "" : " ", isTask ? "task" : "note")
+                 .arg(f.index + 1)
+                 .arg(shownTitle(record.title));
     if (f.field != FindingField::None) {
       const bool isText = f.field == FindingField::Text;
       // The finding's line and column count in the field as the editor shows
@@ -164,11 +223,38 @@ QString findingLine(const QString& file, const ReadScript& script, const Briefin
   }
   return QStringLiteral("%1: %2: %3%4")
       .arg(place, f.severity == FindingSeverity::Error ? "error" : "warning",
-           QString::fromStdString(f.message), entry);
+           QString::fromStdString(f.message), entry.isEmpty() ? entry : " [" + entry + ']');
 }
 
 QString counted(std::size_t n, const char* one, const char* many) {
   return QStringLiteral("%1 %2").arg(n).arg(QLatin1String(n == 1 ? one : many));
+}
+
+// A side's line of the report: its side, counts and current task.
+QString summaryOf(const ReadSide& side) {
+  const QString current =
+      side.currentIndex < 0
+          ? QStringLiteral("no current task")
+          : QStringLiteral("current task \"%1\"")
+                .arg(shownTitle(side.tasks[static_cast<std::size_t>(side.currentIndex)].title));
+  return QStringLiteral("%1, %2, %3, %4")
+      .arg(wordOf(side.side), counted(side.notes.size(), "note", "notes"),
+           counted(side.tasks.size(), "task", "tasks"), current);
+}
+
+// A script the editor cannot open again in full: says so about name, as an
+// error or a warning, and returns true.
+bool reportedTooLarge(const QString& name, const BriefingSnapshot& snapshot, const std::string& script,
+                      bool error) {
+  bool tooLarge = false;
+  if (script.size() > kMaxReadableScriptSize)
+    for (const BriefingFinding& f : checkBriefing(snapshot))
+      if (f.kind == FindingKind::ScriptTooLarge) {
+        print(stderr, QStringLiteral("%1: %2: %3")
+                          .arg(name, error ? "error" : "warning", QString::fromStdString(f.message)));
+        tooLarge = true;
+      }
+  return tooLarge;
 }
 
 // Writes bytes to output: standard output for "-", otherwise atomically
@@ -191,18 +277,15 @@ int CliCommands::check(const QStringList& files, bool strict) {
   for (const QString& file : files) {
     const bool done = reported(file, [&] {
       const ReadScript script = readScript(file);
-      const QString current =
-          script.currentIndex < 0
-              ? QStringLiteral("no current task")
-              : QStringLiteral("current task \"%1\"")
-                    .arg(shownTitle(script.tasks[static_cast<std::size_t>(script.currentIndex)].title));
-      print(stdout, QStringLiteral("%1: %2, %3, %4, %5")
-                        .arg(shownName(file), script.side, counted(script.notes.size(), "note", "notes"),
-                             counted(script.tasks.size(), "task", "tasks"), current));
+      QStringList sides;
+      for (const ReadSide& side : script.sides)
+        sides << summaryOf(side);
+      print(stdout, shownName(file) + ": " + sides.join(QStringLiteral("; ")));
 
       // Pictures are looked for in the mission folder, the script's own.
+      const QList<JsonBriefing> briefings = briefingsOf(script);
       const auto findings = checkBriefing(
-          snapshotOf(script), picturesInFolder(ScriptFile::systemName(QFileInfo(file).absolutePath())));
+          snapshotOf(briefings), picturesInFolder(ScriptFile::systemName(QFileInfo(file).absolutePath())));
       for (const BriefingFinding& f : findings)
         print(stdout, findingLine(shownName(file), script, f));
       if (strict && !findings.empty())
@@ -223,15 +306,8 @@ int CliCommands::exportJson(const QString& scriptPath, const QString& output) {
   QByteArray json;
   const bool done = reported(scriptPath, [&] {
     const ReadScript script = readScript(scriptPath);
-    JsonBriefing briefing;
-    briefing.side = script.side;
-    for (const auto& [records, entries] :
-         {std::pair{&script.notes, &briefing.notes}, std::pair{&script.tasks, &briefing.tasks}})
-      for (const ScriptRecord& r : *records)
-        entries->append({toQString(r.title), toQString(r.text)});
-    if (script.currentIndex >= 0)
-      briefing.currentTask = briefing.tasks[script.currentIndex].title;
-    json = BriefingJson::write(briefing);
+    const QList<JsonBriefing> briefings = briefingsOf(script);
+    json = script.several ? BriefingJson::write(briefings) : BriefingJson::write(briefings.front());
   });
   return done && deliver(output.isEmpty() ? kStandardStream : output, json.toStdString()) ? 0 : 1;
 }
@@ -241,36 +317,12 @@ int CliCommands::build(const QString& jsonPath, const QString& output, bool stri
   bool tooLarge = false;
   const bool done = reported(jsonPath, [&] {
     const std::string bytes = readInput(jsonPath, BriefingJson::kMaxSize);
-    const JsonBriefing briefing = BriefingJson::read(QByteArray::fromStdString(bytes));
-    // The snapshot views the briefing's strings, which live until the
-    // script is composed.
-    BriefingSnapshot snapshot;
-    snapshot.side = u16View(briefing.side);
-    snapshot.currentTask = u16View(briefing.currentTask);
-    for (const auto& [entries, into] :
-         {std::pair{&briefing.notes, &snapshot.notes}, std::pair{&briefing.tasks, &snapshot.tasks}}) {
-      into->reserve(static_cast<std::size_t>(entries->size()));
-      for (const JsonBriefing::Entry& e : *entries) {
-        BriefingEntry entry;
-        entry.title = u16View(e.title);
-        entry.text = u16View(e.text);
-        into->push_back(entry);
-      }
-    }
-    snapshot.versionMajor = kVersionMajor;
-    snapshot.versionMinor = kVersionMinor;
-    snapshot.versionPatch = kVersionPatch;
+    const QList<JsonBriefing> briefings = BriefingJson::read(QByteArray::fromStdString(bytes));
+    const BriefingSnapshot snapshot = snapshotOf(briefings);
     script = composeBriefingScript(snapshot);
     // A script the editor cannot open again in full is written, as the
     // editor saves it, but not without a word; with --strict, not at all.
-    if (script.size() > kMaxReadableScriptSize)
-      for (const BriefingFinding& f : checkBriefing(snapshot))
-        if (f.kind == FindingKind::ScriptTooLarge) {
-          print(stderr, QStringLiteral("%1: %2: %3")
-                            .arg(shownName(jsonPath), strict ? "error" : "warning",
-                                 QString::fromStdString(f.message)));
-          tooLarge = true;
-        }
+    tooLarge = reportedTooLarge(shownName(jsonPath), snapshot, script, strict);
   });
   if (!done || (tooLarge && strict))
     return 1;
@@ -284,4 +336,44 @@ int CliCommands::build(const QString& jsonPath, const QString& output, bool stri
     target += QStringLiteral(".sqf");
   }
   return deliver(target, script) ? 0 : 1;
+}
+
+int CliCommands::merge(const QStringList& files, const QString& output) {
+  // Every side of every script, and the file each came from.
+  QList<JsonBriefing> briefings;
+  QStringList from;
+  bool failed = false;
+  for (const QString& file : files) {
+    const bool done = reported(file, [&] {
+      for (const JsonBriefing& briefing : briefingsOf(readScript(file))) {
+        const qsizetype first = std::find_if(briefings.cbegin(), briefings.cend(),
+                                             [&](const JsonBriefing& b) { return b.side == briefing.side; }) -
+                                briefings.cbegin();
+        if (first < briefings.size()) {
+          print(stderr,
+                QStringLiteral("%1: error: %2 and %1 both hold a briefing for %3; merge takes each side "
+                               "from one file")
+                    .arg(shownName(file), shownName(from[first]), briefing.side));
+          failed = true;
+          continue;
+        }
+        briefings.append(briefing);
+        from.append(file);
+      }
+    });
+    failed = failed || !done;
+  }
+  if (failed)
+    return 1;
+  // A merged script that the editor could not open again in full would lose
+  // sides there: it is not written.
+  const QString target = output == kStandardStream ? QStringLiteral("standard output") : output;
+  std::string script;
+  bool tooLarge = false;
+  const bool done = reported(target, [&] {
+    const BriefingSnapshot snapshot = snapshotOf(briefings);
+    script = composeBriefingScript(snapshot);
+    tooLarge = reportedTooLarge(target, snapshot, script, true);
+  });
+  return done && !tooLarge && deliver(output, script) ? 0 : 1;
 }

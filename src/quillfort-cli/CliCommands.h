@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-// The three commands of quillfort-cli. Each prints its results on standard
+// The commands of quillfort-cli. Each prints its results on standard
 // output and its errors on standard error, and returns the exit status: 0 done,
 // 1 a file could not be read or written (or, with --strict, a finding). A FILE
 // to read may be "-", standard input.
@@ -18,5 +18,11 @@ int exportJson(const QString& script, const QString& output);
 // ".sqf" in place of ".json" (standard output when the input is "-").
 // strict: a script too large to be opened again in full is not written.
 int build(const QString& json, const QString& output, bool strict);
+
+// One script from the scripts' briefings, every side of each: output (a file,
+// or "-" for standard output) is written only when every script reads, no
+// side comes from two of them (both are named) and the editor can open the
+// result again in full.
+int merge(const QStringList& scripts, const QString& output);
 
 } // namespace CliCommands

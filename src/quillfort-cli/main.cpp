@@ -1,4 +1,5 @@
-// quillfort-cli: check, export and build briefing scripts without the window.
+// quillfort-cli: check, export, build and merge briefing scripts without the
+// window.
 #include "CliCommands.h"
 #include "QuillfortVersion.h"
 #include "files/ScriptFile.h"
@@ -49,8 +50,8 @@ int run(int argc, char* argv[]) {
 
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
-      "Checks, exports and builds Quillfort briefing scripts, reading and writing them exactly as the "
-      "editor does.\n\n"
+      "Checks, exports, builds and merges Quillfort briefing scripts, reading and writing them exactly "
+      "as the editor does.\n\n"
       "Commands:\n"
       "  check [--strict] FILE...      reads each script and prints its side, counts, current task\n"
       "                                and the briefing check's findings\n"
@@ -58,6 +59,13 @@ int run(int argc, char* argv[]) {
       "  build [--strict] FILE.json [-o OUT.sqf]\n"
       "                                writes the script the editor would save for that briefing\n"
       "                                (default FILE.sqf; -o - for standard output)\n"
+      "  merge FILE.sqf FILE.sqf... -o OUT.sqf\n"
+      "                                writes one script holding every side's briefing of the\n"
+      "                                scripts (-o - for standard output); a side found in two of\n"
+      "                                them, or a result too large to be opened again in full, is\n"
+      "                                an error, and nothing is written\n"
+      "A script of several sides reports each side (its findings name their side) and exports as\n"
+      "{\"sides\": [one briefing a side]}, which build takes as well.\n"
       "A FILE of - is standard input. Results go to standard output, errors and warnings to\n"
       "standard error.\n\n"
       "Exit status: 0 done, 1 a file could not be read or written (with --strict: or a finding,\n"
@@ -67,12 +75,13 @@ int run(int argc, char* argv[]) {
   const QCommandLineOption strict(QStringLiteral("strict"),
                                   QStringLiteral("check: a finding fails the check too. build: a script "
                                                  "too large to be opened again in full is an error."));
-  const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
-                                  QStringLiteral("export, build: write into <file> (- for standard output)."),
-                                  QStringLiteral("file"));
+  const QCommandLineOption output(
+      QStringList{QStringLiteral("o"), QStringLiteral("output")},
+      QStringLiteral("export, build, merge: write into <file> (- for standard output)."),
+      QStringLiteral("file"));
   parser.addOption(strict);
   parser.addOption(output);
-  parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("check, export or build"));
+  parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("check, export, build or merge"));
   parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("the scripts or the JSON file"),
                                QStringLiteral("FILE..."));
 
@@ -98,20 +107,27 @@ int run(int argc, char* argv[]) {
       return usageError(QStringLiteral("check needs at least one FILE"));
     return CliCommands::check(files, parser.isSet(strict));
   }
-  if (command == QStringLiteral("export") || command == QStringLiteral("build")) {
-    if (parser.isSet(strict) && command == QStringLiteral("export"))
+  const bool merge = command == QStringLiteral("merge");
+  if (command == QStringLiteral("export") || command == QStringLiteral("build") || merge) {
+    if (parser.isSet(strict) && command != QStringLiteral("build"))
       return usageError(QStringLiteral("--strict belongs to check and build"));
-    if (files.size() != 1)
+    if (merge && files.size() < 2)
+      return usageError(QStringLiteral("merge takes two FILEs or more"));
+    if (!merge && files.size() != 1)
       return usageError(QStringLiteral("%1 takes exactly one FILE").arg(command));
     if (parser.values(output).size() > 1)
       return usageError(QStringLiteral("-o is given more than once"));
     const QString out = parser.value(output);
     if (parser.isSet(output) && out.isEmpty())
       return usageError(QStringLiteral("-o needs a file name"));
+    if (merge && !parser.isSet(output))
+      return usageError(QStringLiteral("merge needs -o OUT.sqf (- for standard output)"));
+    if (merge)
+      return CliCommands::merge(files, out);
     return command == QStringLiteral("export") ? CliCommands::exportJson(files.first(), out)
                                                : CliCommands::build(files.first(), out, parser.isSet(strict));
   }
-  return usageError(QStringLiteral("unknown command \"%1\" (check, export or build)").arg(command));
+  return usageError(QStringLiteral("unknown command \"%1\" (check, export, build or merge)").arg(command));
 }
 
 } // namespace

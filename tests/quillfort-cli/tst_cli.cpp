@@ -77,6 +77,12 @@ private slots:
     // A name that is not UTF-8 (Latin-1 "café"), which Qt can neither write nor remove.
     std::ofstream(latin1Name(), std::ios::binary)
         << contents(QUILLFORT_TEST_DATA "/worked_example.sqf").toStdString();
+    for (const QByteArray side : {"WEST", "EAST"}) { // each opens again in full, not the two merged
+      const QByteArray note = "{\"title\": \"N\", \"text\": \"" + QByteArray(20000, 'x') + "\"}";
+      save(scratch.filePath("half.json"), briefing(note, {}, '"' + side + '"'));
+      const QString script = scratch.filePath("half_" + side + ".sqf");
+      QCOMPARE(run({"build", scratch.filePath("half.json"), "-o", script}).status, 0);
+    }
   }
   void cleanupTestCase() { std::remove(latin1Name().c_str()); }
 
@@ -98,6 +104,23 @@ private slots:
                    "check_findings.sqf:13:35: &[task 1 \"\"]\n")
             .replace("&", "warning: A bare \"&\" cuts the text here in the game: write it as \"&amp;\" ");
     const QByteArray overflow = "Err # 6 - Overflow: a task record lies past byte 32767 of the script\n";
+    // A script of several sides: each side on the one line, each finding
+    // naming its side, at its place in that side's block.
+    const QByteArray sides =
+        "sides_west_east_logic.sqf: WEST, 1 note, 2 tasks, current task \"Hold\"; EAST, 2 "
+        "notes, 1 task, current task \"Defend\"; LOGIC, 1 note, 1 task, current task \"Watch\"\n";
+    const QByteArray sideFindings =
+        QByteArray(
+            "sides_findings.sqf: WEST, 1 note, 0 tasks, no current task; EAST, 0 notes, 1 task, no current "
+            "task\n"
+            "sides_findings.sqf:11:47: &[WEST note 1 \"Plan\"]\n"
+            "sides_findings.sqf:15:35: warning: The title is empty [EAST task 1 \"\"]\n"
+            "sides_findings.sqf:16:45: warning: The marker tag has no closing </marker> [EAST task 1 \"\"]\n")
+            .replace("&", "warning: A bare \"&\" cuts the text here in the game: write it as \"&amp;\" ");
+    const auto twice = [](const char* first, const char* second, const char* side) {
+      return QByteArray(second) + ": error: " + first + " and " + second + " both hold a briefing for " +
+             side + "; merge takes each side from one file\n";
+    };
     // Exports: lists in editor order, "\n" for a line break, a lone CR as
     // U+240D and a lone LF as U+240A, null for no current task. A usage error
     // (status 2) says so on stderr and nothing on stdout.
@@ -143,13 +166,27 @@ private slots:
         {"export notes_only_west.sqf",
          "{\n  \"side\": \"WEST\",\n  \"currentTask\": null,\n  \"notes\": [...", 0},
         {"export read_tasks_past_32767.sqf", "", 1, "read_tasks_past_32767.sqf: error: " + overflow},
+        {"check sides_west_east_logic.sqf", sides, 0},
+        {"check sides_findings.sqf", sideFindings, 0},
+        {"export sides_west_east_logic.sqf", contents(QUILLFORT_TEST_DATA "/sides_west_east_logic.json"), 0},
+        // merge: the script the writer gives for the sides together, whatever their order.
+        {"merge sides_logic.sqf sides_east.sqf sides_west.sqf -o -",
+         contents(QUILLFORT_TEST_DATA "/sides_west_east_logic.sqf"), 0},
+        {"merge sides_west.sqf notes_only_west.sqf -o -", "", 1,
+         twice("sides_west.sqf", "notes_only_west.sqf", "WEST")},
+        {"merge sides_west_east_logic.sqf worked_example.sqf -o -", "", 1,
+         twice("sides_west_east_logic.sqf", "worked_example.sqf", "EAST")},
+        {"merge read_note_title_unclosed.sqf sides_west.sqf -o -", "", 1, damaged},
+        {"merge %1/half_WEST.sqf %1/half_EAST.sqf -o -", "", 1,
+         "standard output: error: The script would be 40,"},
         {"--version", "quillfort-cli " QUILLFORT_VERSION "\n", 0},
         {"--help", "Usage: ...", 0},
     };
     for (const auto& row : rows)
       QTest::newRow(row.arguments) << row.arguments << row.out << row.status << row.err;
     for (const char* args : {"", "check", "frobnicate x", "--bogus check x", "export", "export a b",
-                             "build a b", "export --strict a", "check -o x y", "build a -o x -o y"})
+                             "build a b", "export --strict a", "check -o x y", "build a -o x -o y",
+                             "merge a -o x", "merge a b", "merge --strict a b -o x"})
       QTest::newRow(*args ? args : "nothing") << args << QByteArray() << 2 << QByteArray("quillfort-cli: ");
   }
 
@@ -168,8 +205,9 @@ private slots:
     QVERIFY2(err.isEmpty() ? r.err.isEmpty() : r.err.startsWith(err), r.err);
     QCOMPARE(r.status, status);
     if (arguments == "--help")
-      for (const char* command : {"check [--strict] FILE...", "export FILE.sqf [-o OUT.json]",
-                                  "build [--strict] FILE.json [-o OUT.sqf]"})
+      for (const char* command :
+           {"check [--strict] FILE...", "export FILE.sqf [-o OUT.json]",
+            "build [--strict] FILE.json [-o OUT.sqf]", "merge FILE.sqf FILE.sqf... -o OUT.sqf"})
         QVERIFY2(r.out.contains(command), command);
   }
 
@@ -177,9 +215,10 @@ private slots:
     // The scripts the editor writes (lone_breaks holds lone CRs and LFs, as read
     // from a hand-edited script and saved again).
     QTest::addColumn<QString>("name");
-    for (const char* name : {"worked_example", "saved_by_clicks", "editor_after_edits", "notes_only_west",
-                             "tasks_only_civilian", "duplicate_current_resistance", "texts_and_quotes",
-                             "old_briefing", "lone_breaks", "check_findings"})
+    for (const char* name :
+         {"worked_example", "saved_by_clicks", "editor_after_edits", "notes_only_west", "tasks_only_civilian",
+          "duplicate_current_resistance", "texts_and_quotes", "old_briefing", "lone_breaks", "check_findings",
+          "sides_west_east_logic", "sides_logic", "sides_findings"})
       QTest::newRow(name) << QString::fromLatin1(name);
   }
 
@@ -233,6 +272,20 @@ private slots:
          "notes[0].title: a title is one line, but this one holds a line break\n"},
         {briefing("", R"({"title": "T", "text": ""})", R"("WEST")", "\"T\u240D\u240A\""),
          "currentTask: a title is one line, but this one holds a line break\n"},
+        // Several sides: the one-side form is a playable side's; the list names each side once.
+        {briefing("", "", R"("LOGIC")"),
+         "side: \"LOGIC\" is not one of WEST, EAST, RESISTANCE and CIVILIAN\n"},
+        {R"({"sides": []})", "sides: must be a list of one or more sides' briefings\n"},
+        {R"({"sides": [], "side": "WEST"})", "the briefing: unknown field \"side\"\n"},
+        {R"({"sides": [7]})", "sides[0]: must be an object with a side, a current task, notes and tasks\n"},
+        {"{\"sides\": [" + briefing("", "", R"("NORTH")") + "]}",
+         "sides[0].side: \"NORTH\" is not one of WEST, EAST, RESISTANCE, CIVILIAN and LOGIC\n"},
+        {"{\"sides\": [" + briefing(note, "", R"("EAST")") + ", " + briefing(note, "", R"("EAST")") + "]}",
+         "sides[1].side: \"EAST\" is given twice, first as sides[0]\n"},
+        {"{\"sides\": [" + briefing(R"({"title": "N", "txt": "n"})") + "]}",
+         "sides[0].notes[0].text: missing\n"},
+        {"{\"sides\": [" + briefing("", "", R"("LOGIC")", R"("Hold")") + "]}",
+         "sides[0].currentTask: \"Hold\" is the title of no task\n"},
         {briefing(note, "{\"title\": \"T\", \"text\": \"\u03a9\"}"),
          "Err # 5 - The character U+03A9 \"\u03a9\" in the text of task 1 cannot be written in the code page "
          "Windows-1252\n"},
