@@ -13,20 +13,16 @@ const std::string kUnavailable = "System Information Is Unavailable At This Time
 
 // StartSysInfo's system: only C:\Shared\MSINFO32.EXE exists, anything but what
 // lies under C:\Gone starts, and events gets "start <path>" or "<prompt>|<style>|<title>".
-struct FakeSystem {
-  Events events;
-
-  SysInfoCalls calls() {
-    return {[](const std::string& path) { return path == "C:\\Shared\\MSINFO32.EXE"; },
-            [this](const std::string& path) {
-              events.push_back("start " + path);
-              return path.rfind("C:\\Gone\\", 0) != 0;
-            },
-            [this](const std::string& prompt, int style, const std::string& title) {
-              events.push_back(prompt + "|" + std::to_string(style) + "|" + title);
-            }};
-  }
-};
+SysInfoCalls fakeSystem(Events& events) {
+  return {[](const std::string& path) { return path == "C:\\Shared\\MSINFO32.EXE"; },
+          [&events](const std::string& path) {
+            events.push_back("start " + path);
+            return path.rfind("C:\\Gone\\", 0) != 0;
+          },
+          [&events](const std::string& prompt, int style, const std::string& title) {
+            events.push_back(prompt + "|" + std::to_string(style) + "|" + title);
+          }};
+}
 
 TEST(StartSysInfo, StartsTheRegisteredToolOrSaysItIsUnavailable) {
   // The first key holding the value `name` with this type and these bytes (no
@@ -40,12 +36,12 @@ TEST(StartSysInfo, StartsTheRegisteredToolOrSaysItIsUnavailable) {
       registry.keys["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"][name] = {type, bytes};
     if (!folder.empty())
       registry.keys["SOFTWARE\\Microsoft\\Shared Tools Location"]["MSINFO"] = {RegCode::RegSz, folder + '\0'};
-    FakeSystem system;
-    StartSysInfo(registry, system.calls());
+    Events events;
+    StartSysInfo(registry, fakeSystem(events));
     EXPECT_TRUE(registry.open.empty());
     EXPECT_EQ(registry.accessMasks, std::vector<std::uint32_t>(registry.accessMasks.size(), 0x2003F));
-    system.events.push_back("opens " + std::to_string(registry.accessMasks.size()));
-    return system.events;
+    events.push_back("opens " + std::to_string(registry.accessMasks.size()));
+    return events;
   };
   const std::string tool("C:\\Tools\\msinfo.exe", 20); // with the string's terminator
   const Events started{"start C:\\Tools\\msinfo.exe", "opens 1"},
@@ -53,8 +49,10 @@ TEST(StartSysInfo, StartsTheRegisteredToolOrSaysItIsUnavailable) {
   EXPECT_EQ(run("PATH", RegCode::RegSz, tool, "C:\\Shared"), started);
   EXPECT_EQ(run("", 0, "", "C:\\Shared"), inFolder);
   EXPECT_EQ(run("OTHER", RegCode::RegSz, tool, "C:\\Shared"), inFolder);
-  EXPECT_EQ(run("PATH", RegCode::RegSz, std::string(1024, 'y') + '\0', "C:\\Shared"),
-            inFolder); // past the buffer
+  // The buffer holds 1024 bytes: a value of that size is read, a longer one not.
+  EXPECT_EQ(run("PATH", RegCode::RegSz, std::string(1023, 'y') + '\0', ""),
+            (Events{"start " + std::string(1023, 'y'), "opens 1"}));
+  EXPECT_EQ(run("PATH", RegCode::RegSz, std::string(1024, 'y') + '\0', "C:\\Shared"), inFolder);
   EXPECT_EQ(run("", 0, "", "C:\\Empty"), (Events{kUnavailable, "opens 2"}));
   EXPECT_EQ(run("", 0, "", ""), (Events{kUnavailable, "opens 2"}));
   EXPECT_EQ(run("PATH", RegCode::RegSz, "C:\\Gone\\msinfo.exe", ""),
@@ -73,12 +71,12 @@ TEST(DesktopRegistryTest, StartsTheDesktopsToolOrSaysItIsUnavailable) {
   std::ofstream(dir + "/kinfocenter") << "#!/bin/sh\n"; // not executable: passed over
   std::ofstream(dir + "/hardinfo") << "#!/bin/sh\n";
   std::filesystem::permissions(dir + "/hardinfo", std::filesystem::perms::owner_all);
-  FakeSystem system;
+  Events events;
   for (const std::string& searchPath : {dir + "/none:" + dir, dir + "/none"}) {
     DesktopRegistry registry([&] { return searchPath; });
-    StartSysInfo(registry, system.calls());
+    StartSysInfo(registry, fakeSystem(events));
   }
-  EXPECT_EQ(system.events, (Events{"start " + dir + "/hardinfo", kUnavailable}));
+  EXPECT_EQ(events, (Events{"start " + dir + "/hardinfo", kUnavailable}));
   std::filesystem::remove_all(dir);
 }
 #else
@@ -97,10 +95,10 @@ TEST(RealRegistryTest, FindsTheToolAsRegistered) {
                                                {"neither", {kUnavailable}},
                                                {"dword", {"start &h102"}},
                                                {"long", {kUnavailable}}};
-  FakeSystem system;
-  SysInfoCalls calls = system.calls();
+  Events events;
+  SysInfoCalls calls = fakeSystem(events);
   calls.fileExists = [](const std::string& path) { return std::filesystem::exists(path); };
   StartSysInfo(Registry::system(), calls);
-  EXPECT_EQ(system.events, expected.at(which));
+  EXPECT_EQ(events, expected.at(which));
 }
 #endif
