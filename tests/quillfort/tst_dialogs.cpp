@@ -21,11 +21,10 @@
 
 namespace {
 
-// Answers each modal window, as it becomes the active one, with the next
-// action, and writes down what the window shows. Typing into a dialog before
-// it is active is lost, so each action waits for that. A window with no
-// action left, or one stuck for long, is closed and noted, so that a wrong
-// turn fails the test instead of hanging it.
+// Answers each modal window, once it is the active one (typing into a dialog
+// before that is lost), with the next action, and writes down what the
+// window shows. A window with no action left, or one stuck for long, is
+// closed and noted, so that a wrong turn fails the test instead of hanging it.
 //   message box:  a button's caption ("Yes", "OK") or "Escape";
 //   input box:    "TYPED|PASTED|Return" (or Escape), typed and pasted at the end;
 //   file dialog:  "NAME" typed into the name field, then Open or Save
@@ -37,7 +36,6 @@ public:
     m_poll.start(10);
     m_stuck.start();
   }
-
   QStringList seen;
 
 private:
@@ -46,10 +44,9 @@ private:
     if (!modal)
       return;
     if (m_stuck.hasExpired(10000) || (modal != m_last && m_actions.isEmpty())) {
-      seen << QStringLiteral("left open: ") + modal->windowTitle();
+      seen << "left open: " + modal->windowTitle();
       m_stuck.restart();
-      modal->close();
-      return;
+      return void(modal->close());
     }
     // A dialog that a box it showed hands back to is not made active again
     // on every platform; the user would click on it.
@@ -64,8 +61,7 @@ private:
     QMetaObject::invokeMethod(
         this,
         [this, action = m_actions.takeFirst(), modal = QPointer<QWidget>(modal)] {
-          if (modal)
-            act(modal, action);
+          modal ? act(modal, action) : void();
         },
         Qt::QueuedConnection);
   }
@@ -99,13 +95,15 @@ private:
     auto* buttons = window->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
     if (!dialog || !name || !buttons) {
       seen << QStringLiteral("unknown window: ") + window->windowTitle();
-      window->close();
-      return;
+      return void(window->close());
     }
-    const char* kind = dialog->testOption(QFileDialog::DontUseNativeDialog) ? "Qt's own" : "native";
-    seen << dialog->windowTitle() + '|' + dialog->nameFilters().join(";;") + '|' +
-                dialog->selectedNameFilter() + '|' + dialog->directory().path() + '|' + name->text() + '|' +
-                kind;
+    seen << QStringList{dialog->windowTitle(),
+                        dialog->nameFilters().join(";;"),
+                        dialog->selectedNameFilter(),
+                        dialog->directory().path(),
+                        name->text(),
+                        dialog->testOption(QFileDialog::DontUseNativeDialog) ? "Qt's own" : "native"}
+                .join('|');
     if (action == "Cancel")
       return QTest::mouseClick(buttons->button(QDialogButtonBox::Cancel), Qt::LeftButton);
     // Into the name field, over whatever it holds, as a user types.
@@ -133,6 +131,8 @@ class tst_dialogs : public QObject {
   QTemporaryDir dir;
 
 private slots:
+  // Buttons, icon, default button and title as the style asks; CR LF shows
+  // as a line break; the button pressed comes back as its number.
   void messageBox_data() {
     QTest::addColumn<int>("style");
     QTest::addColumn<QString>("press");
@@ -147,9 +147,6 @@ private slots:
     QTest::newRow("OK/Cancel, Escape") << 48 + 1 << QString("Escape") << "warning|Cancel,OK|OK" << 2;
     QTest::newRow("second button default") << 3 + 256 << QString("Cancel") << "no icon|Cancel,No,Yes|No" << 2;
   }
-
-  // Buttons, icon, default button and title as the style asks; CR LF shows
-  // as a line break; the button pressed comes back as its number.
   void messageBox() {
     QFETCH(int, style);
     QFETCH(QString, press);
@@ -161,6 +158,8 @@ private slots:
                                        shown.section('|', 1)});
   }
 
+  // The prompt, title and default text shown; a pasted text keeps only its
+  // first line, as a single-line box does; Cancel gives no value.
   void inputBox_data() {
     QTest::addColumn<QString>("defaultText");
     QTest::addColumn<QString>("action");     // typed|pasted|key
@@ -174,9 +173,6 @@ private slots:
     QTest::newRow("pasted break first") << QString("Keep") << "|\r\nlost|Return" << QStringList{"Keep"};
     QTest::newRow("Cancel") << QString("Old title") << "x||Escape" << QStringList{};
   }
-
-  // The prompt, title and default text shown; a pasted text keeps only its
-  // first line, as a single-line box does; Cancel gives no value.
   void inputBox() {
     QFETCH(QString, defaultText);
     QFETCH(QString, action);
@@ -187,6 +183,9 @@ private slots:
     QCOMPARE(answer ? QStringList{*answer} : QStringList{}, result);
   }
 
+  // Qt's own dialog on every platform, each time it shows: its title, both
+  // filters with the first in force, the folder given, no name proposed.
+  // Then what it asks on the way and the full path it gives back.
   void fileDialogs_data() {
     QVERIFY(QFile(dir.filePath("old.sqf")).open(QIODevice::WriteOnly));
     QVERIFY(QFile::copy(dir.filePath("old.sqf"), dir.filePath("locked.sqf")));
@@ -194,38 +193,30 @@ private slots:
     QTest::addColumn<bool>("save");
     QTest::addColumn<int>("flags");
     QTest::addColumn<QStringList>("actions");
-    QTest::addColumn<QStringList>("boxes"); // what the message boxes on the way said; %1 the folder
     QTest::addColumn<QString>("result");    // in the folder; empty for Cancel
+    QTest::addColumn<QStringList>("boxes"); // what the message boxes on the way said; %1 the folder
     const QString replace = "Save As|warning|%1 already exists.\nDo you want to replace it?|No,Yes|No";
     const QString missing =
-        "Save As|warning|%1/missing/new.sqf\nPath does not exist.\nCheck the path and try "
-        "again.|OK|OK";
-    const auto row = [](const char* tag, bool save, int flags, const QStringList& actions,
-                        const QStringList& boxes, const QString& result) {
-      QTest::newRow(tag) << save << flags << actions << boxes << result;
-    };
-    row("open: a file", false, 4, {"old.sqf"}, {}, "old.sqf");
-    row("open: a missing folder is taken", false, 4, {"missing/new.sqf"}, {}, "missing/new.sqf");
-    row("open: Cancel", false, 4, {"Cancel"}, {}, "");
-    row("save: no extension added", true, 2050, {"mission"}, {}, "mission");
-    row("save: replace, Yes", true, 2050, {"old.sqf", "Yes"}, {replace.arg("old.sqf")}, "old.sqf");
-    row("save: replace, No", true, 2050, {"old.sqf", "No", "Cancel"}, {replace.arg("old.sqf")}, "");
-    row("save: no prompt without the flag", true, 2048, {"old.sqf"}, {}, "old.sqf");
-    row("save: read-only file", true, 2050, {"locked.sqf", "Yes"}, {replace.arg("locked.sqf")}, "locked.sqf");
-    row("save: missing folder refused", true, 2050, {"missing/new.sqf", "OK", "new.sqf"}, {missing},
-        "new.sqf");
-    row("save: missing folder, no flag", true, 2, {"missing/new.sqf"}, {}, "missing/new.sqf");
+        "Save As|warning|%1/missing/new.sqf\nPath does not exist.\nCheck the path and try again.|OK|OK";
+    // clang-format off
+    QTest::newRow("open: a file") << false << 4 << QStringList{"old.sqf"} << "old.sqf" << QStringList{};
+    QTest::newRow("open: a missing folder is taken") << false << 4 << QStringList{"missing/new.sqf"} << "missing/new.sqf" << QStringList{};
+    QTest::newRow("open: Cancel") << false << 4 << QStringList{"Cancel"} << "" << QStringList{};
+    QTest::newRow("save: no extension added") << true << 2050 << QStringList{"mission"} << "mission" << QStringList{};
+    QTest::newRow("save: replace, Yes") << true << 2050 << QStringList{"old.sqf", "Yes"} << "old.sqf" << QStringList{replace.arg("old.sqf")};
+    QTest::newRow("save: replace, No") << true << 2050 << QStringList{"old.sqf", "No", "Cancel"} << "" << QStringList{replace.arg("old.sqf")};
+    QTest::newRow("save: no prompt without the flag") << true << 2048 << QStringList{"old.sqf"} << "old.sqf" << QStringList{};
+    QTest::newRow("save: read-only file") << true << 2050 << QStringList{"locked.sqf", "Yes"} << "locked.sqf" << QStringList{replace.arg("locked.sqf")};
+    QTest::newRow("save: missing folder refused") << true << 2050 << QStringList{"missing/new.sqf", "OK", "new.sqf"} << "new.sqf" << QStringList{missing};
+    QTest::newRow("save: missing folder, no flag") << true << 2 << QStringList{"missing/new.sqf"} << "missing/new.sqf" << QStringList{};
+    // clang-format on
   }
-
-  // Qt's own dialog on every platform, each time it shows: its title, both
-  // filters with the first in force, the folder given, no name proposed.
-  // Then what it asks on the way and the full path it gives back.
   void fileDialogs() {
     QFETCH(bool, save);
     QFETCH(int, flags);
     QFETCH(QStringList, actions);
-    QFETCH(QStringList, boxes);
     QFETCH(QString, result);
+    QFETCH(QStringList, boxes);
     ModalAnswers answers(actions);
     const FileDialogSettings settings{true, QDir::toNativeSeparators(dir.path()), flags, "",
                                       "SQF Files (*.sqf)|*.sqf|All Files (*.*)|*.*"};
@@ -243,7 +234,7 @@ private slots:
     // unless the box's answer closed it.
     QStringList expected{shown("")};
     for (qsizetype i = 0; i < boxes.size(); ++i) {
-      expected << QString(boxes[i]).replace("%1", QDir::toNativeSeparators(dir.path()));
+      expected << QDir::toNativeSeparators(QString(boxes[i]).replace("%1", dir.path()));
       if (2 * i + 2 < actions.size())
         expected << shown(actions[2 * i]);
     }

@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -58,17 +57,18 @@ private slots:
         for (int i = 0; i < list->count(); ++i)
           items << list->item(i)->text();
       const QFont f = w->font();
-      QString at; // left top width height, in twips
-      for (int v : {w->x(), w->y(), w->width(), w->height()})
-        at += QString::number(v * 15) + ' ';
-      QCOMPARE(QStringLiteral("%1 %2 %3 | %4 | %5 | %6 | %7 | %8")
+      const QString font =
+          f == ed->window.font()
+              ? "default"
+              : QStringLiteral("%1 %2%3").arg(f.family()).arg(f.pointSizeF()).arg(f.bold() ? " bold" : "");
+      QCOMPARE(QStringLiteral("%1 %2 %3 | %4 | %5 | %6 %7 %8 %9 | %10 | %11")
                    .arg(name, w->inherits(qPrintable(kind)) ? kind : w->metaObject()->className(),
-                        w->parentWidget()->objectName(), items.join(',').mid(items.size() > 1), w->toolTip(),
-                        at, row.section('|', 4, 4),
-                        f == ed->window.font()
-                            ? QStringLiteral("default")
-                            : QStringLiteral("%1 %2%3").arg(f.family(), QString::number(f.pointSizeF()),
-                                                            f.bold() ? QStringLiteral(" bold") : QString()))
+                        w->parentWidget()->objectName(), items.join(',').mid(items.size() > 1), w->toolTip())
+                   .arg(w->x() * 15)
+                   .arg(w->y() * 15)
+                   .arg(w->width() * 15)
+                   .arg(w->height() * 15)
+                   .arg(row.section('|', 4, 4).trimmed(), font)
                    .simplified(),
                row.simplified());
       if (w->focusPolicy() & Qt::TabFocus)
@@ -107,81 +107,106 @@ private slots:
     QTest::addColumn<QString>("steps");
     QTest::addColumn<QString>("shown");
     const QString open = QStringLiteral("open " QUILLFORT_TEST_DATA "/");
-    const auto row = [](const char* name, const QString& steps, const QString& shown) {
-      QTest::newRow(name) << steps << shown;
+    const auto row = [](const QString& name, const QString& steps, const QString& shown) {
+      QTest::newRow(qPrintable(name)) << steps << shown;
     };
+    // clang-format off
     // Every question, answered Cancel or No: nothing changes.
-    const QString both = " | T:Entry0* | N:Entry0*";
-    row("asks: create task", "new Entry; no cmdAdd",
-        "asked:Enter the task to create:|Create Task|0| | T:Entry0*");
-    row("asks: create note", "notes; new Entry; no cmdAdd",
-        "asked:Enter the note to create:|Create Note|0| | N:Entry0*");
-    row("asks: edit task", "new Entry; no cmdEdit",
-        "asked:Edit the selected task:|Edit Task|0|Entry | T:Entry0*");
-    row("asks: edit note", "notes; new Entry; no cmdEdit",
-        "asked:Edit the selected note:|Edit Note|0|Entry | N:Entry0*");
-    row("asks: delete task", "new Entry; notes; new Entry; tasks; no cmdDel",
-        "asked:Delete the selected task?|Delete Task|36|" + both);
-    row("asks: delete note", "new Entry; notes; new Entry; no cmdDel",
-        "asked:Delete the selected note?|Delete Note|36|" + both);
-    row("asks: marker", "new Entry; no cmdMarker",
-        "asked:Highlight the text to be used as marker link|Insert Marker|64| | T:Entry0*");
-    row("asks: picture", "notes; new Entry; no cmdPic",
-        "asked:Enter a picture file name:|Insert Picture|0| | N:Entry0*");
-    row("asks: clear", "new Entry; notes; new Entry; no cmdClear",
-        "asked:All data in the work area will be lost!\r\n\r\nAre you sure?|Clear Quillfort|20|" + both);
+    const QString both = " | T:Entry0* | N:Entry0* | on:cmdEdit cmdDel cmdCurTask txtTasks txtNotes";
+    row("asks: create task", "new Entry; no cmdAdd", "asked:Enter the task to create:|Create Task|0| | T:Entry0*");
+    row("asks: create note", "notes; new Entry; no cmdAdd", "asked:Enter the note to create:|Create Note|0| | N:Entry0* | on:cmdEdit cmdDel txtNotes");
+    row("asks: edit task", "new Entry; no cmdEdit", "asked:Edit the selected task:|Edit Task|0|Entry | T:Entry0*");
+    row("asks: edit note", "notes; new Entry; no cmdEdit", "asked:Edit the selected note:|Edit Note|0|Entry | N:Entry0*");
+    row("asks: delete task", "new Entry; notes; new Entry; tasks; no cmdDel", "asked:Delete the selected task?|Delete Task|36|" + both);
+    row("asks: delete note", "new Entry; notes; new Entry; no cmdDel", "asked:Delete the selected note?|Delete Note|36|" + both);
+    row("asks: marker hint", "new Entry; no cmdMarker", "asked:Highlight the text to be used as marker link|Insert Marker|64| | T:Entry0*");
+    row("asks: marker name", "notes; new Entry; type ab; sel 0 1; no cmdMarker", "asked:Enter a marker name:|Insert Marker|0| | box:ab | cursor:1 a");
+    row("asks: picture", "notes; new Entry; no cmdPic", "asked:Enter a picture file name:|Insert Picture|0| | N:Entry0*");
+    row("asks: clear", "new Entry; notes; new Entry; no cmdClear", "asked:All data in the work area will be lost!\r\n\r\nAre you sure?|Clear Quillfort|20|" + both);
+    // The last slot is handed out; past it the window says so and asks nothing.
+    const QString spent = "No more %1s can be created: this briefing has used all 32767 %1 numbers.\r\nSave it and open it again to renumber its %1s.|Create %2|64|";
+    row("the last task slot", "slots 32766; new A >> ok cmdAdd", "T:A32766* | counts:32767,32766,0,0 >> asked:" + spent.arg("task", "Task") + " | T:A32766*");
+    row("the last note slot", "notes; slots 32766; new A >> ok cmdAdd", "N:A32766* | counts:32766,32767,0,0 >> asked:" + spent.arg("note", "Note") + " | N:A32766*");
     // Create, rename, current task, side.
-    row("first task selected, later ones keep the selection",
-        "tasks >> new Recon >> type look first; new   ; new Recon; new ",
-        "caption:Quillfort | page:Tasks | T: | N: | on: | cur: | side:WEST | counts:0,0,0,0 >> "
-        "T:Recon0* | box: | on:cmdEdit cmdDel cmdCurTask txtTasks >> "
+    row("first task selected, later ones keep the selection", "tasks >> new Recon >> type look first; new   ; new Recon; new ",
+        "caption:Quillfort | page:Tasks | T: | N: | on: | cur: | side:WEST | counts:0,0,0,0 >> T:Recon0* | box: | on:cmdEdit cmdDel cmdCurTask txtTasks >> "
         "T:Recon0*,  1,Recon2 | box:look first | counts:3,0,0,0");
-    row("first note", "notes; new N", "N:N0* | on:cmdEdit cmdDel txtNotes");
-    row("current task set, replaced, reset, from the notes page",
-        "add A,B; pick 0; cur >> pick 1; cur >> cur >> pick 0; notes; cur",
-        "cur:A >> cur:B >> cur: >> cur:A | page:Notes");
-    row("rename moves the label by title", "add Recon,Recon; pick 0; cur; pick 1; rename Recon in force",
-        "cur:Recon in force | T:Recon0,Recon in force1* | box:recon text");
+    row("current task set, replaced, reset, from the notes page", "add A,B; pick 0; cur >> pick 1; cur >> cur >> pick 0; notes; cur", "cur:A >> cur:B >> cur: >> cur:A | page:Notes");
+    row("rename moves the label by title", "add Recon,Recon; pick 0; cur; pick 1; rename Recon in force", "cur:Recon in force | T:Recon0,Recon in force1* | box:recon text");
     row("rename another task", "add A,B; pick 0; cur; pick 1; rename C", "cur:A | T:A0,C1*");
     row("rename a note of the current title", "add T; cur; notes; new T; rename W", "cur:T | N:W0*");
     row("side", "side; side; side >> side", "side:CIVILIAN >> side:WEST");
     // Selection stores the outgoing box, then loads; a page switch stores nothing.
-    row("page switch keeps the typing, selection stores it",
-        "add A,B,B; type \nline 2; notes; tasks >> pick 1 >> pick 2",
-        "taskText:a text,b text, | box:b text\nline 2 >> "
-        "taskText:a text,b text,b text\r\nline 2 | box:b text >> box:b text\nline 2");
+    row("page switch keeps the typing, selection stores it", "add A,B,B; type \nline 2; notes; tasks >> pick 1 >> pick 2",
+        "taskText:a text,b text, | box:b text\nline 2 >> taskText:a text,b text,b text\r\nline 2 | box:b text >> box:b text\nline 2");
     row("click on the selected task", "add A,B; type  typed; pick 1; up", "taskText:a text,b text typed");
-    row("click on the selected note", "notes; add A,B; type  typed; pick 1; down",
-        "noteText:a text,b text typed | N:A0,B1*");
+    row("click on the selected note", "notes; add A,B; type  typed; pick 1; down", "noteText:a text,b text typed | N:A0,B1*");
+    row("a Ctrl+click keeps the selection", "notes; new N; unpick 0", "N:N0*");
     // Delete: a neighbour is selected, slots are never reused, the label goes by title.
     row("delete the first", "notes; add A,B,C; pick 0; type  (gone); del; new D", "N:B1*,C2,D3 | box:b text");
-    row("delete the middle", "notes; add A,B,C; pick 1; type  (gone); del; new D",
-        "N:A0,C2*,D3 | box:c text");
+    row("delete the middle", "notes; add A,B,C; pick 1; type  (gone); del; new D", "N:A0,C2*,D3 | box:c text");
     row("delete the last", "notes; add A,B,C; pick 2; type  (gone); del; new D", "N:A0,B1*,D3 | box:b text");
-    row("delete another case, then the same title",
-        "add Extract,extract,Extract; pick 0; cur; pick 1; del >> del",
-        "cur:Extract | T:Extract0,Extract2* >> cur: | T:Extract0*");
+    row("delete another case, then the same title", "add Extract,extract,Extract; pick 0; cur; pick 1; del >> del", "cur:Extract | T:Extract0,Extract2* >> cur: | T:Extract0*");
     row("delete the only task", "add A; del", "T: | box: | on: | counts:1,0,0,0");
     row("delete the only note", "add T; notes; new N; del", "N: | on:cmdCurTask txtTasks | counts:1,1,0,0");
     // Move: the slot travels, the box is not stored, nothing moves past the ends.
-    row("move past the ends", "add A,B,C; down; type +; pick 0; up",
-        "T:A0*,B1,C2 | taskText:a text,b text,c text+");
-    row("move up", "add A,B,C; type +; pick 0; pick 2; cur; type  unsaved; up",
-        "T:A0,C2*,B1 | box:c text+ | taskText:a text,b text,c text+ | cur:C");
+    row("move past the ends", "add A,B,C; down; type +; pick 0; up", "T:A0*,B1,C2 | taskText:a text,b text,c text+");
+    row("move up", "add A,B,C; type +; pick 0; pick 2; cur; type  unsaved; up", "T:A0,C2*,B1 | box:c text+ | taskText:a text,b text,c text+ | cur:C");
     // Clear and open start afresh; new entries start empty whatever the slots held.
-    row("clear", "add Task,Task 2; cur; side; notes; add Note,Note 2; clear",
-        "page:Tasks | T: | N: | box: | on: | cur: | side:EAST | counts:0,0,0,0");
+    row("clear", "add Task,Task 2; cur; side; notes; add Note,Note 2; clear", "page:Tasks | T: | N: | box: | on: | cur: | side:EAST | counts:0,0,0,0");
     row("clear names no file", open + "worked_example.sqf; clear", "caption:Quillfort");
     const QString xyz = QStringLiteral("new X; new Y; new Z; pick 2; pick 1");
-    row("new entries after clear", "add A,B,C; notes; add A,B,C; clear; " + xyz + "; notes; " + xyz,
-        "box: | taskText:,, | noteText:,,");
-    // cmdCurTask follows the tasks on either page.
-    row("notes only, then tasks", "notes; new N; tasks >> new T; notes",
-        "on:txtNotes >> on:cmdEdit cmdDel cmdCurTask txtTasks txtNotes");
-    row("open notes only, tasks only, notes only",
-        "add T; " + open + "read_notes_only.sqf >> " + open + "tasks_only_civilian.sqf >> " + open +
-            "read_notes_only.sqf",
+    row("new entries after clear", "add A,B,C; notes; add A,B,C; clear; " + xyz + "; notes; " + xyz, "box: | taskText:,, | noteText:,,");
+    row("open notes only, tasks only, notes only", "add T; " + open + "read_notes_only.sqf >> " + open + "tasks_only_civilian.sqf >> " + open + "read_notes_only.sqf",
         "on:txtNotes >> on:cmdEdit cmdDel cmdCurTask txtTasks >> on:txtNotes");
+    // Each insertion is one edit of the box, which leaves the cursor after it
+    // and the box scrolled where it was; one Ctrl+Z takes it back whole. The
+    // text reaches the entry's slot when the box is stored.
+    const QString img = "<img image='N' width='200' height='200'/>";
+    row("marker around a selection", "new A; type go to the bridge now; sel 10 6 >> marker N >> undo >> redo; pick 0",
+        "box:go to the bridge now >> box:go to the <marker name='N'>bridge</marker> now | cursor:42 | taskText: >> box:go to the bridge now >> "
+        "taskText:go to the <marker name='N'>bridge</marker> now");
+    row("marker across a line", "notes; new A; type north\nriver; sel 6 5; marker N >> pick 0", "box:north\n<marker name='N'>river</marker> | cursor:37 >> noteText:north\r\n<marker name='N'>river</marker>");
+    row("marker with no selection", "new A; type text; sel 2 0; marker N", "asked:Highlight the text to be used as marker link|Insert Marker|64| | box:text | cursor:2");
+    row("marker of one character", "notes; new A; type abc; sel 1 1; marker N", "box:a<marker name='N'>b</marker>c | cursor:28");
+    row("picture into an empty box", "notes; new A; pic N >> undo >> redo; pick 0", "box:" + img + " | cursor:41 >> box: >> noteText:" + img);
+    row("picture before a selection", "new A; type abcdef; sel 2 2; pic N", "box:ab" + img + "cdef | cursor:45 cd");
+    row("picture at the end", "notes; new A; type line\nend; sel 8 0; pic N >> pick 0", "box:line\nend" + img + " | cursor:49 >> noteText:line\r\nend" + img);
+    QStringList lines; // 40 lines: the box scrolls to show a selection near the end
+    for (int i = 0; i < 40; ++i)
+      lines << QStringLiteral("l%1").arg(i, 2, 10, QLatin1Char('0'));
+    row("marker far down", "new A; type " + lines.join('\n') + "; sel 148 3 >> marker N >> pick 0",
+        "cursor:151 l37 >> scroll:kept | cursor:177 >> taskText:" + lines.join("\r\n").replace("l37", "<marker name='N'>l37</marker>"));
+    // Every command with one list empty and the other not, on each page: which
+    // of cmdEdit (E), cmdDel (D), cmdCurTask (C), txtTasks (t) and txtNotes (n)
+    // are enabled afterwards, every other control enabled throughout.
+    const char* const enabled[][5] = {
+        // command                          tasks only: Tasks page, Notes page; notes only: Tasks page, Notes page
+        {"tasks",                             "EDCt", "EDCt",  "n",     "n"},
+        {"notes",                             "Ct",   "Ct",    "EDn",   "EDn"},
+        {"new X",                             "EDCt", "EDCtn", "EDCtn", "EDn"},
+        {"rename X",                          "EDCt", "Ct",    "n",     "EDn"},
+        {"cur",                               "EDCt", "Ct",    "n",     "EDn"},
+        {"side",                              "EDCt", "Ct",    "n",     "EDn"},
+        {"up; down",                          "EDCt", "Ct",    "n",     "EDn"},
+        {"type ab; sel 0 1; marker m; pic p", "EDCt", "Ct",    "n",     "EDn"},
+        {"del",                               "",     "Ct",    "n",     ""},
+        {"clear",                             "",     "",      "",      ""},
+    };
+    // clang-format on
+    const QMap<QChar, QString> names{
+        {'E', "cmdEdit"}, {'D', "cmdDel"}, {'C', "cmdCurTask"}, {'t', "txtTasks"}, {'n', "txtNotes"}};
+    for (const auto& command : enabled)
+      for (int i = 1; i < 5; ++i) {
+        QStringList on;
+        for (const QChar c : QString(command[i]))
+          on << names.value(c);
+        row(QStringLiteral("enabled: %1, %2 only, %3 page")
+                .arg(command[0], i < 3 ? "tasks" : "notes", i % 2 ? "Tasks" : "Notes"),
+            QStringLiteral("%1; %2; %3")
+                .arg(i < 3 ? "new T" : "notes; new N", i % 2 ? "tasks" : "notes", command[0]),
+            "on:" + on.join(' '));
+      }
   }
   void commands() {
     QFETCH(QString, steps);
@@ -194,61 +219,6 @@ private slots:
     }
   }
 
-  // Each insertion is one edit of the box: the text as the table says, the
-  // cursor where the edit leaves it, the scroll position kept; one Ctrl+Z
-  // takes back exactly the insertion, and redoing it stores it as before.
-  void insertTags() {
-    const QString pic = QStringLiteral("' width='200' height='200'/>");
-    QString lines; // 40 lines: the box scrolls to show a selection near the end
-    for (int i = 0; i < 40; ++i)
-      lines += (i ? QStringLiteral("\nl") : QStringLiteral("l")) + QString::number(i).rightJustified(2, u'0');
-    const QString longStored =
-        QString(lines)
-            .replace(QLatin1String("\n"), QLatin1String("\r\n"))
-            .replace(QLatin1String("l37"), QLatin1String("<marker name='N'>l37</marker>"));
-    const struct {
-      QString typed; // "\n" is a Return key
-      int start, length;
-      const char* step;  // of EditorDriver::run
-      QString stored;    // the entry's text once stored back
-      int cursor;        // where the box's cursor is afterwards
-      QString selection; // and what it selects
-    } cases[] = {
-        {"go to the bridge now", 10, 6, "marker N", "go to the <marker name='N'>bridge</marker> now", 42, ""},
-        {"north\nriver", 6, 5, "marker N", "north\r\n<marker name='N'>river</marker>", 37, ""},
-        {"text", 2, 0, "marker", "text", 2, ""}, // no selection: a hint, no question
-        {"abc", 1, 1, "marker N", "a<marker name='N'>b</marker>c", 28, ""},
-        {"", 0, 0, "pic N", "<img image='N" + pic, 41, ""},
-        {"abcdef", 2, 2, "pic N", "ab<img image='N" + pic + "cdef", 45, "cd"},
-        {"line\nend", 8, 0, "pic N", "line\r\nend<img image='N" + pic, 49, ""},
-        {lines, 148, 3, "marker N", longStored, 177, ""},
-    };
-    int page = 0;
-    for (const auto& c : cases) {
-      page = 1 - page; // both pages, in turn
-      EditorDriver d;
-      const char* box = page ? "txtNotes" : "txtTasks";
-      d.run(QStringLiteral("%1; new first; new second; type %2; sel %3 %4")
-                .arg(page ? "notes" : "tasks", c.typed, QString::number(c.start), QString::number(c.length)));
-      const int scrolled = d.box(box)->verticalScrollBar()->value();
-      d.run(c.step);
-      QCOMPARE(d.box(box)->verticalScrollBar()->value(), scrolled);
-      QCOMPARE(d.box(box)->textCursor().position(), c.cursor);
-      QCOMPARE(d.box(box)->textCursor().selectedText(), c.selection);
-      if (c.stored != c.typed) { // something was inserted
-        QTest::keyClick(d.box(box), Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(d.boxShows(box), c.typed);
-        QTest::keyClick(d.box(box), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-      }
-      const QStringList& texts = page ? d.window.noteText : d.window.taskText;
-      QCOMPARE(texts[0], QString()); // in the box only, until stored back
-      d.run("pick 1");
-      QCOMPARE(texts[0], c.stored);
-      d.run("pick 0");
-      QCOMPARE(d.window.boxText(d.box(box)), c.stored); // loaded back as stored
-    }
-  }
-
   // A click on another row than the selected one stores and loads once.
   void clickOnAnotherRowLoadsOnce() {
     ed->run("add A,B");
@@ -257,33 +227,29 @@ private slots:
     QCOMPARE(ed->state("box") + " " + QString::number(loads.count()), "box:a text 1");
   }
 
-  void oddStatesDoNothing() {
-    // Opening a notes-only script can leave Edit and Delete enabled on the
-    // empty Tasks page: they, and the rest, ask nothing and change nothing.
-    ed->button("cmdEdit")->setEnabled(true);
-    ed->button("cmdDel")->setEnabled(true);
-    for (const char* button : {"cmdEdit", "cmdDel", "cmdUp", "cmdMarker", "cmdPic"})
-      ed->click(button);
-    QCOMPARE(ed->dialogs.requests.size(), 0);
-    ed->window.taskSlotCount = 32767; // a spent slot counter: told so, nothing asked or changed
-    ed->confirm("cmdAdd", MsgAnswer::OK);
-    QVERIFY(ed->lastAsked().prompt.startsWith(QStringLiteral("No more tasks can be created")));
-    QCOMPARE(ed->list("lstTasks")->count(), 0);
-    ed->run("notes; new N"); // the selection cannot be taken away: Ctrl+click keeps it
-    QListWidget* notes = ed->list("lstNotes");
-    QTest::mouseClick(notes->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                      notes->visualItemRect(notes->item(0)).center());
-    QVERIFY(notes->item(0)->isSelected());
-  }
-
-  void saveAfterEditsWritesEachEntryWithItsText() {
+  // Each entry saved with its own text in list order, what is still in a box
+  // included, also when the other list is empty.
+  void savesWhatTheWindowHolds_data() {
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("file"); // under tests/data
     // A's text stays behind, unreachable; the last note's typing is still in the box.
-    ed->run("add A,B,C; pick 1; rename Bravo; pick 0; del; pick 1; cur; up; notes; add N1,N2; type , still "
-            "in the box");
+    QTest::newRow("after edits")
+        << "add A,B,C; pick 1; rename Bravo; pick 0; del; pick 1; cur; up; notes; add N1,N2; "
+           "type , still in the box"
+        << "editor_after_edits.sqf";
+    QTest::newRow("notes only") << "notes; new First; new Second; pick 1; type Radio silence."
+                                << "notes_only_west.sqf";
+    QTest::newRow("tasks only") << "new Evacuate; type Leave by boat.; side; side; side"
+                                << "tasks_only_civilian.sqf";
+  }
+  void savesWhatTheWindowHolds() {
+    QFETCH(QString, steps);
+    QFETCH(QString, file);
+    ed->run(steps);
     QTemporaryDir dir;
-    ed->dialogs.answerSave(dir.filePath(QStringLiteral("edited.sqf")));
+    ed->dialogs.answerSave(dir.filePath(QStringLiteral("saved.sqf")));
     ed->click("cmdOK");
-    QCOMPARE(readFile(dir.filePath("edited.sqf")), readFile(QUILLFORT_TEST_DATA "/editor_after_edits.sqf"));
+    QCOMPARE(readFile(dir.filePath("saved.sqf")), readFile(QUILLFORT_TEST_DATA "/" + file));
   }
 
   // Exit with unsaved work asks nothing, closes the window and, as it is the

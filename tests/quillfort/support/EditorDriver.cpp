@@ -1,6 +1,10 @@
 #include "support/EditorDriver.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHash>
+#include <QRegularExpression>
+#include <QScrollBar>
 
 namespace {
 template <class T> T* find(const QWidget& window, const char* name) {
@@ -24,13 +28,14 @@ QPlainTextEdit* EditorDriver::box(const char* name) const { return find<QPlainTe
 
 void EditorDriver::click(const char* name) { QTest::mouseClick(button(name), Qt::LeftButton); }
 
-void EditorDriver::selectRow(const char* name, int row) {
+void EditorDriver::selectRow(const char* name, int row, Qt::KeyboardModifiers keys) {
   QListWidget* l = list(name);
-  QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, l->visualItemRect(l->item(row)).center());
+  QTest::mouseClick(l->viewport(), Qt::LeftButton, keys, l->visualItemRect(l->item(row)).center());
 }
 
-void EditorDriver::type(const char* name, const QString& text) {
-  QTest::keyClick(box(name), Qt::Key_End, Qt::ControlModifier);
+void EditorDriver::type(const char* name, const QString& text, bool atEnd) {
+  if (atEnd)
+    QTest::keyClick(box(name), Qt::Key_End, Qt::ControlModifier);
   const QStringList lines = text.split(QLatin1Char('\n'));
   for (qsizetype i = 0; i < lines.size(); ++i) {
     if (i)
@@ -64,81 +69,113 @@ void EditorDriver::open(const QString& path, bool failing) {
   click("cmdOpen");
 }
 
+// A step of run() and a field of state(): d the driver, a the step's argument.
+#define STEP(...) []([[maybe_unused]] EditorDriver& d, [[maybe_unused]] const QString& a) { __VA_ARGS__; }
+#define FIELD(...) []([[maybe_unused]] const EditorDriver& d) -> QString { __VA_ARGS__; }
+
 void EditorDriver::run(const QString& steps) {
+  // clang-format off
+  static const QHash<QString, std::function<void(EditorDriver&, const QString&)>> verbs = {
+      {"tasks", STEP(d.showPage(0))},
+      {"notes", STEP(d.showPage(1))},
+      {"new", STEP(d.create(a))},
+      {"add", STEP(d.addEntries(d.shownList(), a.split(QLatin1Char(','))))},
+      {"pick", STEP(d.selectRow(d.shownList(), a.toInt()))},
+      {"unpick", STEP(d.selectRow(d.shownList(), a.toInt(), Qt::ControlModifier))},
+      {"type", STEP(d.type(d.shownBox(), a))},
+      {"put", STEP(a.isEmpty() ? QTest::keyClick(d.box(d.shownBox()), Qt::Key_Delete) : d.type(d.shownBox(), a, false))},
+      {"sel", STEP(d.selectText(d.shownBox(), a.section(' ', 0, 0).toInt(), a.section(' ', 1, 1).toInt()))},
+      {"undo", STEP(QTest::keyClick(d.box(d.shownBox()), Qt::Key_Z, Qt::ControlModifier))},
+      {"redo", STEP(QTest::keyClick(d.box(d.shownBox()), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier))},
+      {"fill", STEP(QGuiApplication::clipboard()->setText(QString(a.section(' ', 0, 0).toInt(), a.section(' ', 1)[0]));
+                    d.type(d.shownBox(), {}); QTest::keyClick(d.box(d.shownBox()), Qt::Key_V, Qt::ControlModifier))},
+      {"slots", STEP(d.window.taskSlotCount = d.window.noteSlotCount = qint16(a.toInt()))},
+      {"open", STEP(d.open(a))},
+      {"click", STEP(d.click(qPrintable(a)))},
+      {"ok", STEP(d.confirm(qPrintable(a), MsgAnswer::OK))},
+      // Cancel where the button asks for a text (Marker once text is selected), else No.
+      {"no", STEP(const bool input = a == "cmdAdd" || a == "cmdEdit" || a == "cmdPic" ||
+                                     (a == "cmdMarker" && d.box(d.shownBox())->textCursor().hasSelection());
+                  input ? d.dialogs.answerInput({}) : d.dialogs.answerMessage(MsgAnswer::No); d.click(qPrintable(a)))},
+  };
+  // Buttons answered as they ask: only Clear asks on a page whose list is
+  // empty, and Marker asks for a selection first, its hint answered OK.
   static const QHash<QString, const char*> buttons = {
-      {"cur", "cmdCurTask"}, {"side", "cmdSide"}, {"up", "cmdUp"}, {"down", "cmdDown"}};
+      {"cur", "cmdCurTask"}, {"side", "cmdSide"}, {"up", "cmdUp"},         {"down", "cmdDown"},  {"marker", "cmdMarker"},
+      {"pic", "cmdPic"},     {"del", "cmdDel"},   {"rename", "cmdEdit"},   {"clear", "cmdClear"}};
+  // clang-format on
+  m_askedBefore = dialogs.requests.size();
   for (const QString& step : steps.split(QStringLiteral("; "))) {
     const qsizetype blank = step.indexOf(QLatin1Char(' '));
     const QString verb = step.left(blank), arg = blank < 0 ? QString() : step.mid(blank + 1);
-    const bool notes = !list("lstTasks")->isVisible();
-    const char *listName = notes ? "lstNotes" : "lstTasks", *boxName = notes ? "txtNotes" : "txtTasks";
-    if (verb == "tasks" || verb == "notes")
-      showPage(verb == "notes");
-    else if (verb == "new")
-      create(arg);
-    else if (verb == "add")
-      addEntries(listName, arg.split(QLatin1Char(',')));
-    else if (verb == "pick")
-      selectRow(listName, arg.toInt());
-    else if (verb == "type")
-      type(boxName, arg);
-    else if (verb == "sel")
-      selectText(boxName, arg.section(' ', 0, 0).toInt(), arg.section(' ', 1, 1).toInt());
-    else if (verb == "del" || verb == "clear")
-      confirm(verb == "del" ? "cmdDel" : "cmdClear", MsgAnswer::Yes);
-    else if (verb == "marker" && arg.isEmpty())
-      confirm("cmdMarker", MsgAnswer::OK);
-    else if (verb == "marker" || verb == "pic" || verb == "rename") {
-      dialogs.answerInput(arg);
-      click(verb == "pic" ? "cmdPic" : verb == "rename" ? "cmdEdit" : "cmdMarker");
-    } else if (verb == "no") {
-      const bool input = arg == "cmdAdd" || arg == "cmdEdit" || arg == "cmdPic";
-      input ? dialogs.answerInput({}) : dialogs.answerMessage(MsgAnswer::No);
-      click(qPrintable(arg));
-    } else if (verb == "open")
-      open(arg);
-    else if (buttons.contains(verb))
+    m_scrollBefore = box(shownBox())->verticalScrollBar()->value();
+    if (verbs.contains(verb)) {
+      verbs[verb](*this, arg);
+    } else if (buttons.contains(verb)) {
+      if (verb == "clear" || (list(shownList())->count() > 0 && (verb == "del" || !arg.isEmpty())))
+        verb == "del" || verb == "clear" ? dialogs.answerMessage(MsgAnswer::Yes)
+        : verb == "marker" && !box(shownBox())->textCursor().hasSelection()
+            ? dialogs.answerMessage(MsgAnswer::OK)
+            : dialogs.answerInput(arg);
       click(buttons.value(verb));
-    else
+    } else {
       QTest::qFail(qPrintable("no such step: " + step), __FILE__, __LINE__);
+    }
   }
 }
 
 QString EditorDriver::state(const QString& want) const {
-  const bool tasksShown = list("lstTasks")->isVisible();
-  QStringList fields;
+  // clang-format off
+  static const QHash<QString, std::function<QString(const EditorDriver&)>> fields = {
+      {"T", FIELD(return d.entries("lstTasks"))},
+      {"N", FIELD(return d.entries("lstNotes"))},
+      {"box", FIELD(return d.boxShows(d.shownBox()))},
+      {"cursor", FIELD(const QTextCursor c = d.box(d.shownBox())->textCursor();
+                       return QString::number(c.position()) + (c.hasSelection() ? " " + c.selectedText() : QString()))},
+      {"scroll", FIELD(const int at = d.box(d.shownBox())->verticalScrollBar()->value();
+                       return at > 0 && at == d.m_scrollBefore ? "kept" : "not kept")},
+      {"cur", FIELD(return find<QLabel>(d.window, "lblCurTask")->text())},
+      {"side", FIELD(return d.button("cmdSide")->text())},
+      {"page", FIELD(return d.list("lstTasks")->isVisible() ? "Tasks" : "Notes")},
+      {"taskText", FIELD(return d.window.taskText.join(','))},
+      {"noteText", FIELD(return d.window.noteText.join(','))},
+      {"caption", FIELD(return d.window.windowTitle())},
+      {"path", FIELD(return d.window.appPath)},
+      {"counts", FIELD(return QStringLiteral("%1,%2,%3,%4").arg(d.window.taskSlotCount).arg(d.window.noteSlotCount)
+                                  .arg(d.window.lastTaskIndex).arg(d.window.lastNoteIndex))},
+      {"asked", FIELD(if (d.dialogs.requests.size() == d.m_askedBefore) return QString(); const auto& r = d.lastAsked();
+                      return QStringList{r.prompt, r.title, QString::number(r.style), r.defaultText}.join('|'))},
+      {"on", FIELD(return d.enabled())},
+  };
+  // clang-format on
+  QStringList shown;
   for (const QString& field : want.split(QStringLiteral(" | "))) {
     const QString key = field.section(QLatin1Char(':'), 0, 0);
-    QStringList value;
-    if (key == "T" || key == "N") {
-      const QListWidget* l = list(key == "T" ? "lstTasks" : "lstNotes");
-      for (int i = 0; i < l->count(); ++i)
-        value << l->item(i)->text() + l->item(i)->data(Qt::UserRole).toString() +
-                     (i == l->currentRow() ? "*" : "");
-    } else if (key == "on") {
-      for (const char* name : {"cmdEdit", "cmdDel", "cmdCurTask", "txtTasks", "txtNotes"})
-        if (window.findChild<QWidget*>(QLatin1String(name))->isEnabled())
-          value << QLatin1String(name);
-    } else if (key == "counts") {
-      for (int n : {window.taskSlotCount, window.noteSlotCount, window.lastTaskIndex, window.lastNoteIndex})
-        value << QString::number(n);
-    } else if (key == "asked") {
-      if (!dialogs.requests.isEmpty())
-        value << lastAsked().prompt << lastAsked().title << QString::number(lastAsked().style)
-              << lastAsked().defaultText;
-    } else {
-      value << (key == "box"        ? boxShows(tasksShown ? "txtTasks" : "txtNotes")
-                : key == "cur"      ? find<QLabel>(window, "lblCurTask")->text()
-                : key == "side"     ? button("cmdSide")->text()
-                : key == "page"     ? (tasksShown ? "Tasks" : "Notes")
-                : key == "taskText" ? window.taskText.join(',')
-                : key == "noteText" ? window.noteText.join(',')
-                : key == "caption"  ? window.windowTitle()
-                                    : "no such field");
-    }
-    fields << key + ":" + value.join(key == "on" ? ' ' : key == "asked" ? '|' : ',');
+    shown << key + ":" + (fields.contains(key) ? fields[key](*this) : "no such field");
   }
-  return fields.join(QStringLiteral(" | "));
+  return shown.join(QStringLiteral(" | "));
+}
+
+QString EditorDriver::enabled() const {
+  const QStringList five{"cmdEdit", "cmdDel", "cmdCurTask", "txtTasks", "txtNotes"};
+  QStringList on;
+  for (const QString& name : five)
+    if (window.findChild<QWidget*>(name)->isEnabled())
+      on << name;
+  for (const QWidget* w : window.findChildren<QWidget*>())
+    if (w->window() == &window && !w->isEnabled() && !five.contains(w->objectName()) &&
+        QRegularExpression("^(cmd|lst|txt)").match(w->objectName()).hasMatch())
+      on << "-" + w->objectName();
+  return on.join(' ');
+}
+
+QString EditorDriver::entries(const char* name) const {
+  const QListWidget* l = list(name);
+  QStringList out;
+  for (int i = 0; i < l->count(); ++i)
+    out << l->item(i)->text() + l->item(i)->data(Qt::UserRole).toString() +
+               (i == l->currentRow() && l->item(i)->isSelected() ? "*" : "");
+  return out.join(',');
 }
 
 QStringList EditorDriver::titles(const char* name) const {

@@ -32,8 +32,9 @@ struct EditorDriver {
   // Answer the title, then click Create.
   void create(const QString& title) { dialogs.answerInput(title), click("cmdAdd"); }
   void showPage(int row) { selectRow("lstBriefing", row); } // 0 Tasks, 1 Notes
-  void selectRow(const char* list, int row);
-  void type(const char* box, const QString& text);         // at the end of the text; "\n" is Return
+  void selectRow(const char* list, int row, Qt::KeyboardModifiers keys = {});
+  // Types at the end of the text, or at the cursor over the selection; "\n" is Return.
+  void type(const char* box, const QString& text, bool atEnd = true);
   void selectText(const char* box, int start, int length); // with the arrow keys
   // Creates entries on the list's page, each with the text "<title> text"
   // (in lower case) typed into its box; the last one stays selected.
@@ -44,17 +45,26 @@ struct EditorDriver {
   void open(const QString& path, bool failing = false);
   // Runs steps separated by "; ", each a verb and its argument, on the page
   // shown: "tasks", "notes", "new TITLE", "add A,B" (addEntries), "pick ROW",
-  // "type TEXT", "sel START LENGTH", "rename TITLE", "cur", "side", "up",
-  // "down", "del" and "clear" (answered Yes), "marker NAME" ("marker" alone
-  // answers the hint that nothing is selected), "pic FILE", "open PATH", and
-  // "no BUTTON", which clicks it and answers Cancel (an input box) or No.
+  // "unpick ROW" (a Ctrl+click), "type TEXT" (at the end), "put TEXT" (at
+  // the cursor; nothing: Delete), "fill N C" (N times the character C pasted at the end), "sel
+  // START LENGTH", "undo", "redo", "cur", "side", "up", "down", "clear"
+  // (answered Yes), and where the page's list has entries "del" (answered
+  // Yes), "rename TITLE", "pic FILE", "marker NAME" (with nothing selected its
+  // hint answered OK); "open PATH", "click BUTTON" (nothing answered), "ok
+  // BUTTON" (a message box answered OK), "no BUTTON" (an input box answered
+  // Cancel, a message box No), "slots N" (both slot counters set to N, as
+  // after N creates).
   void run(const QString& steps);
   // What the window shows, as "key:value" fields joined by " | ", for the
   // keys that want names (its values are ignored): T and N (each entry's
-  // title and slot, "*" on the selected one), box (the shown page's), cur,
-  // side, page, on (which of cmdEdit cmdDel cmdCurTask txtTasks txtNotes are
-  // enabled), taskText, noteText, counts (slot counters, then last indexes),
-  // caption, asked (the last dialog's prompt|title|style|default text).
+  // title and slot, "*" on the selected one), box (the shown page's), cursor
+  // (its position, a blank and the selected text), scroll ("kept" when the
+  // last step left the box scrolled down where it was), cur, side, page, on
+  // (which of cmdEdit cmdDel cmdCurTask txtTasks txtNotes are enabled, then
+  // "-NAME" for any other button, list or box that is not), taskText,
+  // noteText, counts (slot counters, then last indexes), caption, path
+  // (appPath), asked (prompt|title|style|default text of the last dialog
+  // asked by the last run, empty for none).
   QString state(const QString& want) const;
   const ScriptedDialogs::Request& lastAsked() const { return dialogs.requests.constLast(); }
   // The last message box as "title|style|prompt".
@@ -64,4 +74,12 @@ struct EditorDriver {
 
   QString boxShows(const char* name) const { return box(name)->toPlainText(); }
   QStringList titles(const char* list) const;
+
+private:
+  const char* shownBox() const { return list("lstTasks")->isVisible() ? "txtTasks" : "txtNotes"; }
+  const char* shownList() const { return list("lstTasks")->isVisible() ? "lstTasks" : "lstNotes"; }
+  QString entries(const char* list) const; // title and slot, "*" on the selected entry
+  QString enabled() const;                 // the value of "on"
+  qsizetype m_askedBefore = 0;             // requests made before the last run
+  int m_scrollBefore = 0;                  // the shown box's scroll position before the last step
 };
