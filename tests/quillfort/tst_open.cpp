@@ -161,6 +161,11 @@ private slots:
     QTest::newRow("named pipe") << "%1/pipe" << none << special.arg("%1", "named pipe");
     QTest::newRow("link to a named pipe") << "%1/link.sqf" << none << special.arg("%1", "named pipe");
     QTest::newRow("character device") << "/dev/null" << none << special.arg("%1", "character device");
+#else
+    // Windows keeps named pipes out of folders (\\.\pipe\), where no dialog
+    // reaches; its devices are names in every folder, never read.
+    QTest::newRow("named pipe") << "" << none << "";
+    QTest::newRow("device NUL") << "%1/NUL" << none << "53 - File not found: %1";
 #endif
   }
 
@@ -168,6 +173,8 @@ private slots:
     QFETCH(QString, file);
     QFETCH(QString, shown);
     QFETCH(QString, error);
+    if (file.isEmpty())
+      QSKIP("Windows has no named pipes in folders");
     const QString source = QUILLFORT_TEST_DATA "/" + file;
     const QString path = file.contains('/') ? QString(file).replace("%1", dir.path()) : dir.filePath(file);
     QFile::copy(source, path);
