@@ -2,6 +2,7 @@
 // menus open it, and the window tells it when the briefing may have changed.
 #include "editor/frmBriefing.h"
 
+#include "files/QtText.h"
 #include "format/Sides.h"
 #include "preview/frmPreview.h"
 
@@ -80,7 +81,7 @@ BriefingView frmBriefing::previewView() const {
     if (!kept.holdsEntries())
       continue;
     BriefingView::OtherSide other;
-    other.side = QString::fromUtf16(kSides[side].word.data(), qsizetype(kSides[side].word.size()));
+    other.side = toQString(kSides[side].word);
     other.currentTask = kept.currentTask;
     for (qsizetype i = 0; i < kept.noteTitles.size(); ++i)
       other.notes.append({kept.noteTitles[i], kept.noteTexts[i]});

@@ -1,5 +1,6 @@
 #include "preview/frmPreview.h"
 
+#include "files/QtText.h"
 #include "format/Sides.h"
 #include "preview/StructuredTextHtml.h"
 
@@ -300,33 +301,22 @@ void frmPreview::refresh() {
     m_shownLines = lines;
   }
 
-  // The check runs on the same snapshot the save would write.
-  std::vector<std::u16string> storage;
-  std::size_t fields = std::size_t(view.notes.size() + view.tasks.size()) * 2 + 2;
-  for (const BriefingView::OtherSide& other : view.otherSides)
-    fields += std::size_t(other.notes.size() + other.tasks.size()) * 2 + 2;
-  storage.reserve(fields); // the snapshot views these: they must not move
-  auto keep = [&storage](const QString& s) -> const std::u16string& {
-    storage.push_back(s.toStdU16String());
-    return storage.back();
-  };
+  // The check runs on the same snapshot the save would write; it views the
+  // view's strings, which outlive it.
   BriefingSnapshot snapshot{};
-  snapshot.side = keep(view.side);
-  snapshot.currentTask = keep(view.currentTask);
-  const auto toEntries = [&](const QList<std::pair<QString, QString>>& list,
-                             std::vector<BriefingEntry>& out) {
+  snapshot.side = u16View(view.side);
+  snapshot.currentTask = u16View(view.currentTask);
+  const auto toEntries = [](const QList<std::pair<QString, QString>>& list, std::vector<BriefingEntry>& out) {
     out.reserve(std::size_t(list.size()));
-    for (const auto& [t, x] : list) {
-      const std::u16string& keptTitle = keep(t);
-      out.push_back(BriefingEntry{keptTitle, keep(x)});
-    }
+    for (const auto& [title, text] : list)
+      out.push_back(BriefingEntry{u16View(title), u16View(text)});
   };
   toEntries(view.notes, snapshot.notes);
   toEntries(view.tasks, snapshot.tasks);
   for (const BriefingView::OtherSide& other : view.otherSides) {
     SideBriefing& side = snapshot.otherSides.emplace_back();
-    side.side = keep(other.side);
-    side.currentTask = keep(other.currentTask);
+    side.side = u16View(other.side);
+    side.currentTask = u16View(other.currentTask);
     toEntries(other.notes, side.notes);
     toEntries(other.tasks, side.tasks);
   }
