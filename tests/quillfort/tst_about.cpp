@@ -1,12 +1,10 @@
+// The About dialog through the editor's About button: its controls, then
+// System Info and OK clicked in it.
 #include "FakeRegistry.h"
-#include "about/frmAbout.h"
-#include "editor/frmBriefing.h"
 #include "platform/ProcessLauncher.h"
-#include "support/ScriptedDialogs.h"
+#include "support/EditorDriver.h"
 
 #include <QApplication>
-#include <QLabel>
-#include <QTest>
 #include <QTimer>
 
 // Starts anything but what lies under C:\Gone.
@@ -27,78 +25,70 @@ private slots:
     ProcessLauncher::setInstance(nullptr);
   }
 
-  // Each control of the dialog: kind, text, and what it shows besides.
-  void controls() {
-    ScriptedDialogs dialogs;
-    frmAbout about(dialogs);
-    const QStringList rows{"picIcon QLabel  32x32",
-                           "lblTitle QLabel Quillfort ",
-                           "lblVersion QLabel Version 1.0.0 ",
-                           "lblDescription QLabel credit ",
-                           "lblDisclaimer QLabel credit ",
-                           "Line1 QFrame  #808080",
-                           "Line2 QFrame  #ffffff",
-                           "cmdOK QPushButton OK default",
-                           "cmdSysInfo QPushButton &System Info... "};
-    QStringList seen;
-    for (const QString& row : rows) {
-      auto* w = about.findChild<QWidget*>(row.section(' ', 0, 0));
-      QVERIFY2(w && w->parentWidget() == &about && about.rect().contains(w->geometry()), qPrintable(row));
-      QString text = w->property("text").toString(), shows;
-      if (text.size() > 40) // the credits' wording is free; they must say something
-        text = "credit";
-      if (auto* label = qobject_cast<QLabel*>(w); label && !label->pixmap().isNull())
-        shows = QStringLiteral("%1x%2").arg(label->pixmap().width()).arg(label->pixmap().height());
-      else if (w->inherits("QPushButton"))
-        shows = w->property("default").toBool() ? "default" : "";
-      else if (!w->inherits("QLabel"))
-        shows = w->palette().color(QPalette::Window).name();
-      seen << QStringList{w->objectName(), w->metaObject()->className(), text, shows}.join(" ");
-    }
-    QCOMPARE(seen, rows);
-    QCOMPARE(about.windowTitle(), QStringLiteral("About Quillfort")); // its icon: tst_highdpi
-  }
-
-  void systemInfoThenOK_data() {
-    // The registered path, started; then the messages shown.
+  // What the dialog shows, each control as kind, text (a credit's wording is
+  // free: it must say something) and its picture's size, line colour or
+  // default button; then what was started and said, and whether the dialog
+  // was still open after each click.
+  void aboutBox_data() {
+    QTest::addColumn<QString>("registered"); // the tool's path under the first key
     QTest::addColumn<QStringList>("events");
-    QTest::newRow("tool started") << QStringList{"C:\\Tools\\msinfo.exe"};
+    QTest::newRow("tool started") << "C:\\Tools\\msinfo.exe"
+                                  << QStringList{"C:\\Tools\\msinfo.exe", "open", "closed"};
     QTest::newRow("tool does not start")
-        << QStringList{"C:\\Gone\\msinfo.exe", "System Information Is Unavailable At This Time|0|Quillfort"};
+        << "C:\\Gone\\msinfo.exe"
+        << QStringList{"C:\\Gone\\msinfo.exe", "System Information Is Unavailable At This Time|0|Quillfort",
+                       "open", "closed"};
   }
-
-  // Through the editor's About button: the dialog, then System Info, then OK.
-  void systemInfoThenOK() {
+  void aboutBox() {
+    QFETCH(QString, registered);
     QFETCH(QStringList, events);
     FakeRegistry registry;
     FakeLauncher launcher;
-    ScriptedDialogs dialogs;
     Registry::setInstance(&registry);
     ProcessLauncher::setInstance(&launcher);
     registry.keys["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"]["PATH"] = {RegCode::RegSz,
-                                                                          events[0].toStdString() + '\0'};
-    if (events.size() > 1)
-      dialogs.answerMessage(MsgAnswer::OK);
-
-    frmBriefing editor(dialogs);
+                                                                          registered.toStdString() + '\0'};
+    EditorDriver ed;
+    if (registered.startsWith("C:\\Gone"))
+      ed.dialogs.answerMessage(MsgAnswer::OK);
     QStringList seen;
-    QTimer::singleShot(0, &editor, [&] { // runs inside the dialog's own event loop
+    QTimer::singleShot(0, &ed.window, [&] { // runs inside the dialog's own event loop
       QWidget* about = QApplication::activeModalWidget();
       QVERIFY(about);
-      seen << about->windowTitle() << (about->windowModality() == Qt::ApplicationModal ? "modal" : "not")
-           << (about->parentWidget() ? "owned" : "no owner");
+      seen << about->windowTitle() + (about->windowModality() == Qt::ApplicationModal ? " modal" : "") +
+                  (about->parentWidget() ? " owned" : "");
+      for (const char* name : {"picIcon", "lblTitle", "lblVersion", "lblDescription", "lblDisclaimer",
+                               "Line1", "Line2", "cmdOK", "cmdSysInfo"}) {
+        auto* w = about->findChild<QWidget*>(name);
+        QVERIFY2(w && w->parentWidget() == about && about->rect().contains(w->geometry()), name);
+        const QString text = w->property("text").toString();
+        const auto* label = qobject_cast<QLabel*>(w);
+        seen << QStringList{name, w->metaObject()->className(), text.size() > 40 ? "credit" : text,
+                            label && !label->pixmap().isNull() ? QStringLiteral("%1x%2")
+                                                                     .arg(label->pixmap().width())
+                                                                     .arg(label->pixmap().height())
+                            : w->inherits("QPushButton") ? (w->property("default").toBool() ? "default" : "")
+                            : !label                     ? w->palette().color(QPalette::Window).name()
+                                                         : ""}
+                    .join(' ');
+      }
       for (const char* name : {"cmdSysInfo", "cmdOK"}) {
         QTest::mouseClick(about->findChild<QWidget*>(QLatin1String(name)), Qt::LeftButton);
-        seen << (about->isVisible() ? "open" : "closed");
+        launcher.started << (about->isVisible() ? "open" : "closed");
       }
       about->close();
     });
-    QTest::mouseClick(editor.findChild<QWidget*>(QStringLiteral("cmdAbout")), Qt::LeftButton);
-    QCOMPARE(seen, (QStringList{"About Quillfort", "modal", "no owner", "open", "closed"}));
-    for (const auto& asked : dialogs.requests)
-      launcher.started << asked.prompt + "|" + QString::number(asked.style) + "|" + asked.title;
+    ed.click("cmdAbout");
+    QCOMPARE(seen,
+             (QStringList{"About Quillfort modal", "picIcon QLabel  32x32", "lblTitle QLabel Quillfort ",
+                          "lblVersion QLabel Version 1.0.0 ", "lblDescription QLabel credit ",
+                          "lblDisclaimer QLabel credit ", "Line1 QFrame  #808080", "Line2 QFrame  #ffffff",
+                          "cmdOK QPushButton OK default", "cmdSysInfo QPushButton &System Info... "}));
+    if (!ed.dialogs.requests.isEmpty()) // the message, where one came, after what was started
+      launcher.started.insert(1, ed.lastAsked().prompt + "|" + QString::number(ed.lastAsked().style) + "|" +
+                                     ed.lastAsked().title);
     QCOMPARE(launcher.started, events);
-    QCOMPARE(dialogs.pending(), 0);
+    QCOMPARE(ed.dialogs.pending(), 0);
   }
 };
 

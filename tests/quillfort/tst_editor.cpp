@@ -14,7 +14,19 @@ class tst_editor : public QObject {
   Q_OBJECT
   std::unique_ptr<EditorDriver> ed;
 
+  QTemporaryDir scripts;
+
 private slots:
+  void initTestCase() {
+#ifdef Q_OS_WIN
+    const char* names[] = {"sub/x.sqf"};
+#else
+    const char* names[] = {"back\\slash.sqf", "brief[*]ing.sqf"};
+#endif
+    for (const char* name : names)
+      QVERIFY(QDir().mkpath(scripts.filePath("sub")) &&
+              QFile::copy(QUILLFORT_TEST_DATA "/worked_example.sqf", scripts.filePath(name)));
+  }
   void init() { ed.reset(new EditorDriver); }
   void cleanup() { QCOMPARE(ed->dialogs.pending(), 0); }
 
@@ -159,6 +171,29 @@ private slots:
     row("new entries after clear", "add A,B,C; notes; add A,B,C; clear; " + xyz + "; notes; " + xyz, "box: | taskText:,, | noteText:,,");
     row("open notes only, tasks only, notes only", "add T; " + open + "read_notes_only.sqf >> " + open + "tasks_only_civilian.sqf >> " + open + "read_notes_only.sqf",
         "on:txtNotes >> on:cmdEdit cmdDel cmdCurTask txtTasks >> on:txtNotes");
+    // The chosen file's folder is the next dialog's (%1 a folder of scripts);
+    // the caption names the file as it is.
+#ifdef Q_OS_WIN
+    row("a file in the root of C:", "badopen C:\\quillfort-none.sqf", "path:C: | caption:Quillfort");
+    row("a folder in the name", "open %1/sub\\x.sqf", "path:%1/sub | caption:Quillfort - %1/sub\\x.sqf");
+#else
+    row("a file in the root folder", "badopen /quillfort-none.sqf", "path:/ | caption:Quillfort");
+    row("a backslash in the name", "open %1/back\\slash.sqf", "path:%1 | caption:Quillfort - %1/back\\slash.sqf");
+    row("[*] in the name", "open %1/brief[*]ing.sqf", "path:%1 | caption:Quillfort - %1/brief[*]ing.sqf");
+#endif
+    // What screen readers hear; the captions on screen stay bare.
+    row("heard", "tasks >> side >> press cmdSide >> new Take the bridge; cur >> rename Hold the ford >> cur",
+        "heard:Quillfort|Side: WEST|Current task: none >> heard:Quillfort|Side: EAST|Current task: none >> "
+        "heard:Quillfort|Side: RESISTANCE|Current task: none >> heard:Quillfort|Side: RESISTANCE|Current task: Take the bridge >> "
+        "heard:Quillfort|Side: RESISTANCE|Current task: Hold the ford >> heard:Quillfort|Side: RESISTANCE|Current task: none");
+    // A key presses a button: its dialog or its change follows.
+    row("Return on Open", "new T; expect open; key cmdOpen Return", "side:WEST | box:");
+    row("Enter on Side", "new T; key cmdSide Num+Enter", "side:EAST | box:");
+    row("Return on Save", "new T; expect save; key cmdOK Return", "side:WEST | box:");
+    row("Ctrl+S in a text box", "new T; expect save; key txtTasks Ctrl+S", "side:WEST | box:");
+    row("Ctrl+O in a list", "new T; expect open; key lstTasks Ctrl+O", "side:WEST | box:");
+    row("Ctrl+O on Side", "new T; expect open; key cmdSide Ctrl+O", "side:WEST | box:");
+    row("Return in a text box", "new T; key txtTasks Return", "side:WEST | box:\n");
     // Each insertion is one edit of the box, which leaves the cursor after it
     // and the box scrolled where it was; one Ctrl+Z takes it back whole. The
     // text reaches the entry's slot when the box is stored.
@@ -211,10 +246,11 @@ private slots:
   void commands() {
     QFETCH(QString, steps);
     QFETCH(QString, shown);
-    const QStringList stages = steps.split(" >> "), checks = shown.split(" >> ");
+    const QStringList stages = steps.split(" >> "),
+                      checks = shown.split(" >> ").replaceInStrings("%1", scripts.path());
     QCOMPARE(stages.size(), checks.size());
     for (qsizetype i = 0; i < stages.size(); ++i) {
-      ed->run(stages[i]);
+      ed->run(QString(stages[i]).replace("%1", scripts.path()));
       QCOMPARE(ed->state(checks[i]), checks[i]);
     }
   }
@@ -263,31 +299,6 @@ private slots:
     stuck.start(20000);
     QCOMPARE(QCoreApplication::exec(), 0);
     QVERIFY(!ed->window.isVisible());
-  }
-
-  // The folder of the chosen file becomes the next dialog's folder; the
-  // caption shows the file name as it is.
-  void chosenFileFolderAndCaption() {
-    // "path|folder", %1 a temporary folder, where a script is put
-#ifdef Q_OS_WIN
-    for (QString row : {"C:\\quillfort-none.sqf|C:", "%1/sub\\x.sqf|%1/sub"}) {
-#else
-    for (QString row : {"/quillfort-none.sqf|/", "%1/back\\slash.sqf|%1", "%1/brief[*]ing.sqf|%1"}) {
-#endif
-      ed.reset(new EditorDriver);
-      QTemporaryDir dir;
-      const bool exists = row.contains("%1");
-      row.replace("%1", dir.path());
-      const QString path = row.section('|', 0, 0), folder = row.section('|', 1);
-      if (exists)
-        QVERIFY(QDir().mkpath(folder) && QFile::copy(QUILLFORT_TEST_DATA "/worked_example.sqf", path));
-      ed->open(path, !exists);
-      ed->dialogs.answerOpen({});
-      ed->click("cmdOpen");
-      QCOMPARE(QStringList({ed->window.appPath, ed->window.windowHandle()->title(),
-                            ed->lastAsked().settings.initDir}),
-               QStringList({folder, exists ? "Quillfort - " + path : QStringLiteral("Quillfort"), folder}));
-    }
   }
 };
 

@@ -1,10 +1,12 @@
 #include "support/EditorDriver.h"
 
+#include <QAccessible>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHash>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QWindow>
 
 namespace {
 template <class T> T* find(const QWidget& window, const char* name) {
@@ -91,6 +93,13 @@ void EditorDriver::run(const QString& steps) {
                     d.type(d.shownBox(), {}); QTest::keyClick(d.box(d.shownBox()), Qt::Key_V, Qt::ControlModifier))},
       {"slots", STEP(d.window.taskSlotCount = d.window.noteSlotCount = qint16(a.toInt()))},
       {"open", STEP(d.open(a))},
+      {"badopen", STEP(d.open(a, true))},
+      {"expect", STEP(a == "open" ? d.dialogs.answerOpen({}) : d.dialogs.answerSave({}))},
+      {"key", STEP(QVERIFY(QTest::qWaitForWindowActive(&d.window)); QWidget* w = d.window.findChild<QWidget*>(a.section(' ', 0, 0));
+                   w->setFocus(); const QKeyCombination k = QKeySequence(a.section(' ', 1))[0];
+                   QTest::keyClick(w, k.key(), k.keyboardModifiers()))},
+      {"press", STEP(QAccessible::queryAccessibleInterface(d.button(qPrintable(a)))->actionInterface()->doAction(
+                         QAccessibleActionInterface::pressAction()))},
       {"click", STEP(d.click(qPrintable(a)))},
       {"ok", STEP(d.confirm(qPrintable(a), MsgAnswer::OK))},
       // Cancel where the button asks for a text (Marker once text is selected), else No.
@@ -139,8 +148,10 @@ QString EditorDriver::state(const QString& want) const {
       {"page", FIELD(return d.list("lstTasks")->isVisible() ? "Tasks" : "Notes")},
       {"taskText", FIELD(return d.window.taskText.join(','))},
       {"noteText", FIELD(return d.window.noteText.join(','))},
-      {"caption", FIELD(return d.window.windowTitle())},
+      {"caption", FIELD(return d.window.windowHandle()->title())},
       {"path", FIELD(return d.window.appPath)},
+      {"heard", FIELD(QStringList heard; for (QObject* o : {(QObject*)&d.window, (QObject*)d.button("cmdSide"), (QObject*)find<QLabel>(d.window, "lblCurTask")})
+                        heard << QAccessible::queryAccessibleInterface(o)->text(QAccessible::Name); return heard.join('|'))},
       {"counts", FIELD(return QStringLiteral("%1,%2,%3,%4").arg(d.window.taskSlotCount).arg(d.window.noteSlotCount)
                                   .arg(d.window.lastTaskIndex).arg(d.window.lastNoteIndex))},
       {"asked", FIELD(if (d.dialogs.requests.size() == d.m_askedBefore) return QString(); const auto& r = d.lastAsked();

@@ -50,10 +50,13 @@ struct EditorDriver {
   // START LENGTH", "undo", "redo", "cur", "side", "up", "down", "clear"
   // (answered Yes), and where the page's list has entries "del" (answered
   // Yes), "rename TITLE", "pic FILE", "marker NAME" (with nothing selected its
-  // hint answered OK); "open PATH", "click BUTTON" (nothing answered), "ok
-  // BUTTON" (a message box answered OK), "no BUTTON" (an input box answered
-  // Cancel, a message box No), "slots N" (both slot counters set to N, as
-  // after N creates).
+  // hint answered OK); "open PATH", "badopen PATH" (its error box answered
+  // OK), "expect open" or "expect save" (the next file dialog cancelled),
+  // "click BUTTON" (nothing answered), "press BUTTON" (a screen reader's
+  // press), "key CONTROL KEYS" (KEYS as QKeySequence writes them, with the
+  // focus in CONTROL), "ok BUTTON" (a message box answered OK), "no BUTTON"
+  // (an input box answered Cancel, a message box No), "slots N" (both slot
+  // counters set to N, as after N creates).
   void run(const QString& steps);
   // What the window shows, as "key:value" fields joined by " | ", for the
   // keys that want names (its values are ignored): T and N (each entry's
@@ -62,8 +65,9 @@ struct EditorDriver {
   // last step left the box scrolled down where it was), cur, side, page, on
   // (which of cmdEdit cmdDel cmdCurTask txtTasks txtNotes are enabled, then
   // "-NAME" for any other button, list or box that is not), taskText,
-  // noteText, counts (slot counters, then last indexes), caption, path
-  // (appPath), asked (prompt|title|style|default text of the last dialog
+  // noteText, counts (slot counters, then last indexes), caption (as the
+  // window system shows it), path (appPath), heard (what screen readers name
+  // the window, cmdSide and lblCurTask), asked (prompt|title|style|default text of the last dialog
   // asked by the last run, empty for none).
   QString state(const QString& want) const;
   const ScriptedDialogs::Request& lastAsked() const { return dialogs.requests.constLast(); }
