@@ -106,4 +106,30 @@ TEST(Sides, RefusedNamingTheSide) {
   }
 }
 
+// A third line not exactly as written makes a script of one side, read as
+// before; a block missing or short of records ends the read with error 5.
+TEST(Sides, ForeignOrDamagedLines) {
+  const std::string script = composeBriefingScript(sides(0b10011, 1));
+  const auto changed = [&](std::string_view from, std::string_view to) {
+    std::string s = script;
+    return s.replace(s.find(from), from.size(), to);
+  };
+  const std::pair<std::string, int> cases[] = {
+      {changed("W:1,2,2", "W:1,2,1"), 0},  {changed(" E:2", " e:2"), 0},
+      {changed("SIDES W", "SIDES  W"), 0}, {changed("W:1,2,2 E", "E:2,1,1 W"), 0},
+      {changed("L:1,1,1", "L:1,1,01"), 0}, {changed("case sideLogic:", "case logic:"), 5},
+      {changed("E:2,1,1", "E:3,1,1"), 5},  {script, -1}};
+  for (const auto& [text, outcome] : cases) {
+    const auto read = readScriptSides(text);
+    int got = read.empty() ? 0 : -1;
+    try {
+      if (!read.empty())
+        readOtherSides(text, read);
+    } catch (const RuntimeError& e) {
+      got = e.number;
+    }
+    EXPECT_EQ(got, outcome) << text.substr(0, 120);
+  }
+}
+
 } // namespace
