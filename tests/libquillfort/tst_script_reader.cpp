@@ -94,6 +94,8 @@ TEST(ScriptReader, ReadsEachScriptAsItsLayoutSays) {
       {"read_empty_fields", {}, "= / ="},
       {"read_notes_only", {}, "N=n\r\nn / "},
       {"tasks_only_civilian", {}, " / Evacuate=Leave by boat."},
+      {"<br/> in titles stays", script(1, 1, "player createDiaryRecord [\"Diary\",[\"n<br/>\",\"t<br/>\"]];\r\n" + task.substr(0, 29) + "<br/>" + task.substr(29)),
+       "n<br/>=t\r\n / T<br/>=D"},
       {"read_undoubled_quotes", {}, "N=say \"hi\" | ab=\",\"text / A=a | x=p"},
       {"read_markers_inside_strings", {}, "Diary\",[\"=\" | createSimpleTask [\"x\"];=Diary\",[\"y\"]]; setSimpleTaskDescription [\" / \"Diary\",[\"=x\"];\"\""},
       {"read_doubled_quote_before_marker", {}, "A=b / "},
