@@ -1,14 +1,43 @@
 // The editor window driven as a user drives it: real buttons, real boxes,
-// scripted answers to the input and message boxes.
+// scripted answers to the input and message boxes; its About dialog, and its
+// colours under light and dark themes.
+#include "FakeRegistry.h"
+#include "platform/ProcessLauncher.h"
 #include "support/EditorDriver.h"
+
+#include <QApplication>
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
+#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
+
+#include <cmath>
+
+namespace {
+// WCAG 2 contrast of two colours: 1 (same) to 21 (black on white).
+double contrast(QColor a, QColor b) {
+  const auto lum = [](QColor c) {
+    const auto ch = [](double v) { return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4); };
+    return 0.2126 * ch(c.redF()) + 0.7152 * ch(c.greenF()) + 0.0722 * ch(c.blueF()) + 0.05;
+  };
+  return std::max(lum(a), lum(b)) / std::min(lum(a), lum(b));
+}
+
+// Starts anything but what lies under C:\Gone.
+struct FakeLauncher final : ProcessLauncher {
+  QStringList started;
+  bool start(const QString& path) override {
+    started << path;
+    return !path.startsWith("C:\\Gone\\");
+  }
+};
+
+} // namespace
 
 class tst_editor : public QObject {
   Q_OBJECT
@@ -28,7 +57,11 @@ private slots:
               QFile::copy(QUILLFORT_TEST_DATA "/worked_example.sqf", scripts.filePath(name)));
   }
   void init() { ed.reset(new EditorDriver); }
-  void cleanup() { QCOMPARE(ed->dialogs.pending(), 0); }
+  void cleanup() {
+    Registry::setInstance(nullptr);
+    ProcessLauncher::setInstance(nullptr);
+    QCOMPARE(ed->dialogs.pending(), 0);
+  }
 
   // Every control against the window's control table: positions in twips, 15
   // to a pixel, inside the control's parent; then Tab's way by tab index, the
@@ -299,6 +332,117 @@ private slots:
     stuck.start(20000);
     QCOMPARE(QCoreApplication::exec(), 0);
     QVERIFY(!ed->window.isVisible());
+  }
+
+  // What the dialog shows, each control as kind, text (a credit's wording is
+  // free: it must say something) and its picture's size, line colour or
+  // default button; then what was started and said, and whether the dialog
+  // was still open after each click.
+  void aboutBox_data() {
+    QTest::addColumn<QString>("registered"); // the tool's path under the first key
+    QTest::addColumn<QStringList>("events");
+    QTest::newRow("tool started") << "C:\\Tools\\msinfo.exe"
+                                  << QStringList{"C:\\Tools\\msinfo.exe", "open", "closed"};
+    QTest::newRow("tool does not start")
+        << "C:\\Gone\\msinfo.exe"
+        << QStringList{"C:\\Gone\\msinfo.exe", "System Information Is Unavailable At This Time|0|Quillfort",
+                       "open", "closed"};
+  }
+  void aboutBox() {
+    QFETCH(QString, registered);
+    QFETCH(QStringList, events);
+    FakeRegistry registry;
+    FakeLauncher launcher;
+    Registry::setInstance(&registry);
+    ProcessLauncher::setInstance(&launcher);
+    registry.keys["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"]["PATH"] = {RegCode::RegSz,
+                                                                          registered.toStdString() + '\0'};
+    if (registered.startsWith("C:\\Gone"))
+      ed->dialogs.answerMessage(MsgAnswer::OK);
+    QStringList seen;
+    QTimer::singleShot(0, &ed->window, [&] { // runs inside the dialog's own event loop
+      QWidget* about = QApplication::activeModalWidget();
+      QVERIFY(about);
+      seen << about->windowTitle() + (about->windowModality() == Qt::ApplicationModal ? " modal" : "") +
+                  (about->parentWidget() ? " owned" : "");
+      for (const char* name : {"picIcon", "lblTitle", "lblVersion", "lblDescription", "lblDisclaimer",
+                               "Line1", "Line2", "cmdOK", "cmdSysInfo"}) {
+        auto* w = about->findChild<QWidget*>(name);
+        QVERIFY2(w && w->parentWidget() == about && about->rect().contains(w->geometry()), name);
+        const QString text = w->property("text").toString();
+        const auto* label = qobject_cast<QLabel*>(w);
+        seen << QStringList{name, w->metaObject()->className(), text.size() > 40 ? "credit" : text,
+                            label && !label->pixmap().isNull() ? QStringLiteral("%1x%2")
+                                                                     .arg(label->pixmap().width())
+                                                                     .arg(label->pixmap().height())
+                            : w->inherits("QPushButton") ? (w->property("default").toBool() ? "default" : "")
+                            : !label                     ? w->palette().color(QPalette::Window).name()
+                                                         : ""}
+                    .join(' ');
+      }
+      for (const char* name : {"cmdSysInfo", "cmdOK"}) {
+        QTest::mouseClick(about->findChild<QWidget*>(QLatin1String(name)), Qt::LeftButton);
+        launcher.started << (about->isVisible() ? "open" : "closed");
+      }
+      about->close();
+    });
+    ed->click("cmdAbout");
+    QCOMPARE(seen,
+             (QStringList{"About Quillfort modal", "picIcon QLabel  32x32", "lblTitle QLabel Quillfort ",
+                          "lblVersion QLabel Version 1.0.0 ", "lblDescription QLabel credit ",
+                          "lblDisclaimer QLabel credit ", "Line1 QFrame  #808080", "Line2 QFrame  #ffffff",
+                          "cmdOK QPushButton OK default", "cmdSysInfo QPushButton &System Info... "}));
+    if (!ed->dialogs.requests.isEmpty()) // the message, where one came, after what was started
+      launcher.started.insert(1, ed->lastAsked().prompt + "|" + QString::number(ed->lastAsked().style) + "|" +
+                                     ed->lastAsked().title);
+    QCOMPARE(launcher.started, events);
+  }
+
+  // Every caption keeps 4.5:1 against the picture under it and its button
+  // face, under light and dark themes. Last: it changes the application's
+  // style.
+  void textContrast_data() {
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<int>("dark"); // 0 light, 1 dark before the window opens, 2 dark while it is open
+    const char* const themes[] = {"light", "dark", "turns dark"};
+    for (const char* style : {"Fusion", "Windows"})
+      for (int dark : {0, 1, 2})
+        QTest::newRow(
+            qPrintable(QStringLiteral("%1 %2").arg(QLatin1String(style), QLatin1String(themes[dark]))))
+            << QString::fromLatin1(style) << dark;
+  }
+  void textContrast() {
+    QFETCH(QString, style);
+    QFETCH(int, dark);
+    QApplication::setStyle(QStyleFactory::create(style));
+    QApplication::setPalette(QApplication::style()->standardPalette());
+    QPalette darkDesktop(QColor(53, 53, 53), QColor(45, 45, 45));
+    for (const auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+      darkDesktop.setColor(role, QColor(240, 240, 240));
+    if (dark == 1)
+      QApplication::setPalette(darkDesktop);
+    ed.reset(new EditorDriver);
+    ed->run("new Take the bridge; cur");
+    if (dark == 2) {
+      QApplication::setPalette(darkDesktop); // the desktop's theme changes under the open window
+      QCoreApplication::processEvents();
+    }
+    QImage picture(ed->window.size(), QImage::Format_RGB32); // the window's own drawing, no controls
+    ed->window.render(&picture, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+    QList<QWidget*> texts{ed->window.findChild<QLabel*>(QStringLiteral("lblCurTask"))};
+    for (QPushButton* b : ed->window.findChildren<QPushButton*>())
+      if (!b->text().isEmpty())
+        texts.append(b);
+    QCOMPARE(texts.size(), 14);
+    for (QWidget* w : texts) {
+      const QColor ink = w->palette().color(QPalette::Active, w->foregroundRole());
+      double worst = qobject_cast<QPushButton*>(w) ? contrast(ink, w->palette().color(QPalette::Button)) : 21;
+      const QRect area(w->mapTo(&ed->window, QPoint(0, 0)), w->size());
+      for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+          worst = std::min(worst, contrast(ink, picture.pixelColor(x, y)));
+      QVERIFY2(worst >= 4.5, qPrintable(QStringLiteral("%1: %2:1").arg(w->objectName()).arg(worst)));
+    }
   }
 };
 
