@@ -67,7 +67,7 @@ TEST(Check, FindingsAreFoundWhereTheyStand) {
        {"warning NonAsciiCharacter tasks 0 title 1:4: The character U+00E9 \"\xC3\xA9\" is outside ASCII: the game reads the script as UTF-8 and shows another character",
         "warning NonAsciiCharacter tasks 0 text 1:1"}},
       {"a pair of UTF-16 units, then an ampersand", snap({}, {{u"A", u""}, {u"B", u"\u00e9\U0001F600 &"}}),
-       {"warning NonAsciiCharacter tasks 1 text 1:1",
+       {"warning NonAsciiCharacter tasks 1 text 1:1: The character U+00E9 \"\xC3\xA9\" is outside ASCII: the game reads the script as UTF-8 and shows another character (2 such characters in all)",
         "error UnencodableCharacter tasks 1 text 1:2: The character U+1F600 \"\xF0\x9F\x98\x80\" cannot be written in the code page Windows-1252",
         "warning BareAmpersand tasks 1 text 1:5"}},
       {"255 notes and tasks", snap(k255, k255), {"warning ScriptTooLarge briefing -1"}},

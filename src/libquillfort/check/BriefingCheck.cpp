@@ -103,7 +103,8 @@ FieldScan scanField(std::u16string_view text, std::string& scratch) {
     if (c < 0x80) {
       scan.quotes += c == u'"';
       scan.lineBreaks += c == u'\r' && i + 1 < n && text[i + 1] == u'\n';
-    } else {
+    } else if (!(c >= 0xDC00 && c <= 0xDFFF && i > 0 && text[i - 1] >= 0xD800 && text[i - 1] <= 0xDBFF)) {
+      // A character, not a unit: the second half of a pair is not counted again.
       if (scan.nonAscii++ == 0)
         scan.firstNonAscii = i;
     }
