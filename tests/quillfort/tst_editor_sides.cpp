@@ -3,142 +3,86 @@
 // three; the side button passes over sides that hold a briefing; copying to
 // a side that holds one asks first.
 #include "QuillfortVersion.h"
-#include "editor/frmBriefing.h"
 #include "script_writer/BriefingScriptWriter.h"
-#include "support/ScriptedDialogs.h"
+#include "support/EditorDriver.h"
 
-#include <QFile>
-#include <QLabel>
-#include <QListWidget>
-#include <QPlainTextEdit>
-#include <QPushButton>
+#include <QDir>
 #include <QTemporaryDir>
-#include <QTest>
 
 class tst_editor_sides : public QObject {
   Q_OBJECT
 
-  ScriptedDialogs dialogs;
-  frmBriefing* window = nullptr;
-
-  template <class T> T* find(const char* name) { return window->findChild<T*>(QLatin1String(name)); }
-  void click(const char* button) { QTest::mouseClick(find<QPushButton>(button), Qt::LeftButton); }
-  void key(int digit, Qt::KeyboardModifiers modifiers = Qt::ControlModifier) {
-    QTest::keyClick(window, static_cast<Qt::Key>(Qt::Key_0 + digit), modifiers);
-  }
-  // Creates an entry on the page shown and types its text.
-  void create(const char* title, const char* text) {
-    dialogs.answerInput(QString::fromLatin1(title));
-    click("cmdAdd");
-    QTest::keyClicks(
-        find<QPlainTextEdit>(find<QListWidget>("lstTasks")->isVisible() ? "txtTasks" : "txtNotes"),
-        QString::fromLatin1(text));
-  }
-  void page(int row) {
-    auto* pages = find<QListWidget>("lstBriefing");
-    QTest::mouseClick(pages->viewport(), Qt::LeftButton, {},
-                      pages->visualItemRect(pages->item(row)).center());
-  }
-  // What the window shows: side, caption, "Tasks: title=text, ..." and the
-  // same for the notes, then the current task.
-  QString shown() {
-    QString out = find<QPushButton>("cmdSide")->text() + " | " + window->windowTitle();
-    for (const char* list : {"lstTasks", "lstNotes"}) {
-      auto* l = find<QListWidget>(list);
-      out += QStringLiteral(" | ");
-      for (int i = 0; i < l->count(); ++i) {
-        l->setCurrentRow(i);
-        out += l->item(i)->text() + '=' +
-               find<QPlainTextEdit>(list[3] == 'T' ? "txtTasks" : "txtNotes")->toPlainText() + ';';
-      }
-    }
-    return out + " | " + find<QLabel>("lblCurTask")->text();
-  }
-  static QByteArray bytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(missing)");
-  }
-
 private slots:
-  void init() {
-    window = new frmBriefing(dialogs);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowActive(window));
+  void sides_data() {
+    QTest::addColumn<QString>("steps"); // the driver's, and "ctrl N", "copy N" (Ctrl+Shift+N), "yes"
+    QTest::addColumn<QString>("shown"); // and "no" (the next message box's answer), "save FILE" (in %1)
+    const QString three = "add Hold; ctrl 2; notes; add Intel; ctrl 5; add Watch; cur",
+                  two = "add Ambush; ctrl 3; notes; add Town; side", copied = two + "; side; yes; copy 1",
+                  reopened = three + "; save a.sqf; clear; open %1/a.sqf",
+                  town = " | T: | N:Town0* | cur: | boxes:,town text";
+    const auto at = [](const char* side, const QString& caption) {
+      return "side:" + QString(side) + " | caption:Quillfort" + caption + " [" + side + "]";
+    };
+    const QString none = " | T: | N: | cur: | boxes:,",
+                  watch = " | T:Watch0* | N: | cur:Watch | boxes:watch text,";
+    QTest::newRow("WEST aside") << "add Hold; ctrl 2" << at("EAST", "") + none;
+    QTest::newRow("three sides") << three << at("LOGIC", "") + watch;
+    QTest::newRow("clear takes all") << three + "; save a.sqf; clear; ctrl 2"
+                                     << "side:EAST | caption:Quillfort" + none;
+    QTest::newRow("opened, WEST") << reopened
+                                  << at("WEST", " - %1/a.sqf") + " | T:Hold0* | N: | cur: | boxes:hold text,";
+    QTest::newRow("opened, EAST") << reopened + "; ctrl 2"
+                                  << at("EAST", " - %1/a.sqf") +
+                                         " | T: | N:Intel0* | cur: | boxes:,intel text";
+    QTest::newRow("opened, LOGIC") << reopened + "; ctrl 5; save b.sqf" << at("LOGIC", " - %1/a.sqf") + watch;
+    QTest::newRow("to CIVILIAN") << two << at("CIVILIAN", "") + town;
+    QTest::newRow("past WEST") << two + "; side" << at("EAST", "") + town;
+    QTest::newRow("copy asks, No") << two + "; side; no; copy 1"
+                                   << at("EAST", "") + town +
+                                          " | asked:The briefing of WEST holds 0 notes and 1 "
+                                          "task.\r\n\r\nReplace it with a copy of this "
+                                          "briefing?|Copy Briefing|36|";
+    QTest::newRow("copy, Yes") << copied << at("WEST", "") + town;
+    QTest::newRow("copy keeps") << copied + "; ctrl 2" << at("EAST", "") + town;
+    QTest::newRow("every side held")
+        << copied + "; ctrl 2; copy 3; copy 4; ok cmdSide"
+        << at("CIVILIAN", "") + town +
+               " | asked:Every other side holds a briefing of its own.\r\n\r\nPick a side's briefing with "
+               "Ctrl+1 to Ctrl+5 to edit it.|Toggle side|64|";
   }
-  void cleanup() {
-    QCOMPARE(dialogs.pending(), 0);
-    delete window;
-    dialogs = ScriptedDialogs();
-  }
-
-  void threeSidesSaveAndOpen() {
+  // Each entry's text is what "add" types: "<title> text"; boxes: the tasks' and the notes' box.
+  void sides() {
+    QFETCH(QString, steps);
+    QFETCH(QString, shown);
     QTemporaryDir dir;
-    const QString path = dir.filePath("briefing.sqf");
-    create("Hold the bridge", "West plan");
-    key(2);
-    QCOMPARE(shown(), QStringLiteral("EAST | Quillfort [EAST] |  |  | "));
-    page(1);
-    create("Intel", "Red");
-    key(5);
-    create("Watch", "Zeus");
-    click("cmdCurTask");
-    dialogs.answerSave(path);
-    click("cmdOK");
-    // The bytes the writer gives for the same three sides.
-    BriefingSnapshot expected{
-        u"WEST", {}, {{u"Hold the bridge", u"West plan"}}, u"", kVersionMajor, kVersionMinor, kVersionPatch};
-    expected.otherSides = {{u"EAST", {{u"Intel", u"Red"}}, {}, u""},
-                           {u"LOGIC", {}, {{u"Watch", u"Zeus"}}, u"Watch"}};
-    QCOMPARE(bytes(path), QByteArray::fromStdString(composeBriefingScript(expected)));
-
-    // Clear takes every side; the open brings them back, the first side in the window.
-    dialogs.answerMessage(MsgAnswer::Yes);
-    click("cmdClear");
-    key(2);
-    QCOMPARE(shown(), QStringLiteral("EAST | Quillfort |  |  | "));
-    dialogs.answerOpen(path);
-    click("cmdOpen");
-    const QString caption = "Quillfort - " + path;
-    QCOMPARE(shown(), "WEST | " + caption + " [WEST] | Hold the bridge=West plan; |  | ");
-    key(2);
-    QCOMPARE(shown(), "EAST | " + caption + " [EAST] |  | Intel=Red; | ");
-    key(5);
-    QCOMPARE(shown(), "LOGIC | " + caption + " [LOGIC] | Watch=Zeus; |  | Watch");
-    // Saved again with another side in the window: the same bytes.
-    dialogs.answerSave(dir.filePath("again.sqf"));
-    click("cmdOK");
-    QCOMPARE(bytes(dir.filePath("again.sqf")), bytes(path));
-  }
-
-  void sideButtonAndCopy() {
-    create("Ambush", "");
-    key(3);
-    page(1);
-    create("Town", "Quiet");
-    // RESISTANCE's briefing moves on to CIVILIAN; past WEST, which holds one, to EAST.
-    click("cmdSide");
-    QCOMPARE(find<QPushButton>("cmdSide")->text(), QStringLiteral("CIVILIAN"));
-    click("cmdSide");
-    QCOMPARE(shown(), QStringLiteral("EAST | Quillfort [EAST] |  | Town=Quiet; | "));
-    // Copying onto WEST asks; No keeps both as they are, Yes replaces WEST's.
-    dialogs.answerMessage(MsgAnswer::No);
-    key(1, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(dialogs.requests.last().prompt,
-             QStringLiteral("The briefing of WEST holds 0 notes and 1 task.\r\n\r\nReplace it with a copy of "
-                            "this briefing?"));
-    QCOMPARE(find<QPushButton>("cmdSide")->text(), QStringLiteral("EAST"));
-    dialogs.answerMessage(MsgAnswer::Yes);
-    key(1, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(shown(), QStringLiteral("WEST | Quillfort [WEST] |  | Town=Quiet; | "));
-    key(2);
-    QCOMPARE(shown(), QStringLiteral("EAST | Quillfort [EAST] |  | Town=Quiet; | "));
-    // With every other playable side holding a briefing, the side stays.
-    key(3, Qt::ControlModifier | Qt::ShiftModifier);
-    key(4, Qt::ControlModifier | Qt::ShiftModifier);
-    dialogs.answerMessage(MsgAnswer::OK);
-    click("cmdSide");
-    QCOMPARE(find<QPushButton>("cmdSide")->text(), QStringLiteral("CIVILIAN"));
-    QCOMPARE(dialogs.requests.last().title, QStringLiteral("Toggle side"));
+    EditorDriver ed;
+    QStringList batch; // driver steps, run before the next answer is queued
+    for (const QString& step : steps.replace("%1", dir.path()).split("; ")) {
+      const QString verb = step.section(' ', 0, 0), arg = step.section(' ', 1);
+      if ((verb == "yes" || verb == "no" || verb == "save") && !batch.isEmpty())
+        ed.run(batch.join("; ")), batch.clear();
+      if (verb == "yes" || verb == "no")
+        ed.dialogs.answerMessage(verb == "yes" ? MsgAnswer::Yes : MsgAnswer::No);
+      else if (verb == "save")
+        ed.dialogs.answerSave(dir.filePath(arg)), batch << "click cmdOK";
+      else
+        batch << (verb == "ctrl"   ? "key cmdSide Ctrl+" + arg
+                  : verb == "copy" ? "key cmdSide Ctrl+Shift+" + arg
+                                   : step);
+    }
+    ed.run(batch.join("; "));
+    const QString boxes = " | boxes:" + ed.boxShows("txtTasks") + ',' + ed.boxShows("txtNotes");
+    QCOMPARE(ed.state("side | caption | T | N | cur") + boxes +
+                 (shown.contains("asked:") ? " | " + ed.state("asked") : ""),
+             shown.replace("%1", dir.path()));
+    QCOMPARE(ed.dialogs.pending(), 0);
+    // Each save holds the bytes the writer gives for the same three sides.
+    BriefingSnapshot three{u"WEST",       {},           {{u"Hold", u"hold text"}}, {}, kVersionMajor,
+                           kVersionMinor, kVersionPatch};
+    three.otherSides = {{u"EAST", {{u"Intel", u"intel text"}}, {}, {}},
+                        {u"LOGIC", {}, {{u"Watch", u"watch text"}}, u"Watch"}};
+    for (const QString& file : QDir(dir.path()).entryList(QDir::Files))
+      QCOMPARE(readFile(dir.filePath(file)), QByteArray::fromStdString(composeBriefingScript(three)));
   }
 };
 

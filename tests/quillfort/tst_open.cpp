@@ -113,25 +113,16 @@ private slots:
 
   // The file named on the command line, here relative to the current folder,
   // opens as the same file chosen in the Open dialog does; no file, nothing.
-  void fileNamedOnTheCommandLine_data() {
-    QTest::addColumn<QString>("file"); // under tests/data (read_none is not there); empty: none
-    QTest::newRow("a script") << "worked_example.sqf";
-    QTest::newRow("missing") << "read_none.sqf";
-    QTest::newRow("none") << "";
-  }
   void fileNamedOnTheCommandLine() {
-    QFETCH(QString, file);
-    const QString path = QDir::toNativeSeparators(QUILLFORT_TEST_DATA "/" + file);
-    const bool failing = file == "read_none.sqf";
-    if (!file.isEmpty())
-      ed->open(path, failing);
-    const QString chosen = workArea() + (failing ? ed->lastBox() : "");
+    const QString path = QDir::toNativeSeparators(QUILLFORT_TEST_DATA "/worked_example.sqf"),
+                  fresh = workArea();
+    ed->window.openCommandLine({"quillfort"});
+    QCOMPARE(workArea(), fresh);
+    ed->window.openCommandLine({"quillfort", QDir::current().relativeFilePath(path)});
+    const QString named = workArea();
     ed.reset(new EditorDriver);
-    if (failing)
-      ed->dialogs.answerMessage(MsgAnswer::OK);
-    ed->window.openCommandLine(file.isEmpty() ? QStringList{"quillfort"}
-                                              : QStringList{"quillfort", QDir::current().relativeFilePath(path)});
-    QCOMPARE(workArea() + (failing ? ed->lastBox() : ""), chosen);
+    ed->open(path);
+    QCOMPARE(named, workArea());
   }
 
   void failingOrForeignScripts_data() {

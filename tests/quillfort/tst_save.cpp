@@ -3,10 +3,8 @@
 #include "QuillfortVersion.h"
 #include "support/EditorDriver.h"
 
-#include <QClipboard>
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <stdexcept>
@@ -62,18 +60,24 @@ private slots:
 
   void failureLeavesTheDiskAsItWas_data() {
     QTest::addColumn<QString>("target"); // in the temporary folder, beside old.sqf and the empty locked/
-    QTest::addColumn<int>("error");      // 5 comes from a briefing of 256 tasks
-    QTest::addColumn<QString>("lock");   // made read-only first
-    QTest::newRow("read-only file") << "old.sqf" << 70 << "old.sqf";
-    QTest::newRow("read-only folder") << "locked/new.sqf" << 70 << "locked";
-    QTest::newRow("missing folder") << "missing/new.sqf" << 76 << "";
-    QTest::newRow("folder as file") << "locked" << 75 << "";
-    QTest::newRow("256 tasks") << "old.sqf" << 5 << "";
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("lock"); // made read-only first
+    QTest::addColumn<int>("tasks");    // created; 256 is one past the limit (5)
+    QTest::addColumn<int>("free");     // on a full file system: bytes left free; -1 not full
+    QTest::addColumn<int>("length");   // characters pasted into the last task's text
+    QTest::newRow("read-only file") << "old.sqf" << 70 << "old.sqf" << 1 << -1 << 0;
+    QTest::newRow("read-only folder") << "locked/new.sqf" << 70 << "locked" << 1 << -1 << 0;
+    QTest::newRow("missing folder") << "missing/new.sqf" << 76 << "" << 1 << -1 << 0;
+    QTest::newRow("folder as file") << "locked" << 75 << "" << 1 << -1 << 0;
+    QTest::newRow("256 tasks") << "old.sqf" << 5 << "" << 256 << -1 << 0;
+    // Also when the new script is small enough to sit in a write buffer.
+    QTest::newRow("disk full, small briefing") << "old.sqf" << 61 << "" << 1 << 0 << 10;
+    QTest::newRow("disk full, 4 KB free") << "old.sqf" << 61 << "" << 1 << 4096 << 10000;
 #ifndef Q_OS_WIN
     // A named pipe made beside them is refused and stays a pipe.
-    QTest::newRow("named pipe") << "pipe" << 75 << "";
+    QTest::newRow("named pipe") << "pipe" << 75 << "" << 1 << -1 << 0;
 #else
-    QTest::newRow("named pipe") << "" << 75 << "";
+    QTest::newRow("named pipe") << "" << 75 << "" << 1 << -1 << 0;
 #endif
   }
 
@@ -83,85 +87,65 @@ private slots:
     QFETCH(QString, target);
     QFETCH(int, error);
     QFETCH(QString, lock);
+    QFETCH(int, tasks);
+    QFETCH(int, free);
+    QFETCH(int, length);
 #ifdef Q_OS_WIN
     if (target.isEmpty())
       QSKIP("Windows has no named pipes in folders");
     if (lock == "locked") // the attribute does not stop writing into a folder
       QSKIP("on Windows only a folder's access rights refuse new files, and Wine does not enforce them");
 #endif
-    EditorDriver ed;
     QTemporaryDir dir;
+    QStringList expected{"locked", "old.sqf"};
+#ifndef Q_OS_LINUX
+    if (free >= 0)
+      QSKIP("needs a small tmpfs mounted for the test, which only Linux has");
+#else
+    const QByteArray mountPoint = QFile::encodeName(dir.path());
+    if (free >= 0 && ::geteuid() != 0)
+      QSKIP("needs root to mount a small tmpfs that can be filled");
+    if (free >= 0 && ::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
+      QSKIP(qPrintable(QStringLiteral("cannot mount a tmpfs: ") +
+                       QString::fromLocal8Bit(std::strerror(errno))));
+    struct Unmount {
+      QByteArray at;
+      ~Unmount() { at.isEmpty() || ::umount2(at.constData(), MNT_DETACH); }
+    } unmount{free >= 0 ? mountPoint : QByteArray()};
+#endif
     QVERIFY(QFile::copy(kOld, dir.filePath("old.sqf")));
     QVERIFY(QDir(dir.path()).mkdir("locked"));
     QVERIFY(lock.isEmpty() || QFile::setPermissions(dir.filePath(lock), QFile::ReadOwner | QFile::ExeOwner));
-    QStringList expected{"locked", "old.sqf"};
+    if (free >= 0) { // fill what is left, then give back the bytes the row leaves free
+      QFile filler(dir.filePath("filler"));
+      QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+      while (filler.write(QByteArray(4096, 'x')) > 0) {
+      }
+      QVERIFY(filler.resize(filler.size() - free));
+      expected.prepend("filler");
+    }
 #ifndef Q_OS_WIN
     if (target == "pipe") {
       QCOMPARE(::mkfifo(QFile::encodeName(dir.filePath(target)).constData(), 0644), 0);
       expected << target;
     }
 #endif
-    for (int i = 0; i < (error == 5 ? 256 : 1); ++i)
+    EditorDriver ed;
+    for (int i = 0; i < tasks; ++i)
       ed.create(QString::number(i));
+    if (length > 0)
+      ed.run(QStringLiteral("fill %1 w").arg(length));
     ed.dialogs.answerSave(dir.filePath(target));
     ed.confirm("cmdOK", MsgAnswer::OK);
 
     QCOMPARE(ed.lastBox().section(" - ", 0, 0), kOpenError + QString::number(error));
+    if (free >= 0)
+      QCOMPARE(ed.lastBox(), kOpenError + "61 - Disk full: there is no room left to write the file " +
+                                 dir.filePath("old.sqf"));
     QCOMPARE(readFile(dir.filePath("old.sqf")), readFile(kOld));
     QCOMPARE(entries(dir.path()) + entries(dir.filePath("locked")), expected);
     QCOMPARE(ed.window.appPath, QFileInfo(dir.filePath(target)).absolutePath());
     QCOMPARE(ed.dialogs.pending(), 0);
-  }
-
-  void fullDiskKeepsTheOldFile_data() {
-    QTest::addColumn<int>("free");   // bytes left free on the file system
-    QTest::addColumn<int>("length"); // characters of the task's text
-    QTest::newRow("no room, small briefing") << 0 << 10;
-    QTest::newRow("4 KB free, 10,000 characters") << 4096 << 10000;
-  }
-
-  // On a full file system the save fails with 61 and the old script stays as
-  // it was, also when the new one is small enough to sit in a write buffer.
-  void fullDiskKeepsTheOldFile() {
-#ifndef Q_OS_LINUX
-    QSKIP("needs a small tmpfs mounted for the test, which only Linux has");
-#else
-    QFETCH(int, free);
-    QFETCH(int, length);
-    if (::geteuid() != 0)
-      QSKIP("needs root to mount a small tmpfs that can be filled");
-    QTemporaryDir dir;
-    const QByteArray mountPoint = QFile::encodeName(dir.path());
-    if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
-      QSKIP(qPrintable(QStringLiteral("cannot mount a tmpfs: ") +
-                       QString::fromLocal8Bit(std::strerror(errno))));
-    struct Unmount {
-      QByteArray at;
-      ~Unmount() { ::umount2(at.constData(), MNT_DETACH); }
-    } unmount{mountPoint};
-
-    const QString old = dir.filePath("old.sqf");
-    QVERIFY(QFile::copy(kOld, old));
-    // Fill what is left, then give back the bytes the row leaves free.
-    QFile filler(dir.filePath("filler"));
-    QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-    while (filler.write(QByteArray(4096, 'x')) > 0) {
-    }
-    QVERIFY(filler.resize(filler.size() - free));
-    filler.close();
-
-    EditorDriver ed;
-    ed.create("Take the bridge");
-    QGuiApplication::clipboard()->setText(QString(length, QLatin1Char('w')));
-    QTest::keyClick(ed.box("txtTasks"), Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(ed.boxShows("txtTasks").size(), length);
-    ed.dialogs.answerSave(old);
-    ed.confirm("cmdOK", MsgAnswer::OK);
-
-    QCOMPARE(ed.lastBox(), kOpenError + "61 - Disk full: there is no room left to write the file " + old);
-    QCOMPARE(readFile(old), readFile(kOld));
-    QCOMPARE(entries(dir.path()), (QStringList{"filler", "old.sqf"}));
-#endif
   }
 
   // Whatever fails after the file was chosen, not only our own errors, ends
