@@ -40,8 +40,10 @@ QStringList commandLine([[maybe_unused]] int argc, [[maybe_unused]] char* argv[]
 
 int run(int argc, char* argv[]) {
 #ifdef Q_OS_WIN
-  // Scripts are bytes: no CR put before each LF on the way out.
+  // Scripts are bytes: no CR put before each LF on the way out. Messages
+  // too, so that they are the same bytes as on every other system.
   ::_setmode(::_fileno(stdout), _O_BINARY);
+  ::_setmode(::_fileno(stderr), _O_BINARY);
 #endif
   QCoreApplication app(argc, argv);
   const QStringList arguments = commandLine(argc, argv);

@@ -145,10 +145,10 @@ private slots:
         {"check no_such.sqf", "", 1, "no_such.sqf: error: Err # 53 - File not found: no_such.sqf\n"},
         {"check read_note_title_unclosed.sqf worked_example.sqf", good, 1, damaged}, // each still reported
         {"check %1/huge.sqf", "", 1,
-         "%1/huge.sqf: error: Err # 57 - Device I/O error: the file %1/huge.sqf could "
+         "%1/huge.sqf: error: Err # 57 - Device I/O error: the file %2 could "
          "not be read (it is larger than 16 MiB, more than any briefing)\n"},
         {"build %1/huge.sqf -o -", "", 1,
-         "%1/huge.sqf: error: Err # 57 - Device I/O error: the file %1/huge.sqf "
+         "%1/huge.sqf: error: Err # 57 - Device I/O error: the file %2 "
          "could not be read (it is larger than 64 MiB, more than any briefing)\n"},
         {"build - -o - <worked_example.json", contents(QUILLFORT_TEST_DATA "/worked_example.sqf"), 0},
         {"build %1/big.json -o -", "...", 0, "%1/big.json: warning: The script would be 40,"},
@@ -198,7 +198,9 @@ private slots:
     QFETCH(QByteArray, err);
     QFETCH(int, status);
     out.replace("%1", QFile::encodeName(scratch.path()));
+    // The path as given, then in the system's own form, as the error describes it.
     err.replace("%1", QFile::encodeName(scratch.path()));
+    err.replace("%2", QFile::encodeName(QDir::toNativeSeparators(scratch.filePath("huge.sqf"))));
     const Run r = run(arguments.replace("%1", scratch.path()).split(' ', Qt::SkipEmptyParts));
     if (out.endsWith("..."))
       QVERIFY2(r.out.startsWith(out.chopped(3)), r.out);
