@@ -4,6 +4,7 @@
 // window to another side (Ctrl+Shift+1 to 5), saves, opens or clears.
 #include "editor/frmBriefing.h"
 
+#include "files/QtText.h"
 #include "format/Sides.h"
 #include "platform/Dialogs.h"
 
@@ -15,9 +16,7 @@
 
 namespace {
 
-QString wordOf(std::size_t side) {
-  return QString::fromUtf16(kSides[side].word.data(), static_cast<qsizetype>(kSides[side].word.size()));
-}
+QString wordOf(std::size_t side) { return toQString(kSides[side].word); }
 
 // "WEST", or "the game master (LOGIC)", as the menus name a side.
 QString shownName(std::size_t side) {
@@ -34,7 +33,7 @@ bool frmBriefing::KeptBriefing::holdsEntries() const {
   return !noteTitles.isEmpty() || !taskTitles.isEmpty();
 }
 
-std::size_t frmBriefing::editedSide() const { return sideByWord(cmdSide->text().toStdU16String()); }
+std::size_t frmBriefing::editedSide() const { return sideByWord(u16View(cmdSide->text())); }
 
 const frmBriefing::KeptBriefing& frmBriefing::keptBriefing(std::size_t side) const { return m_kept.at(side); }
 
