@@ -133,54 +133,42 @@ class tst_dialogs : public QObject {
 private slots:
   // Buttons, icon, default button and title as the style asks; CR LF shows
   // as a line break; the button pressed comes back as its number.
-  void messageBox_data() {
-    QTest::addColumn<int>("style");
-    QTest::addColumn<QString>("press");
-    QTest::addColumn<QString>("shown"); // icon|buttons|default button
-    QTest::addColumn<int>("answer");
-    QTest::newRow("OK, no icon") << 0 << QString("OK") << "no icon|OK|OK" << 1;
-    QTest::newRow("Open Error: critical") << 16 << QString("OK") << "critical|OK|OK" << 1;
-    QTest::newRow("Delete: question, Yes") << 36 << QString("Yes") << "question|No,Yes|Yes" << 6;
-    QTest::newRow("Delete: question, No") << 36 << QString("No") << "question|No,Yes|Yes" << 7;
-    QTest::newRow("Escape on Yes/No is No") << 36 << QString("Escape") << "question|No,Yes|Yes" << 7;
-    QTest::newRow("information") << 64 << QString("OK") << "information|OK|OK" << 1;
-    QTest::newRow("OK/Cancel, Escape") << 48 + 1 << QString("Escape") << "warning|Cancel,OK|OK" << 2;
-    QTest::newRow("second button default") << 3 + 256 << QString("Cancel") << "no icon|Cancel,No,Yes|No" << 2;
-  }
   void messageBox() {
-    QFETCH(int, style);
-    QFETCH(QString, press);
-    QFETCH(QString, shown);
-    QFETCH(int, answer);
-    ModalAnswers answers({press});
-    QCOMPARE(QtDialogs().messageBox("First line\r\nsecond line", style, "Title"), answer);
-    QCOMPARE(answers.seen, QStringList{"Title|" + shown.section('|', 0, 0) + "|First line\nsecond line|" +
-                                       shown.section('|', 1)});
+    // clang-format off
+    const struct { int style; const char* press; const char* shown; int answer; } rows[] = { // shown: icon|buttons|default
+        {0, "OK", "no icon|OK|OK", 1},                  {16, "OK", "critical|OK|OK", 1},          // Open Error
+        {36, "Yes", "question|No,Yes|Yes", 6},          {36, "No", "question|No,Yes|Yes", 7},     // Delete
+        {36, "Escape", "question|No,Yes|Yes", 7},       {64, "OK", "information|OK|OK", 1},
+        {48 + 1, "Escape", "warning|Cancel,OK|OK", 2},  {3 + 256, "Cancel", "no icon|Cancel,No,Yes|No", 2}, // second button default
+    };
+    // clang-format on
+    for (const auto& [style, press, shown, answer] : rows) {
+      ModalAnswers answers({press});
+      const int got = QtDialogs().messageBox("First line\r\nsecond line", style, "Title");
+      QCOMPARE(answers.seen.join('#') + QStringLiteral(" -> %1").arg(got),
+               QStringLiteral("Title|%1|First line\nsecond line|%2 -> %3")
+                   .arg(QString(shown).section('|', 0, 0), QString(shown).section('|', 1))
+                   .arg(answer));
+    }
   }
 
   // The prompt, title and default text shown; a pasted text keeps only its
   // first line, as a single-line box does; Cancel gives no value.
-  void inputBox_data() {
-    QTest::addColumn<QString>("defaultText");
-    QTest::addColumn<QString>("action");     // typed|pasted|key
-    QTest::addColumn<QStringList>("result"); // none for Cancel
-    QTest::newRow("typed") << QString() << "Take the bridge||Return" << QStringList{"Take the bridge"};
-    QTest::newRow("default kept") << QString("Old title") << "||Return" << QStringList{"Old title"};
-    QTest::newRow("pasted lines") << QString() << "|first\r\nsecond|Return" << QStringList{"first"};
-    QTest::newRow("pasted after default")
-        << QString("Hold ") << "|fast\nand\nlong|Return" << QStringList{"Hold fast"};
-    QTest::newRow("lone CR") << QString() << "A|b\rc|Return" << QStringList{"Ab"};
-    QTest::newRow("pasted break first") << QString("Keep") << "|\r\nlost|Return" << QStringList{"Keep"};
-    QTest::newRow("Cancel") << QString("Old title") << "x||Escape" << QStringList{};
-  }
   void inputBox() {
-    QFETCH(QString, defaultText);
-    QFETCH(QString, action);
-    QFETCH(QStringList, result);
-    ModalAnswers answers({action});
-    const auto answer = QtDialogs().inputBox("Enter the task\r\nto create:", "New Task", defaultText);
-    QCOMPARE(answers.seen, QStringList{"Enter the task\nto create:|New Task|" + defaultText});
-    QCOMPARE(answer ? QStringList{*answer} : QStringList{}, result);
+    // clang-format off
+    const char* const rows[][3] = { // default text, typed|pasted|key, result ("-" for none)
+        {"", "Take the bridge||Return", "Take the bridge"}, {"Old title", "||Return", "Old title"},
+        {"", "|first\r\nsecond|Return", "first"},           {"Hold ", "|fast\nand\nlong|Return", "Hold fast"},
+        {"", "A|b\rc|Return", "Ab"},                         {"Keep", "|\r\nlost|Return", "Keep"},
+        {"Old title", "x||Escape", "-"},
+    };
+    // clang-format on
+    for (const auto& [defaultText, action, result] : rows) {
+      ModalAnswers answers({action});
+      const auto answer = QtDialogs().inputBox("Enter the task\r\nto create:", "New Task", defaultText);
+      QCOMPARE(answers.seen.join('#') + " -> " + answer.value_or("-"),
+               "Enter the task\nto create:|New Task|" + QString(defaultText) + " -> " + result);
+    }
   }
 
   // Qt's own dialog on every platform, each time it shows: its title, both
@@ -190,63 +178,57 @@ private slots:
     QVERIFY(QFile(dir.filePath("old.sqf")).open(QIODevice::WriteOnly));
     QVERIFY(QFile::copy(dir.filePath("old.sqf"), dir.filePath("locked.sqf")));
     QVERIFY(QFile::setPermissions(dir.filePath("locked.sqf"), QFile::ReadOwner));
-    QTest::addColumn<bool>("save");
-    QTest::addColumn<int>("flags");
-    QTest::addColumn<QStringList>("actions");
-    QTest::addColumn<QString>("result");    // in the folder; empty for Cancel
-    QTest::addColumn<QStringList>("boxes"); // what the message boxes on the way said; %1 the folder
-    const QString replace = "Save As|warning|%1 already exists.\nDo you want to replace it?|No,Yes|No";
-    const QString missing =
-        "Save As|warning|%1/missing/new.sqf\nPath does not exist.\nCheck the path and try again.|OK|OK";
+    QTest::addColumn<QString>("row"); // save flags | actions | path in the folder (none: Cancel) | boxes on the way
     // clang-format off
-    QTest::newRow("open: a file") << false << 4 << QStringList{"old.sqf"} << "old.sqf" << QStringList{};
-    QTest::newRow("open: a missing folder is taken") << false << 4 << QStringList{"missing/new.sqf"} << "missing/new.sqf" << QStringList{};
-    QTest::newRow("open: Cancel") << false << 4 << QStringList{"Cancel"} << "" << QStringList{};
-    QTest::newRow("save: no extension added") << true << 2050 << QStringList{"mission"} << "mission" << QStringList{};
-    QTest::newRow("save: replace, Yes") << true << 2050 << QStringList{"old.sqf", "Yes"} << "old.sqf" << QStringList{replace.arg("old.sqf")};
-    QTest::newRow("save: replace, No") << true << 2050 << QStringList{"old.sqf", "No", "Cancel"} << "" << QStringList{replace.arg("old.sqf")};
-    QTest::newRow("save: no prompt without the flag") << true << 2048 << QStringList{"old.sqf"} << "old.sqf" << QStringList{};
-    QTest::newRow("save: read-only file") << true << 2050 << QStringList{"locked.sqf", "Yes"} << "locked.sqf" << QStringList{replace.arg("locked.sqf")};
-    QTest::newRow("save: missing folder refused") << true << 2050 << QStringList{"missing/new.sqf", "OK", "new.sqf"} << "new.sqf" << QStringList{missing};
-    QTest::newRow("save: missing folder, no flag") << true << 2 << QStringList{"missing/new.sqf"} << "missing/new.sqf" << QStringList{};
+    const QString replace = "Save As|warning|%1 already exists.\nDo you want to replace it?|No,Yes|No",
+                  missing = "Save As|warning|%1/missing/new.sqf\nPath does not exist.\nCheck the path and try again.|OK|OK";
+    const QString rows[][2] = {
+        {"open: a file", "open 4|old.sqf|old.sqf|"},
+        {"open: a missing folder is taken", "open 4|missing/new.sqf|missing/new.sqf|"},
+        {"open: Cancel", "open 4|Cancel||"},
+        {"save: no extension added", "save 2050|mission|mission|"},
+        {"save: replace, Yes", "save 2050|old.sqf,Yes|old.sqf|" + replace.arg("old.sqf")},
+        {"save: replace, No", "save 2050|old.sqf,No,Cancel||" + replace.arg("old.sqf")},
+        {"save: no prompt without the flag", "save 2048|old.sqf|old.sqf|"},
+        {"save: read-only file", "save 2050|locked.sqf,Yes|locked.sqf|" + replace.arg("locked.sqf")},
+        {"save: missing folder refused", "save 2050|missing/new.sqf,OK,new.sqf|new.sqf|" + missing},
+        {"save: missing folder, no flag", "save 2|missing/new.sqf|missing/new.sqf|"},
+    };
     // clang-format on
+    for (const auto& [name, row] : rows)
+      QTest::newRow(qPrintable(name)) << row;
   }
   void fileDialogs() {
-    QFETCH(bool, save);
-    QFETCH(int, flags);
-    QFETCH(QStringList, actions);
-    QFETCH(QString, result);
-    QFETCH(QStringList, boxes);
+    QFETCH(QString, row);
+    const bool save = row.startsWith("save");
+    const QStringList actions = row.section('|', 1, 1).split(','), boxes = row.section('|', 3).split('#');
+    const QString result = row.section('|', 2, 2);
 #ifdef Q_OS_WIN
     // Seen under Wine: the first replace question of a run now and then takes
     // the Yes click for No, leaving the dialog open.
-    if (boxes.value(0).contains("already exists") && actions.value(1) == "Yes")
+    if (row.contains("already exists") && actions.value(1) == "Yes")
       QSKIP("under Wine the replace question now and then takes a click on Yes for No");
-#endif
-    ModalAnswers answers(actions);
-    const FileDialogSettings settings{true, QDir::toNativeSeparators(dir.path()), flags, "",
-                                      "SQF Files (*.sqf)|*.sqf|All Files (*.*)|*.*"};
-    const auto chosen = save ? QtDialogs().showSave(settings) : QtDialogs().showOpen(settings);
-#ifdef Q_OS_WIN
     const QString all = "All Files (*.*)";
 #else
     const QString all = "All Files (*)";
 #endif
+    ModalAnswers answers(actions);
+    const FileDialogSettings settings{true, QDir::toNativeSeparators(dir.path()), row.section('|', 0, 0).section(' ', 1).toInt(), "",
+                                      "SQF Files (*.sqf)|*.sqf|All Files (*.*)|*.*"};
+    const auto chosen = save ? QtDialogs().showSave(settings) : QtDialogs().showOpen(settings);
     const auto shown = [&](const QString& name) {
-      return QString(save ? "Save As" : "Open") + "|SQF Files (*.sqf);;" + all + "|SQF Files (*.sqf)|" +
-             dir.path() + '|' + name + "|Qt's own";
+      return QString(save ? "Save As" : "Open") + "|SQF Files (*.sqf);;" + all + "|SQF Files (*.sqf)|" + dir.path() + '|' + name + "|Qt's own";
     };
     // The dialog shows again after each box, with the name typed before it,
     // unless the box's answer closed it.
     QStringList expected{shown("")};
-    for (qsizetype i = 0; i < boxes.size(); ++i) {
+    for (qsizetype i = 0; i < boxes.size() && !boxes[i].isEmpty(); ++i) {
       expected << QDir::toNativeSeparators(QString(boxes[i]).replace("%1", dir.path()));
       if (2 * i + 2 < actions.size())
         expected << shown(actions[2 * i]);
     }
     QCOMPARE(answers.seen.join("\n#"), expected.join("\n#"));
-    QCOMPARE(chosen.value_or("<Cancel>"),
-             result.isEmpty() ? "<Cancel>" : QDir::toNativeSeparators(dir.filePath(result)));
+    QCOMPARE(chosen.value_or("<Cancel>"), result.isEmpty() ? "<Cancel>" : QDir::toNativeSeparators(dir.filePath(result)));
   }
 };
 
