@@ -1,10 +1,7 @@
 // quillfort-cli as a user or a CI job runs it: the real program, its exact
 // output, exit statuses and the files it leaves.
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QtCore>
+#include <QtTest>
 
 #include <cstdio>
 #include <fstream>

@@ -2,22 +2,8 @@
 // box and file dialogs, answered by keys and clicks while they are open.
 #include "platform/QtDialogs.h"
 
-#include <QAbstractItemView>
-#include <QApplication>
-#include <QClipboard>
-#include <QCompleter>
-#include <QDialogButtonBox>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QFileDialog>
-#include <QInputDialog>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPointer>
-#include <QPushButton>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 
 namespace {
 

@@ -5,17 +5,6 @@
 #include "platform/ProcessLauncher.h"
 #include "support/EditorDriver.h"
 
-#include <QApplication>
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QSignalSpy>
-#include <QStyleFactory>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <QWindow>
-
 #include <cmath>
 
 namespace {
@@ -227,6 +216,9 @@ private slots:
     row("Ctrl+O in a list", "new T; expect open; key lstTasks Ctrl+O", "side:WEST | box:");
     row("Ctrl+O on Side", "new T; expect open; key cmdSide Ctrl+O", "side:WEST | box:");
     row("Return in a text box", "new T; key txtTasks Return", "side:WEST | box:\n");
+    // A file dialog that cannot come up ends the command quietly: no message, nothing changed.
+    row("the save dialog fails", "add Hold; fail save; click cmdOK", "T:Hold0* | box:hold text | asked:||0|");
+    row("the open dialog fails", "add Hold; fail open; click cmdOpen", "T:Hold0* | box:hold text | asked:||0|");
     // Each insertion is one edit of the box, which leaves the cursor after it
     // and the box scrolled where it was; one Ctrl+Z takes it back whole. The
     // text reaches the entry's slot when the box is stored.
@@ -296,31 +288,6 @@ private slots:
     QCOMPARE(ed->state("box") + " " + QString::number(loads.count()), "box:a text 1");
   }
 
-  // Each entry saved with its own text in list order, what is still in a box
-  // included, also when the other list is empty.
-  void savesWhatTheWindowHolds_data() {
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QString>("file"); // under tests/data
-    // A's text stays behind, unreachable; the last note's typing is still in the box.
-    QTest::newRow("after edits")
-        << "add A,B,C; pick 1; rename Bravo; pick 0; del; pick 1; cur; up; notes; add N1,N2; "
-           "type , still in the box"
-        << "editor_after_edits.sqf";
-    QTest::newRow("notes only") << "notes; new First; new Second; pick 1; type Radio silence."
-                                << "notes_only_west.sqf";
-    QTest::newRow("tasks only") << "new Evacuate; type Leave by boat.; side; side; side"
-                                << "tasks_only_civilian.sqf";
-  }
-  void savesWhatTheWindowHolds() {
-    QFETCH(QString, steps);
-    QFETCH(QString, file);
-    ed->run(steps);
-    QTemporaryDir dir;
-    ed->dialogs.answerSave(dir.filePath(QStringLiteral("saved.sqf")));
-    ed->click("cmdOK");
-    QCOMPARE(readFile(dir.filePath("saved.sqf")), readFile(QUILLFORT_TEST_DATA "/" + file));
-  }
-
   // Exit with unsaved work asks nothing, closes the window and, as it is the
   // last one, ends the program's event loop.
   void exitEndsTheProgram() {
@@ -341,12 +308,8 @@ private slots:
   void aboutBox_data() {
     QTest::addColumn<QString>("registered"); // the tool's path under the first key
     QTest::addColumn<QStringList>("events");
-    QTest::newRow("tool started") << "C:\\Tools\\msinfo.exe"
-                                  << QStringList{"C:\\Tools\\msinfo.exe", "open", "closed"};
-    QTest::newRow("tool does not start")
-        << "C:\\Gone\\msinfo.exe"
-        << QStringList{"C:\\Gone\\msinfo.exe", "System Information Is Unavailable At This Time|0|Quillfort",
-                       "open", "closed"};
+    QTest::newRow("tool started") << "C:\\Tools\\msinfo.exe" << QStringList{"C:\\Tools\\msinfo.exe", "open", "closed"};
+    QTest::newRow("tool does not start") << "C:\\Gone\\msinfo.exe" << QStringList{"C:\\Gone\\msinfo.exe", "System Information Is Unavailable At This Time|0|Quillfort", "open", "closed"};
   }
   void aboutBox() {
     QFETCH(QString, registered);
@@ -404,17 +367,14 @@ private slots:
   void textContrast_data() {
     QTest::addColumn<QString>("style");
     QTest::addColumn<int>("dark"); // 0 light, 1 dark before the window opens, 2 dark while it is open
-    const char* const themes[] = {"light", "dark", "turns dark"};
     for (const char* style : {"Fusion", "Windows"})
       for (int dark : {0, 1, 2})
-        QTest::newRow(
-            qPrintable(QStringLiteral("%1 %2").arg(QLatin1String(style), QLatin1String(themes[dark]))))
-            << QString::fromLatin1(style) << dark;
+        QTest::addRow("%s %s", style, std::array{"light", "dark", "turns dark"}[dark]) << QString(style) << dark;
   }
   void textContrast() {
     QFETCH(QString, style);
     QFETCH(int, dark);
-    QApplication::setStyle(QStyleFactory::create(style));
+    QApplication::setStyle(style);
     QApplication::setPalette(QApplication::style()->standardPalette());
     QPalette darkDesktop(QColor(53, 53, 53), QColor(45, 45, 45));
     for (const auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})

@@ -6,9 +6,6 @@
 #include "script_writer/BriefingScriptWriter.h"
 #include "support/EditorDriver.h"
 
-#include <QDir>
-#include <QTemporaryDir>
-
 class tst_editor_sides : public QObject {
   Q_OBJECT
 

@@ -3,8 +3,6 @@
 #include "about/frmAbout.h"
 #include "support/EditorDriver.h"
 
-#include <QApplication>
-
 // Every screen draws at two pixels per point, set before the application starts.
 static void scaleByTwo() { qputenv("QT_SCALE_FACTOR", "2"); }
 Q_CONSTRUCTOR_FUNCTION(scaleByTwo)

@@ -4,10 +4,6 @@
 #include "script_writer/BriefingScriptWriter.h"
 #include "support/EditorDriver.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
 #ifndef Q_OS_WIN
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -33,29 +29,22 @@ private slots:
   // also where the box cannot show it as it is; typing into it stores what the
   // box shows, with CR LF line breaks.
   void untouchedTextsSaveBackAsOpened_data() {
-    QTest::addColumn<QString>("text");  // the first task's text in the script
-    QTest::addColumn<bool>("typed");    // "!" typed at its end
-    QTest::addColumn<QString>("saved"); // the text in the script saved afterwards
-    QTest::addColumn<QString>("again"); // and saved again after typing "?"
+    QTest::addColumn<QStringList>("row"); // the first task's text in the script, "!" typed at its
+    // end or not, the text in the script saved afterwards, and saved again after typing "?"
     const QString nbsp = QStringLiteral("a\u00a0b");
-    QTest::newRow("lone LF") << "a\nb" << false << "a\nb"
-                             << "a\r\nb?";
-    QTest::newRow("lone CR") << "a\rb" << false << "a\rb"
-                             << "a\r\nb?";
-    QTest::newRow("CR CR LF") << "a\r\r\nb" << false << "a\r\r\nb"
-                              << "a\r\nb?";
-    QTest::newRow("no-break space") << nbsp << false << nbsp << nbsp + "?";
-    QTest::newRow("lone LF, typed") << "a\nb" << true << "a\r\nb!"
-                                    << "a\r\nb!?";
-    QTest::newRow("CR CR LF, typed") << "a\r\r\nb" << true << "a\r\nb!"
-                                     << "a\r\nb!?";
-    QTest::newRow("no-break space, typed") << nbsp << true << nbsp + "!" << nbsp + "!?";
+    // clang-format off
+    QTest::newRow("lone LF") << QStringList{"a\nb", "", "a\nb", "a\r\nb?"};
+    QTest::newRow("lone CR") << QStringList{"a\rb", "", "a\rb", "a\r\nb?"};
+    QTest::newRow("CR CR LF") << QStringList{"a\r\r\nb", "", "a\r\r\nb", "a\r\nb?"};
+    QTest::newRow("no-break space") << QStringList{nbsp, "", nbsp, nbsp + "?"};
+    QTest::newRow("lone LF, typed") << QStringList{"a\nb", "!", "a\r\nb!", "a\r\nb!?"};
+    QTest::newRow("CR CR LF, typed") << QStringList{"a\r\r\nb", "!", "a\r\nb!", "a\r\nb!?"};
+    QTest::newRow("no-break space, typed") << QStringList{nbsp, "!", nbsp + "!", nbsp + "!?"};
+    // clang-format on
   }
   void untouchedTextsSaveBackAsOpened() {
-    QFETCH(QString, text);
-    QFETCH(bool, typed);
-    QFETCH(QString, saved);
-    QFETCH(QString, again);
+    QFETCH(QStringList, row);
+    const QString &text = row[0], &typed = row[1], &saved = row[2], &again = row[3];
     auto script = [](const QString& first) { // side WEST, tasks T0 (this text) and T1 ("y")
       const std::u16string t0 = first.toStdU16String();
       return QByteArray::fromStdString(composeBriefingScript(
@@ -66,8 +55,7 @@ private slots:
     QVERIFY(f.open(QIODevice::WriteOnly) && f.write(script(text)) > 0);
     f.close();
     ed->open(opened);
-    if (typed)
-      ed->type("txtTasks", "!");
+    ed->type("txtTasks", typed);
     ed->run("pick 1; pick 0"); // stores, loads the other, then back
     ed->dialogs.answerSave(resaved);
     ed->click("cmdOK");
@@ -126,44 +114,36 @@ private slots:
   }
 
   void failingOrForeignScripts_data() {
-    QTest::addColumn<QString>("file");  // under tests/data (read_none is not there), or %1 the folder
-    QTest::addColumn<QString>("shown"); // notes, tasks, current task, side (EAST before), enabled controls
-    QTest::addColumn<QString>("error"); // the message after "Err # "; %1 the path
-    const QString none = "N: | T: | cur: | side:EAST | on:",
-                  tasksOn = "on:cmdEdit cmdDel cmdCurTask txtTasks";
-    QTest::newRow("missing") << "read_none.sqf" << none << "53 - File not found: %1";
-    QTest::newRow("too long") << "read_tasks_past_32767.sqf"
-                              << "N:First0*,Second1 | T: | cur: | side:EAST | on:txtNotes"
-                              << "6 - Overflow: a task record lies past byte 32767 of the script";
-    QTest::newRow("lower-case side") << "read_lowercase_side.sqf"
-                                     << "N: | T:T0* | cur:T | side:EAST | " + tasksOn << "";
-    QTest::newRow("current past tasks") << "read_current_past_tasks.sqf"
-                                        << "N: | T:T0* | cur: | side:CIVILIAN | " + tasksOn << "";
-    QTest::newRow("notes only") << "read_notes_only.sqf"
-                                << "N:N0* | T: | cur: | side:WEST | on:txtNotes"
-                                << "";
-    QTest::newRow("4 GiB")
-        << "%1/huge.sqf" << none
-        << "57 - Device I/O error: the file %1 could not be read (it is larger than 16 MiB, "
-           "more than any briefing)";
+    // The file under tests/data (read_none is not there), or %1 the folder; notes, tasks,
+    // current task, side (EAST before), enabled controls; the message after "Err # ", %1 the path.
+    QTest::addColumn<QStringList>("row");
+    const QString none = "N: | T: | cur: | side:EAST | on:", tasksOn = "on:cmdEdit cmdDel cmdCurTask txtTasks";
+    // clang-format off
+    QTest::newRow("missing") << QStringList{"read_none.sqf", none, "53 - File not found: %1"};
+    QTest::newRow("too long") << QStringList{"read_tasks_past_32767.sqf", "N:First0*,Second1 | T: | cur: | side:EAST | on:txtNotes", "6 - Overflow: a task record lies past byte 32767 of the script"};
+    QTest::newRow("lower-case side") << QStringList{"read_lowercase_side.sqf", "N: | T:T0* | cur:T | side:EAST | " + tasksOn, ""};
+    QTest::newRow("current past tasks") << QStringList{"read_current_past_tasks.sqf", "N: | T:T0* | cur: | side:CIVILIAN | " + tasksOn, ""};
+    QTest::newRow("notes only") << QStringList{"read_notes_only.sqf", "N:N0* | T: | cur: | side:WEST | on:txtNotes", ""};
+    QTest::newRow("4 GiB") << QStringList{"%1/huge.sqf", none, "57 - Device I/O error: the file %1 could not be read (it is larger than 16 MiB, more than any briefing)"};
 #ifndef Q_OS_WIN
     // A pipe or device ends in the box before anything is read, and never holds the window.
     const QString special = "75 - Path/File access error: %1 is a %2, not a regular file";
-    QTest::newRow("named pipe") << "%1/pipe" << none << special.arg("%1", "named pipe");
-    QTest::newRow("link to a named pipe") << "%1/link.sqf" << none << special.arg("%1", "named pipe");
-    QTest::newRow("character device") << "/dev/null" << none << special.arg("%1", "character device");
+    QTest::newRow("named pipe") << QStringList{"%1/pipe", none, special.arg("%1", "named pipe")};
+    QTest::newRow("link to a named pipe") << QStringList{"%1/link.sqf", none, special.arg("%1", "named pipe")};
+    QTest::newRow("character device") << QStringList{"/dev/null", none, special.arg("%1", "character device")};
 #else
     // Windows keeps named pipes out of folders (\\.\pipe\), where no dialog
     // reaches; its devices are names in every folder, never read.
-    QTest::newRow("named pipe") << "" << none << "";
-    QTest::newRow("device NUL") << "%1/NUL" << none << "53 - File not found: %1";
+    QTest::newRow("named pipe") << QStringList{"", none, ""};
+    QTest::newRow("device NUL") << QStringList{"%1/NUL", none, "53 - File not found: %1"};
 #endif
+    // clang-format on
   }
 
   void failingOrForeignScripts() {
-    QFETCH(QString, file);
-    QFETCH(QString, shown);
-    QFETCH(QString, error);
+    QFETCH(QStringList, row);
+    const QString &file = row[0], &shown = row[1];
+    QString error = row[2];
     if (file.isEmpty())
       QSKIP("Windows has no named pipes in folders");
     const QString source = QUILLFORT_TEST_DATA "/" + file;

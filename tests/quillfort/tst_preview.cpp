@@ -4,18 +4,6 @@
 #include "preview/frmPreview.h"
 #include "support/EditorDriver.h"
 
-#include <QApplication>
-#include <QContextMenuEvent>
-#include <QDir>
-#include <QImage>
-#include <QMenu>
-#include <QTemporaryDir>
-#include <QTextBlock>
-#include <QTextDocument>
-#include <QTextFrame>
-#include <QTextTable>
-#include <QTimer>
-
 namespace {
 
 // What the document shows of its fragments that are not plain text: links

@@ -1,13 +1,5 @@
 #include "support/EditorDriver.h"
 
-#include <QAccessible>
-#include <QClipboard>
-#include <QGuiApplication>
-#include <QHash>
-#include <QRegularExpression>
-#include <QScrollBar>
-#include <QWindow>
-
 namespace {
 template <class T> T* find(const QWidget& window, const char* name) {
   auto* widget = window.findChild<T*>(QLatin1String(name));
@@ -95,6 +87,7 @@ void EditorDriver::run(const QString& steps) {
       {"open", STEP(d.open(a))},
       {"badopen", STEP(d.open(a, true))},
       {"expect", STEP(a == "open" ? d.dialogs.answerOpen({}) : d.dialogs.answerSave({}))},
+      {"fail", STEP(a == "open" ? d.dialogs.answerOpen({}, true) : d.dialogs.answerSave({}, true))},
       {"key", STEP(QVERIFY(QTest::qWaitForWindowActive(&d.window)); QWidget* w = d.window.findChild<QWidget*>(a.section(' ', 0, 0));
                    w->setFocus(); const QKeyCombination k = QKeySequence(a.section(' ', 1))[0];
                    QTest::keyClick(w, k.key(), k.keyboardModifiers()))},

@@ -3,11 +3,8 @@
 #include "editor/frmBriefing.h"
 #include "support/ScriptedDialogs.h"
 
-#include <QFile>
-#include <QLabel>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 // A file's bytes, or "<no file>" when it cannot be read.
 inline QByteArray readFile(const QString& path) {
@@ -52,6 +49,7 @@ struct EditorDriver {
   // Yes), "rename TITLE", "pic FILE", "marker NAME" (with nothing selected its
   // hint answered OK); "open PATH", "badopen PATH" (its error box answered
   // OK), "expect open" or "expect save" (the next file dialog cancelled),
+  // "fail open" or "fail save" (the next file dialog cannot come up),
   // "click BUTTON" (nothing answered), "press BUTTON" (a screen reader's
   // press), "key CONTROL KEYS" (KEYS as QKeySequence writes them, with the
   // focus in CONTROL), "ok BUTTON" (a message box answered OK), "no BUTTON"
