@@ -164,7 +164,8 @@ private slots:
     QVERIFY(QFile(dir.filePath("old.sqf")).open(QIODevice::WriteOnly));
     QVERIFY(QFile::copy(dir.filePath("old.sqf"), dir.filePath("locked.sqf")));
     QVERIFY(QFile::setPermissions(dir.filePath("locked.sqf"), QFile::ReadOwner));
-    QTest::addColumn<QString>("row"); // save flags | actions | path in the folder (none: Cancel) | boxes on the way
+    QTest::addColumn<QString>(
+        "row"); // save flags | actions | path in the folder (none: Cancel) | boxes on the way
     // clang-format off
     const QString replace = "Save As|warning|%1 already exists.\nDo you want to replace it?|No,Yes|No",
                   missing = "Save As|warning|%1/missing/new.sqf\nPath does not exist.\nCheck the path and try again.|OK|OK";
@@ -199,11 +200,13 @@ private slots:
     const QString all = "All Files (*)";
 #endif
     ModalAnswers answers(actions);
-    const FileDialogSettings settings{true, QDir::toNativeSeparators(dir.path()), row.section('|', 0, 0).section(' ', 1).toInt(), "",
+    const FileDialogSettings settings{true, QDir::toNativeSeparators(dir.path()),
+                                      row.section('|', 0, 0).section(' ', 1).toInt(), "",
                                       "SQF Files (*.sqf)|*.sqf|All Files (*.*)|*.*"};
     const auto chosen = save ? QtDialogs().showSave(settings) : QtDialogs().showOpen(settings);
     const auto shown = [&](const QString& name) {
-      return QString(save ? "Save As" : "Open") + "|SQF Files (*.sqf);;" + all + "|SQF Files (*.sqf)|" + dir.path() + '|' + name + "|Qt's own";
+      return QString(save ? "Save As" : "Open") + "|SQF Files (*.sqf);;" + all + "|SQF Files (*.sqf)|" +
+             dir.path() + '|' + name + "|Qt's own";
     };
     // The dialog shows again after each box, with the name typed before it,
     // unless the box's answer closed it.
@@ -214,7 +217,8 @@ private slots:
         expected << shown(actions[2 * i]);
     }
     QCOMPARE(answers.seen.join("\n#"), expected.join("\n#"));
-    QCOMPARE(chosen.value_or("<Cancel>"), result.isEmpty() ? "<Cancel>" : QDir::toNativeSeparators(dir.filePath(result)));
+    QCOMPARE(chosen.value_or("<Cancel>"),
+             result.isEmpty() ? "<Cancel>" : QDir::toNativeSeparators(dir.filePath(result)));
   }
 };
 

@@ -83,30 +83,31 @@ private slots:
     )");
     QMap<int, QString> byTab; // the controls that take the focus
     for (const QString& row : table.trimmed().split(QLatin1Char('\n'))) {
-      const QString name = row.simplified().section(' ', 0, 0), kind = row.simplified().section(' ', 1, 1);
+      const QString name = row.simplified().section(' ', 0, 0), kind = row.simplified().section(' ', 1, 1),
+                    tab = row.section('|', 4, 4).trimmed();
       QWidget* w = ed->window.findChild<QWidget*>(name);
       QVERIFY2(w, qPrintable(name));
-      QStringList items{w->property("text").toString() + w->property("title").toString()};
-      if (auto* list = qobject_cast<QListWidget*>(w))
-        for (int i = 0; i < list->count(); ++i)
-          items << list->item(i)->text();
       const QFont f = w->font();
       const QString font =
           f == ed->window.font()
               ? "default"
               : QStringLiteral("%1 %2%3").arg(f.family()).arg(f.pointSizeF()).arg(f.bold() ? " bold" : "");
-      QCOMPARE(QStringLiteral("%1 %2 %3 | %4 | %5 | %6 %7 %8 %9 | %10 | %11")
-                   .arg(name, w->inherits(qPrintable(kind)) ? kind : w->metaObject()->className(),
-                        w->parentWidget()->objectName(), items.join(',').mid(items.size() > 1), w->toolTip())
-                   .arg(w->x() * 15)
-                   .arg(w->y() * 15)
-                   .arg(w->width() * 15)
-                   .arg(w->height() * 15)
-                   .arg(row.section('|', 4, 4).trimmed(), font)
-                   .simplified(),
-               row.simplified());
+      const QStringList shown{
+          name + ' ' + (w->inherits(qPrintable(kind)) ? kind : w->metaObject()->className()) + ' ' +
+              w->parentWidget()->objectName(),
+          qobject_cast<QListWidget*>(w) ? ed->titles(qPrintable(name)).join(',')
+                                        : w->property("text").toString() + w->property("title").toString(),
+          w->toolTip(),
+          QStringLiteral("%1 %2 %3 %4")
+              .arg(w->x() * 15)
+              .arg(w->y() * 15)
+              .arg(w->width() * 15)
+              .arg(w->height() * 15),
+          tab,
+          font};
+      QCOMPARE(shown.join(" | ").simplified(), row.simplified());
       if (w->focusPolicy() & Qt::TabFocus)
-        byTab[row.section('|', 4, 4).trimmed().toInt()] = name;
+        byTab[tab.toInt()] = name;
     }
     QStringList chain;
     for (QWidget* w = ed->window.nextInFocusChain(); w != &ed->window; w = w->nextInFocusChain())
@@ -303,106 +304,97 @@ private slots:
 
   // What the dialog shows, each control as kind, text (a credit's wording is
   // free: it must say something) and its picture's size, line colour or
-  // default button; then what was started and said, and whether the dialog
-  // was still open after each click.
-  void aboutBox_data() {
-    QTest::addColumn<QString>("registered"); // the tool's path under the first key
-    QTest::addColumn<QStringList>("events");
-    QTest::newRow("tool started") << "C:\\Tools\\msinfo.exe" << QStringList{"C:\\Tools\\msinfo.exe", "open", "closed"};
-    QTest::newRow("tool does not start") << "C:\\Gone\\msinfo.exe" << QStringList{"C:\\Gone\\msinfo.exe", "System Information Is Unavailable At This Time|0|Quillfort", "open", "closed"};
-  }
+  // default button; then what was started and said (a tool that does not
+  // start), and whether the dialog was still open after each click.
   void aboutBox() {
-    QFETCH(QString, registered);
-    QFETCH(QStringList, events);
     FakeRegistry registry;
     FakeLauncher launcher;
     Registry::setInstance(&registry);
     ProcessLauncher::setInstance(&launcher);
-    registry.keys["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"]["PATH"] = {RegCode::RegSz,
-                                                                          registered.toStdString() + '\0'};
-    if (registered.startsWith("C:\\Gone"))
-      ed->dialogs.answerMessage(MsgAnswer::OK);
-    QStringList seen;
-    QTimer::singleShot(0, &ed->window, [&] { // runs inside the dialog's own event loop
-      QWidget* about = QApplication::activeModalWidget();
-      QVERIFY(about);
-      seen << about->windowTitle() + (about->windowModality() == Qt::ApplicationModal ? " modal" : "") +
-                  (about->parentWidget() ? " owned" : "");
-      for (const char* name : {"picIcon", "lblTitle", "lblVersion", "lblDescription", "lblDisclaimer",
-                               "Line1", "Line2", "cmdOK", "cmdSysInfo"}) {
-        auto* w = about->findChild<QWidget*>(name);
-        QVERIFY2(w && w->parentWidget() == about && about->rect().contains(w->geometry()), name);
-        const QString text = w->property("text").toString();
-        const auto* label = qobject_cast<QLabel*>(w);
-        seen << QStringList{name, w->metaObject()->className(), text.size() > 40 ? "credit" : text,
-                            label && !label->pixmap().isNull() ? QStringLiteral("%1x%2")
-                                                                     .arg(label->pixmap().width())
-                                                                     .arg(label->pixmap().height())
-                            : w->inherits("QPushButton") ? (w->property("default").toBool() ? "default" : "")
-                            : !label                     ? w->palette().color(QPalette::Window).name()
-                                                         : ""}
-                    .join(' ');
-      }
-      for (const char* name : {"cmdSysInfo", "cmdOK"}) {
-        QTest::mouseClick(about->findChild<QWidget*>(QLatin1String(name)), Qt::LeftButton);
-        launcher.started << (about->isVisible() ? "open" : "closed");
-      }
-      about->close();
-    });
-    ed->click("cmdAbout");
-    QCOMPARE(seen,
-             (QStringList{"About Quillfort modal", "picIcon QLabel  32x32", "lblTitle QLabel Quillfort ",
-                          "lblVersion QLabel Version 1.0.0 ", "lblDescription QLabel credit ",
-                          "lblDisclaimer QLabel credit ", "Line1 QFrame  #808080", "Line2 QFrame  #ffffff",
-                          "cmdOK QPushButton OK default", "cmdSysInfo QPushButton &System Info... "}));
-    if (!ed->dialogs.requests.isEmpty()) // the message, where one came, after what was started
-      launcher.started.insert(1, ed->lastAsked().prompt + "|" + QString::number(ed->lastAsked().style) + "|" +
-                                     ed->lastAsked().title);
-    QCOMPARE(launcher.started, events);
+    for (const QString tool : {"C:\\Tools\\msinfo.exe", "C:\\Gone\\msinfo.exe"}) { // started; does not start
+      registry.keys["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"]["PATH"] = {RegCode::RegSz,
+                                                                            tool.toStdString() + '\0'};
+      const QString said =
+          tool.startsWith("C:\\Gone") ? "|Quillfort|0|System Information Is Unavailable At This Time" : "";
+      if (!said.isEmpty())
+        ed->dialogs.answerMessage(MsgAnswer::OK);
+      QStringList seen;
+      QTimer::singleShot(0, &ed->window, [&] { // runs inside the dialog's own event loop
+        QWidget* about = QApplication::activeModalWidget();
+        QVERIFY(about);
+        seen << about->windowTitle() + (about->windowModality() == Qt::ApplicationModal ? " modal" : "") +
+                    (about->parentWidget() ? " owned" : "");
+        for (const char* name : {"picIcon", "lblTitle", "lblVersion", "lblDescription", "lblDisclaimer",
+                                 "Line1", "Line2", "cmdOK", "cmdSysInfo"}) {
+          auto* w = about->findChild<QWidget*>(name);
+          QVERIFY2(w && w->parentWidget() == about && about->rect().contains(w->geometry()), name);
+          const QString text = w->property("text").toString();
+          const auto* label = qobject_cast<QLabel*>(w);
+          const QString detail =
+              label && !label->pixmap().isNull()
+                  ? QStringLiteral("%1x%2").arg(label->pixmap().width()).arg(label->pixmap().height())
+              : w->inherits("QPushButton") ? (w->property("default").toBool() ? "default" : "")
+              : !label                     ? w->palette().color(QPalette::Window).name()
+                                           : "";
+          seen << QStringList{name, w->metaObject()->className(), text.size() > 40 ? "credit" : text, detail}
+                      .join(' ');
+        }
+        for (const char* name : {"cmdSysInfo", "cmdOK"}) {
+          QTest::mouseClick(about->findChild<QWidget*>(QLatin1String(name)), Qt::LeftButton);
+          seen << (about->isVisible() ? "open" : "closed");
+        }
+        about->close();
+      });
+      launcher.started.clear();
+      ed->click("cmdAbout");
+      QCOMPARE(seen,
+               (QStringList{"About Quillfort modal", "picIcon QLabel  32x32", "lblTitle QLabel Quillfort ",
+                            "lblVersion QLabel Version 1.0.0 ", "lblDescription QLabel credit ",
+                            "lblDisclaimer QLabel credit ", "Line1 QFrame  #808080", "Line2 QFrame  #ffffff",
+                            "cmdOK QPushButton OK default", "cmdSysInfo QPushButton &System Info... ", "open",
+                            "closed"}));
+      QCOMPARE(launcher.started.join('|') + (said.isEmpty() ? "" : '|' + ed->lastBox()), tool + said);
+    }
   }
 
   // Every caption keeps 4.5:1 against the picture under it and its button
-  // face, under light and dark themes. Last: it changes the application's
-  // style.
-  void textContrast_data() {
-    QTest::addColumn<QString>("style");
-    QTest::addColumn<int>("dark"); // 0 light, 1 dark before the window opens, 2 dark while it is open
-    for (const char* style : {"Fusion", "Windows"})
-      for (int dark : {0, 1, 2})
-        QTest::addRow("%s %s", style, std::array{"light", "dark", "turns dark"}[dark]) << QString(style) << dark;
-  }
+  // face, under light and dark themes, under both styles. Last: it changes
+  // the application's style.
   void textContrast() {
-    QFETCH(QString, style);
-    QFETCH(int, dark);
-    QApplication::setStyle(style);
-    QApplication::setPalette(QApplication::style()->standardPalette());
     QPalette darkDesktop(QColor(53, 53, 53), QColor(45, 45, 45));
     for (const auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
       darkDesktop.setColor(role, QColor(240, 240, 240));
-    if (dark == 1)
-      QApplication::setPalette(darkDesktop);
-    ed.reset(new EditorDriver);
-    ed->run("new Take the bridge; cur");
-    if (dark == 2) {
-      QApplication::setPalette(darkDesktop); // the desktop's theme changes under the open window
-      QCoreApplication::processEvents();
-    }
-    QImage picture(ed->window.size(), QImage::Format_RGB32); // the window's own drawing, no controls
-    ed->window.render(&picture, QPoint(), QRegion(), QWidget::DrawWindowBackground);
-    QList<QWidget*> texts{ed->window.findChild<QLabel*>(QStringLiteral("lblCurTask"))};
-    for (QPushButton* b : ed->window.findChildren<QPushButton*>())
-      if (!b->text().isEmpty())
-        texts.append(b);
-    QCOMPARE(texts.size(), 14);
-    for (QWidget* w : texts) {
-      const QColor ink = w->palette().color(QPalette::Active, w->foregroundRole());
-      double worst = qobject_cast<QPushButton*>(w) ? contrast(ink, w->palette().color(QPalette::Button)) : 21;
-      const QRect area(w->mapTo(&ed->window, QPoint(0, 0)), w->size());
-      for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-          worst = std::min(worst, contrast(ink, picture.pixelColor(x, y)));
-      QVERIFY2(worst >= 4.5, qPrintable(QStringLiteral("%1: %2:1").arg(w->objectName()).arg(worst)));
-    }
+    for (const char* style : {"Fusion", "Windows"})
+      for (const int dark : {0, 1, 2}) { // light, dark before the window opens, dark while it is open
+        QApplication::setStyle(style);
+        QApplication::setPalette(dark == 1 ? darkDesktop : QApplication::style()->standardPalette());
+        ed.reset(new EditorDriver);
+        ed->run("new Take the bridge; cur");
+        if (dark == 2) {
+          QApplication::setPalette(darkDesktop); // the desktop's theme changes under the open window
+          QCoreApplication::processEvents();
+        }
+        QImage picture(ed->window.size(), QImage::Format_RGB32); // the window's own drawing, no controls
+        ed->window.render(&picture, QPoint(), QRegion(), QWidget::DrawWindowBackground);
+        QList<QWidget*> texts{ed->window.findChild<QLabel*>(QStringLiteral("lblCurTask"))};
+        for (QPushButton* b : ed->window.findChildren<QPushButton*>())
+          if (!b->text().isEmpty())
+            texts.append(b);
+        QCOMPARE(texts.size(), 14);
+        for (QWidget* w : texts) {
+          const QColor ink = w->palette().color(QPalette::Active, w->foregroundRole());
+          double worst =
+              qobject_cast<QPushButton*>(w) ? contrast(ink, w->palette().color(QPalette::Button)) : 21;
+          const QRect area(w->mapTo(&ed->window, QPoint(0, 0)), w->size());
+          for (int y = area.top(); y <= area.bottom(); ++y)
+            for (int x = area.left(); x <= area.right(); ++x)
+              worst = std::min(worst, contrast(ink, picture.pixelColor(x, y)));
+          QVERIFY2(
+              worst >= 4.5,
+              qPrintable(
+                  QStringLiteral("%1 %2 %3: %4:1").arg(style).arg(dark).arg(w->objectName()).arg(worst)));
+        }
+      }
   }
 };
 

@@ -117,7 +117,8 @@ private slots:
     // The file under tests/data (read_none is not there), or %1 the folder; notes, tasks,
     // current task, side (EAST before), enabled controls; the message after "Err # ", %1 the path.
     QTest::addColumn<QStringList>("row");
-    const QString none = "N: | T: | cur: | side:EAST | on:", tasksOn = "on:cmdEdit cmdDel cmdCurTask txtTasks";
+    const QString none = "N: | T: | cur: | side:EAST | on:",
+                  tasksOn = "on:cmdEdit cmdDel cmdCurTask txtTasks";
     // clang-format off
     QTest::newRow("missing") << QStringList{"read_none.sqf", none, "53 - File not found: %1"};
     QTest::newRow("too long") << QStringList{"read_tasks_past_32767.sqf", "N:First0*,Second1 | T: | cur: | side:EAST | on:txtNotes", "6 - Overflow: a task record lies past byte 32767 of the script"};

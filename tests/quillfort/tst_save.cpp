@@ -27,10 +27,10 @@ static const QString kOpenError = QStringLiteral("Open Error|16|The following er
 struct Failure {
   QString target; // in the temporary folder, beside old.sqf and the empty locked/
   int error;
-  QString lock;   // made read-only first
-  int tasks;      // created; 256 is one past the limit (5)
-  int free;       // on a full file system: bytes left free; -1 not full
-  int length;     // characters pasted into the last task's text
+  QString lock; // made read-only first
+  int tasks;    // created; 256 is one past the limit (5)
+  int free;     // on a full file system: bytes left free; -1 not full
+  int length;   // characters pasted into the last task's text
 };
 
 class tst_save : public QObject {
