@@ -7,6 +7,12 @@
 
 #include <cmath>
 
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace {
 // WCAG 2 contrast of two colours: 1 (same) to 21 (black on white).
 double contrast(QColor a, QColor b) {
@@ -33,6 +39,7 @@ class tst_editor : public QObject {
   std::unique_ptr<EditorDriver> ed;
 
   QTemporaryDir scripts;
+  std::pair<int, int> m_pipeEnds; // a named pipe among the scripts, held open at both ends
 
 private slots:
   void initTestCase() {
@@ -44,6 +51,21 @@ private slots:
     for (const char* name : names)
       QVERIFY(QDir().mkpath(scripts.filePath("sub")) &&
               QFile::copy(QUILLFORT_TEST_DATA "/worked_example.sqf", scripts.filePath(name)));
+    QFile huge(scripts.filePath("huge.sqf")); // refused before it is read; sparse, it takes no room
+    QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(4) << 30));
+#ifndef Q_OS_WIN
+    // Held open at both ends, the pipe cannot keep an open command that reads
+    // it waiting: that one would find it empty and not say it is a pipe.
+    const QByteArray pipe = QFile::encodeName(scripts.filePath("pipe"));
+    QVERIFY(::mkfifo(pipe.constData(), 0644) == 0 && QFile::link(pipe, scripts.filePath("link.sqf")));
+    m_pipeEnds = {::open(pipe.constData(), O_RDONLY | O_NONBLOCK),
+                  ::open(pipe.constData(), O_WRONLY | O_NONBLOCK)};
+    QVERIFY(m_pipeEnds.first >= 0 && m_pipeEnds.second >= 0);
+  }
+  void cleanupTestCase() {
+    ::close(m_pipeEnds.first);
+    ::close(m_pipeEnds.second);
+#endif
   }
   void init() { ed.reset(new EditorDriver); }
   void cleanup() {
@@ -238,6 +260,54 @@ private slots:
       lines << QStringLiteral("l%1").arg(i, 2, 10, QLatin1Char('0'));
     row("marker far down", "new A; type " + lines.join('\n') + "; sel 148 3 >> marker N >> pick 0",
         "cursor:151 l37 >> scroll:kept | cursor:177 >> taskText:" + lines.join("\r\n").replace("l37", "<marker name='N'>l37</marker>"));
+    // Several sides: WEST, EAST and the game master's written with the keys,
+    // saved, cleared, opened and found again, each save the writer's bytes;
+    // the side button passes over sides that hold a briefing; copying to a
+    // side that holds one asks first.
+    const QString three = "add Hold; key cmdSide Ctrl+2; notes; add Intel; key cmdSide Ctrl+5; add Watch; cur",
+                  two = "add Ambush; key cmdSide Ctrl+3; notes; add Town; side", copied = two + "; side; answer Yes; key cmdSide Ctrl+Shift+1",
+                  reopened = three + "; save %1/a.sqf; clear; open %1/a.sqf", saved = " | saved:sides_three_by_keys.sqf",
+                  none = " | T: | N: | cur: | boxes:,", watch = " | T:Watch0* | N: | cur:Watch | boxes:watch text,", town = " | T: | N:Town0* | cur: | boxes:,town text";
+    const auto at = [](const QString& side, const QString& caption) { return "side:" + side + " | caption:Quillfort" + caption + " [" + side + "]"; };
+    row("sides: WEST aside", "add Hold; key cmdSide Ctrl+2", at("EAST", "") + none);
+    row("sides: three", three, at("LOGIC", "") + watch);
+    row("sides: clear takes all", three + "; save %1/a.sqf; clear; key cmdSide Ctrl+2", "side:EAST | caption:Quillfort" + none + saved);
+    row("sides: opened, WEST", reopened, at("WEST", " - %1/a.sqf") + " | T:Hold0* | N: | cur: | boxes:hold text," + saved);
+    row("sides: opened, EAST", reopened + "; key cmdSide Ctrl+2", at("EAST", " - %1/a.sqf") + " | T: | N:Intel0* | cur: | boxes:,intel text");
+    row("sides: opened, LOGIC, saved again", reopened + "; key cmdSide Ctrl+5; save %1/b.sqf", at("LOGIC", " - %1/a.sqf") + watch + saved);
+    row("sides: to CIVILIAN", two, at("CIVILIAN", "") + town);
+    row("sides: past WEST", two + "; side", at("EAST", "") + town);
+    row("sides: copy asks, No", two + "; side; answer No; key cmdSide Ctrl+Shift+1", at("EAST", "") + town + " | asked:The briefing of WEST holds 0 notes and 1 task.\r\n\r\nReplace it with a copy of this briefing?|Copy Briefing|36|");
+    row("sides: copy, Yes", copied, at("WEST", "") + town);
+    row("sides: copy keeps", copied + "; key cmdSide Ctrl+2", at("EAST", "") + town);
+    row("sides: every side held", copied + "; key cmdSide Ctrl+2; key cmdSide Ctrl+Shift+3; key cmdSide Ctrl+Shift+4; ok cmdSide",
+        at("CIVILIAN", "") + town + " | asked:Every other side holds a briefing of its own.\r\n\r\nPick a side's briefing with Ctrl+1 to Ctrl+5 to edit it.|Toggle side|64|");
+    // A failed open leaves an empty work area (EAST was the script's before)
+    // and a caption naming no file, the next dialog in the file's folder; a
+    // pipe or device ends in the box before anything is read, and never holds
+    // the window. %N is the folder of scripts in the system's own form.
+    const QString data = QStringLiteral(QUILLFORT_TEST_DATA), before = open + "read_before.sqf; ", failed = "N: | T: | cur: | side:EAST | on: | caption:Quillfort | path:%1 | asked:The following error has occured:\r\nErr # ",
+                  opened = " | caption:Quillfort - " + data + "/", tasksOn = " | on:cmdEdit cmdDel cmdCurTask txtTasks";
+    row("open: missing", before + "badopen %1/read_none.sqf", failed + "53 - File not found: %N/read_none.sqf|Open Error|16|");
+    row("open: 4 GiB", before + "badopen %1/huge.sqf", failed + "57 - Device I/O error: the file %N/huge.sqf could not be read (it is larger than 16 MiB, more than any briefing)|Open Error|16|");
+    row("open: too long", before + "bad" + open + "read_tasks_past_32767.sqf", "N:First0*,Second1 | T: | cur: | side:EAST | on:txtNotes | caption:Quillfort | asked:The following error has occured:\r\nErr # 6 - Overflow: a task record lies past byte 32767 of the script|Open Error|16|");
+    row("open: lower-case side", before + open + "read_lowercase_side.sqf", "N: | T:T0* | cur:T | side:EAST" + tasksOn + opened + "read_lowercase_side.sqf | path:" + data);
+    row("open: current past tasks", before + open + "read_current_past_tasks.sqf", "N: | T:T0* | cur: | side:CIVILIAN" + tasksOn + opened + "read_current_past_tasks.sqf");
+    row("open: notes only", before + open + "read_notes_only.sqf", "N:N0* | T: | cur: | side:WEST | on:txtNotes" + opened + "read_notes_only.sqf");
+#ifndef Q_OS_WIN
+    row("open: named pipe", before + "badopen %1/pipe", failed + "75 - Path/File access error: %N/pipe is a named pipe, not a regular file|Open Error|16|");
+    row("open: link to a named pipe", before + "badopen %1/link.sqf", failed + "75 - Path/File access error: %N/link.sqf is a named pipe, not a regular file|Open Error|16|");
+    row("open: character device", before + "badopen /dev/null", QString(failed).replace("%1", "/dev") + "75 - Path/File access error: /dev/null is a character device, not a regular file|Open Error|16|");
+#else
+    // Windows keeps named pipes out of folders (\\.\pipe\), where no dialog
+    // reaches; its devices are names in every folder, never read.
+    row("open: device NUL", before + "badopen %1/NUL", failed + "53 - File not found: %N/NUL|Open Error|16|");
+#endif
+    // The file named on the command line, here relative to the current
+    // folder, opens as the same file chosen in the Open dialog does; no file, nothing.
+    row("command line: no file", "argv", "caption:Quillfort | T: | N:");
+    row("command line: a file", "argv " + QDir::current().relativeFilePath(data + "/worked_example.sqf"),
+        "caption:Quillfort - " + QDir::toNativeSeparators(data + "/worked_example.sqf") + " | N:Intel0* | T:Take the bridge0*,Hold the town1 | cur:Hold the town | side:EAST | path:" + QDir::toNativeSeparators(data));
     // Every command with one list empty and the other not, on each page: which
     // of cmdEdit (E), cmdDel (D), cmdCurTask (C), txtTasks (t) and txtNotes (n)
     // are enabled afterwards, every other control enabled throughout.
@@ -273,7 +343,9 @@ private slots:
     QFETCH(QString, steps);
     QFETCH(QString, shown);
     const QStringList stages = steps.split(" >> "),
-                      checks = shown.split(" >> ").replaceInStrings("%1", scripts.path());
+                      checks = shown.split(" >> ")
+                                   .replaceInStrings("%1", scripts.path())
+                                   .replaceInStrings("%N", QDir::toNativeSeparators(scripts.path()));
     QCOMPARE(stages.size(), checks.size());
     for (qsizetype i = 0; i < stages.size(); ++i) {
       ed->run(QString(stages[i]).replace("%1", scripts.path()));

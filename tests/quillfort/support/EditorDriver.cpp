@@ -88,6 +88,9 @@ void EditorDriver::run(const QString& steps) {
       {"badopen", STEP(d.open(a, true))},
       {"expect", STEP(a == "open" ? d.dialogs.answerOpen({}) : d.dialogs.answerSave({}))},
       {"fail", STEP(a == "open" ? d.dialogs.answerOpen({}, true) : d.dialogs.answerSave({}, true))},
+      {"save", STEP(d.dialogs.answerSave(d.m_saved = a); d.click("cmdOK"))},
+      {"answer", STEP(d.dialogs.answerMessage(a == "Yes" ? MsgAnswer::Yes : a == "No" ? MsgAnswer::No : MsgAnswer::OK))},
+      {"argv", STEP(d.window.openCommandLine(QStringList{"quillfort", a}.mid(0, a.isEmpty() ? 1 : 2)))},
       {"key", STEP(QVERIFY(QTest::qWaitForWindowActive(&d.window)); QWidget* w = d.window.findChild<QWidget*>(a.section(' ', 0, 0));
                    w->setFocus(); const QKeyCombination k = QKeySequence(a.section(' ', 1))[0];
                    QTest::keyClick(w, k.key(), k.keyboardModifiers()))},
@@ -150,6 +153,9 @@ QString EditorDriver::state(const QString& want) const {
       {"asked", FIELD(if (d.dialogs.requests.size() == d.m_askedBefore) return QString(); const auto& r = d.lastAsked();
                       return QStringList{r.prompt, r.title, QString::number(r.style), r.defaultText}.join('|'))},
       {"on", FIELD(return d.enabled())},
+      {"boxes", FIELD(return d.boxShows("txtTasks") + ',' + d.boxShows("txtNotes"))},
+      {"saved", FIELD(const QByteArray bytes = readFile(d.m_saved); for (const QFileInfo& f : QDir(QUILLFORT_TEST_DATA).entryInfoList(QDir::Files))
+                        if (readFile(f.filePath()) == bytes) return f.fileName(); return QStringLiteral("a script of none of tests/data"))},
   };
   // clang-format on
   QStringList shown;

@@ -50,6 +50,9 @@ struct EditorDriver {
   // hint answered OK); "open PATH", "badopen PATH" (its error box answered
   // OK), "expect open" or "expect save" (the next file dialog cancelled),
   // "fail open" or "fail save" (the next file dialog cannot come up),
+  // "save PATH" (Save, the dialog answered PATH), "answer BUTTON" (the next
+  // message box answered Yes, No or OK), "argv [PATH]" (the program started
+  // with PATH on its command line, or nothing),
   // "click BUTTON" (nothing answered), "press BUTTON" (a screen reader's
   // press), "key CONTROL KEYS" (KEYS as QKeySequence writes them, with the
   // focus in CONTROL), "ok BUTTON" (a message box answered OK), "no BUTTON"
@@ -66,7 +69,8 @@ struct EditorDriver {
   // noteText, counts (slot counters, then last indexes), caption (as the
   // window system shows it), path (appPath), heard (what screen readers name
   // the window, cmdSide and lblCurTask), asked (prompt|title|style|default text of the last dialog
-  // asked by the last run, empty for none).
+  // asked by the last run, empty for none), boxes (both boxes: tasks, notes),
+  // saved (which file under tests/data the last "save" wrote the bytes of).
   QString state(const QString& want) const;
   const ScriptedDialogs::Request& lastAsked() const { return dialogs.requests.constLast(); }
   // The last message box as "title|style|prompt".
@@ -84,4 +88,5 @@ private:
   QString enabled() const;                 // the value of "on"
   qsizetype m_askedBefore = 0;             // requests made before the last run
   int m_scrollBefore = 0;                  // the shown box's scroll position before the last step
+  QString m_saved;                         // the path of the last "save"
 };
