@@ -239,9 +239,10 @@ private slots:
     row("Ctrl+O in a list", "new T; expect open; key lstTasks Ctrl+O", "side:WEST | box:");
     row("Ctrl+O on Side", "new T; expect open; key cmdSide Ctrl+O", "side:WEST | box:");
     row("Return in a text box", "new T; key txtTasks Return", "side:WEST | box:\n");
+    const QString app = QDir::toNativeSeparators(QCoreApplication::applicationDirPath()), filter = "SQF Files (*.sqf)|*.sqf|All Files (*.*)|*.*";
     // A file dialog that cannot come up ends the command quietly: no message, nothing changed.
-    row("the save dialog fails", "add Hold; fail save; click cmdOK", "T:Hold0* | box:hold text | asked:||0|");
-    row("the open dialog fails", "add Hold; fail open; click cmdOpen", "T:Hold0* | box:hold text | asked:||0|");
+    row("the save dialog fails", "add Hold; fail save; click cmdOK", "T:Hold0* | box:hold text | asked:save|cancel error|" + app + "|2050||" + filter);
+    row("the open dialog fails", "add Hold; fail open; click cmdOpen", "T:Hold0* | box:hold text | asked:open|cancel error|" + app + "|4||" + filter);
     // Each insertion is one edit of the box, which leaves the cursor after it
     // and the box scrolled where it was; one Ctrl+Z takes it back whole. The
     // text reaches the entry's slot when the box is stored.
@@ -260,6 +261,22 @@ private slots:
       lines << QStringLiteral("l%1").arg(i, 2, 10, QLatin1Char('0'));
     row("marker far down", "new A; type " + lines.join('\n') + "; sel 148 3 >> marker N >> pick 0",
         "cursor:151 l37 >> scroll:kept | cursor:177 >> taskText:" + lines.join("\r\n").replace("l37", "<marker name='N'>l37</marker>"));
+    // A saved briefing comes back: quotes, script text, a typed "<br/>", two
+    // tasks of one title and a moved task, so that slots and list positions
+    // differ before the save; picking row 1 stores the typed text, a move would
+    // not. Opened, slots are list positions, each list on its first entry, the
+    // counters the list lengths. The next dialog starts in the file's folder,
+    // and Cancel there changes nothing.
+    const QString back = "N:Diary\",[\"Intel0*,Weather1 | T:Take \"the\" hill0*,Hold1,Hold2 | cur:Hold | side:WEST | on:cmdEdit cmdDel cmdCurTask txtTasks txtNotes | caption:Quillfort - %1/briefing.sqf | path:%1 | "
+                         "taskText:take \"the\" hill text,hold text\r\n\r\ncreateSimpleTask [\"x\"];,hold text | noteText:diary\",[\"intel text,weather text | counts:3,2,0,0 | page:Tasks | boxes:take \"the\" hill text,diary\",[\"intel text";
+    row("saved, opened, Cancel", "add Take \"the\" hill,Hold,Hold; type \n<br/>createSimpleTask [\"x\"];; cur; pick 1; down; notes; new Diary\",[\"Intel; pick 0; type diary\",[\"intel text; add Weather; save %1/briefing.sqf; side; open %1/briefing.sqf >> expect open; click cmdOpen",
+        back + " >> " + back + " | asked:open|cancel error|%1|4||" + filter);
+    // A title or a finding chosen in the preview selects its entry as a click
+    // in the editor would: the outgoing box stored, the incoming loaded, the
+    // page switched; a finding also puts the cursor at its place.
+    const QString choose = "add Take,Hold; type \nfish & chips; notes; add Intel; type  <img image='gone.jpg'/>; preview; choose ";
+    row("preview: a title chosen", choose + "lstPreviewTasks 0", "page:Tasks | T:Take0*,Hold1 | box:take text | taskText:take text,hold text\r\nfish & chips | boxes:take text,intel text <img image='gone.jpg'/>");
+    row("preview: a finding chosen", choose + "lstFindings 1", "page:Tasks | T:Take0,Hold1* | box:hold text\nfish & chips | cursor:15 | boxes:hold text\nfish & chips,intel text <img image='gone.jpg'/>");
     // Several sides: WEST, EAST and the game master's written with the keys,
     // saved, cleared, opened and found again, each save the writer's bytes;
     // the side button passes over sides that hold a briefing; copying to a

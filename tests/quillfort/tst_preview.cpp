@@ -178,44 +178,6 @@ private slots:
       QCOMPARE(ed->window.taskText.value(1), QStringLiteral("hold text"));
   }
 
-  // A title or a finding chosen in the preview selects its entry as a click in
-  // the editor would: the outgoing box stored, the incoming loaded, the page
-  // switched; a finding also puts the cursor at its place.
-  void choosingInThePreviewSelectsInTheEditor_data() {
-    QTest::addColumn<QString>("list");
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("title")
-        << "lstPreviewTasks" << 0
-        << "page:Tasks | T:Take0*,Hold1 | box:take text | Take | hold text\r\nfish & chips";
-    QTest::newRow("finding") << "lstFindings" << 1
-                             << "page:Tasks | T:Take0,Hold1* | box:hold text\nfish & chips | Hold | 2:6";
-  }
-  void choosingInThePreviewSelectsInTheEditor() {
-    QFETCH(QString, list);
-    QFETCH(int, row);
-    QFETCH(QString, expected);
-    ed->run("add Take,Hold; type \nfish & chips; notes; add Intel; type  <img image='gone.jpg'/>");
-    openPreview();
-    QListWidget* chosen = ed->list(qPrintable(list));
-    QTRY_COMPARE(
-        ed->titles("lstFindings").join(','),
-        QStringLiteral("warning: note 1 \"Intel\", text 1:12: The picture \"gone.jpg\" is not in the "
-                       "mission folder,warning: task 2 \"Hold\", text 2:6: A bare \"&\" cuts the text "
-                       "here in the game: write it as \"&amp;\""));
-    QTest::mouseClick(chosen->viewport(), Qt::LeftButton, {},
-                      chosen->visualItemRect(chosen->item(row)).center());
-    // The title row also shows the outgoing text stored, the finding row the cursor.
-    const QTextCursor cursor = ed->box("txtTasks")->textCursor();
-    const QString after =
-        row ? QStringLiteral("%1:%2").arg(cursor.blockNumber() + 1).arg(cursor.positionInBlock() + 1)
-            : ed->window.taskText.value(1);
-    QTRY_COMPARE(ed->state("page | T | box") + " | " +
-                     preview()->findChild<QLabel*>("lblPreviewTitle")->text() + " | " + after,
-                 expected);
-    QCOMPARE(ed->boxShows("txtNotes"), QStringLiteral("intel text <img image='gone.jpg'/>"));
-  }
-
   // F5 opens one preview and raises it again; the boxes' context menus end
   // with the same command, F5 beside it, after Qt's own entries. The preview
   // closes with the editor.

@@ -1,6 +1,8 @@
-// The save command through the window: a briefing built by clicks, the save
-// dialog answered by the script, the written file checked byte for byte.
+// The save command through the window: a briefing built by clicks or opened,
+// the save dialog answered by the script, the written file checked byte for
+// byte, and what a failed save leaves on disk.
 #include "QuillfortVersion.h"
+#include "script_writer/BriefingScriptWriter.h"
 #include "support/EditorDriver.h"
 
 #include <stdexcept>
@@ -169,6 +171,49 @@ private slots:
                                  QString(standard ? "vector too long" : "an unknown failure"));
       QCOMPARE(ed.dialogs.pending(), 0);
     }
+  }
+
+  // A text the user did not touch is saved back exactly as it was opened,
+  // also where the box cannot show it as it is; typing into it stores what the
+  // box shows, with CR LF line breaks.
+  void untouchedTextsSaveBackAsOpened_data() {
+    QTest::addColumn<QStringList>("row"); // the first task's text in the script, "!" typed at its
+    // end or not, the text in the script saved afterwards, and saved again after typing "?"
+    const QString nbsp = QStringLiteral("a\u00a0b");
+    // clang-format off
+    QTest::newRow("lone LF") << QStringList{"a\nb", "", "a\nb", "a\r\nb?"};
+    QTest::newRow("lone CR") << QStringList{"a\rb", "", "a\rb", "a\r\nb?"};
+    QTest::newRow("CR CR LF") << QStringList{"a\r\r\nb", "", "a\r\r\nb", "a\r\nb?"};
+    QTest::newRow("no-break space") << QStringList{nbsp, "", nbsp, nbsp + "?"};
+    QTest::newRow("lone LF, typed") << QStringList{"a\nb", "!", "a\r\nb!", "a\r\nb!?"};
+    QTest::newRow("CR CR LF, typed") << QStringList{"a\r\r\nb", "!", "a\r\nb!", "a\r\nb!?"};
+    QTest::newRow("no-break space, typed") << QStringList{nbsp, "!", nbsp + "!", nbsp + "!?"};
+    // clang-format on
+  }
+  void untouchedTextsSaveBackAsOpened() {
+    QFETCH(QStringList, row);
+    const QString &text = row[0], &typed = row[1], &saved = row[2], &again = row[3];
+    auto script = [](const QString& first) { // side WEST, tasks T0 (this text) and T1 ("y")
+      const std::u16string t0 = first.toStdU16String();
+      return QByteArray::fromStdString(composeBriefingScript(
+          {u"WEST", {}, {{u"T0", t0}, {u"T1", u"y"}}, {}, kVersionMajor, kVersionMinor, kVersionPatch}));
+    };
+    EditorDriver editor, *ed = &editor;
+    QTemporaryDir dir;
+    const QString opened = dir.filePath("opened.sqf"), resaved = dir.filePath("resaved.sqf");
+    QFile f(opened);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(script(text)) > 0);
+    f.close();
+    ed->open(opened);
+    ed->type("txtTasks", typed);
+    ed->run("pick 1; pick 0"); // stores, loads the other, then back
+    ed->dialogs.answerSave(resaved);
+    ed->click("cmdOK");
+    QCOMPARE(readFile(resaved), script(saved));
+    ed->type("txtTasks", "?"); // the box as saved, then changed: saved with the change
+    ed->dialogs.answerSave(resaved);
+    ed->click("cmdOK");
+    QCOMPARE(readFile(resaved), script(again));
   }
 };
 

@@ -90,6 +90,9 @@ void EditorDriver::run(const QString& steps) {
       {"fail", STEP(a == "open" ? d.dialogs.answerOpen({}, true) : d.dialogs.answerSave({}, true))},
       {"save", STEP(d.dialogs.answerSave(d.m_saved = a); d.click("cmdOK"))},
       {"answer", STEP(d.dialogs.answerMessage(a == "Yes" ? MsgAnswer::Yes : a == "No" ? MsgAnswer::No : MsgAnswer::OK))},
+      {"preview", STEP(QTest::keyClick(&d.window, Qt::Key_F5))},
+      {"choose", STEP(QListWidget* l = d.list(qPrintable(a.section(' ', 0, 0))); const int row = a.section(' ', 1).toInt();
+                      QTRY_VERIFY(l->count() > row); QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, l->visualItemRect(l->item(row)).center()))},
       {"argv", STEP(d.window.openCommandLine(QStringList{"quillfort", a}.mid(0, a.isEmpty() ? 1 : 2)))},
       {"key", STEP(QVERIFY(QTest::qWaitForWindowActive(&d.window)); QWidget* w = d.window.findChild<QWidget*>(a.section(' ', 0, 0));
                    w->setFocus(); const QKeyCombination k = QKeySequence(a.section(' ', 1))[0];
@@ -151,6 +154,8 @@ QString EditorDriver::state(const QString& want) const {
       {"counts", FIELD(return QStringLiteral("%1,%2,%3,%4").arg(d.window.taskSlotCount).arg(d.window.noteSlotCount)
                                   .arg(d.window.lastTaskIndex).arg(d.window.lastNoteIndex))},
       {"asked", FIELD(if (d.dialogs.requests.size() == d.m_askedBefore) return QString(); const auto& r = d.lastAsked();
+                      const auto& f = r.settings; if (r.kind >= ScriptedDialogs::Kind::Open)
+                        return QStringList{r.kind == ScriptedDialogs::Kind::Open ? "open" : "save", f.cancelError ? "cancel error" : "", f.initDir, QString::number(f.flags), f.fileName, f.filter}.join('|');
                       return QStringList{r.prompt, r.title, QString::number(r.style), r.defaultText}.join('|'))},
       {"on", FIELD(return d.enabled())},
       {"boxes", FIELD(return d.boxShows("txtTasks") + ',' + d.boxShows("txtNotes"))},

@@ -52,7 +52,8 @@ struct EditorDriver {
   // "fail open" or "fail save" (the next file dialog cannot come up),
   // "save PATH" (Save, the dialog answered PATH), "answer BUTTON" (the next
   // message box answered Yes, No or OK), "argv [PATH]" (the program started
-  // with PATH on its command line, or nothing),
+  // with PATH on its command line, or nothing), "preview" (F5), "choose LIST
+  // ROW" (a click on a row of the preview's list, once it has the row),
   // "click BUTTON" (nothing answered), "press BUTTON" (a screen reader's
   // press), "key CONTROL KEYS" (KEYS as QKeySequence writes them, with the
   // focus in CONTROL), "ok BUTTON" (a message box answered OK), "no BUTTON"
@@ -69,7 +70,8 @@ struct EditorDriver {
   // noteText, counts (slot counters, then last indexes), caption (as the
   // window system shows it), path (appPath), heard (what screen readers name
   // the window, cmdSide and lblCurTask), asked (prompt|title|style|default text of the last dialog
-  // asked by the last run, empty for none), boxes (both boxes: tasks, notes),
+  // asked by the last run, empty for none; a file dialog's open or save|cancel
+  // error|folder|flags|file name|filter), boxes (both boxes: tasks, notes),
   // saved (which file under tests/data the last "save" wrote the bytes of).
   QString state(const QString& want) const;
   const ScriptedDialogs::Request& lastAsked() const { return dialogs.requests.constLast(); }
