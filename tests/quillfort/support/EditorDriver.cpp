@@ -1,6 +1,39 @@
 #include "support/EditorDriver.h"
 
 namespace {
+// What the document shows of its fragments that are not plain text: links
+// with their tooltips, colours, sizes (as a multiple of the text's) and
+// faces, pictures with their size, framed tables.
+QString marks(const QTextDocument* doc) {
+  QStringList out;
+  for (QTextBlock block = doc->begin(); block.isValid(); block = block.next()) {
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QTextFragment f = it.fragment();
+      const QTextCharFormat format = f.charFormat();
+      QString font = format.foreground().style() != Qt::NoBrush && format.foreground().color() != Qt::black
+                         ? " in " + format.foreground().color().name()
+                         : QString();
+      if (format.fontPointSize() > 0)
+        font += QStringLiteral(" x%1").arg(format.fontPointSize() / doc->defaultFont().pointSizeF());
+      if (!format.fontFamilies().toStringList().isEmpty())
+        font += " " + format.fontFamilies().toStringList().join(',');
+      if (format.isImageFormat())
+        out << QStringLiteral("image %1 %2x%3")
+                   .arg(QFileInfo(QUrl(format.toImageFormat().name()).toLocalFile()).fileName())
+                   .arg(format.toImageFormat().width())
+                   .arg(format.toImageFormat().height());
+      else if (format.isAnchor())
+        out << QStringLiteral("link %1 %2 tip %3").arg(f.text(), format.anchorHref(), format.toolTip());
+      else if (!font.isEmpty())
+        out << f.text() + font;
+    }
+  }
+  for (QTextFrame* frame : doc->rootFrame()->childFrames())
+    if (auto* table = qobject_cast<QTextTable*>(frame))
+      out << QStringLiteral("framed %1").arg(table->cellAt(0, 0).firstCursorPosition().block().text());
+  return out.join(QLatin1String("; "));
+}
+
 template <class T> T* find(const QWidget& window, const char* name) {
   auto* widget = window.findChild<T*>(QLatin1String(name));
   if (!widget)
@@ -91,6 +124,8 @@ void EditorDriver::run(const QString& steps) {
       {"save", STEP(d.dialogs.answerSave(d.m_saved = a); d.click("cmdOK"))},
       {"answer", STEP(d.dialogs.answerMessage(a == "Yes" ? MsgAnswer::Yes : a == "No" ? MsgAnswer::No : MsgAnswer::OK))},
       {"preview", STEP(QTest::keyClick(&d.window, Qt::Key_F5))},
+      {"wait", STEP(QCoreApplication::processEvents())},
+      {"folder", STEP(d.window.appPath = QDir::toNativeSeparators(a))},
       {"choose", STEP(QListWidget* l = d.list(qPrintable(a.section(' ', 0, 0))); const int row = a.section(' ', 1).toInt();
                       QTRY_VERIFY(l->count() > row); QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, l->visualItemRect(l->item(row)).center()))},
       {"argv", STEP(d.window.openCommandLine(QStringList{"quillfort", a}.mid(0, a.isEmpty() ? 1 : 2)))},
@@ -164,10 +199,32 @@ QString EditorDriver::state(const QString& want) const {
   };
   // clang-format on
   QStringList shown;
-  for (const QString& field : want.split(QStringLiteral(" | "))) {
+  // The preview's fields come last, after "preview:", each of them parted by " | ".
+  const qsizetype preview = want.indexOf(QLatin1String("preview:"));
+  for (const QString& field : want.left(preview).split(QStringLiteral(" | "), Qt::SkipEmptyParts)) {
     const QString key = field.section(QLatin1Char(':'), 0, 0);
     shown << key + ":" + (fields.contains(key) ? fields[key](*this) : "no such field");
   }
+  return (shown + (preview < 0 ? QStringList() : QStringList{"preview:" + previewShows()}))
+      .join(QStringLiteral(" | "));
+}
+
+QString EditorDriver::previewShows() const {
+  const auto* preview = window.findChild<QWidget*>(QStringLiteral("frmPreview"));
+  const auto* document = window.findChild<QTextBrowser*>(QStringLiteral("txtPreview"));
+  if (!preview || !preview->isVisible() || !document)
+    return QStringLiteral("not shown");
+  QStringList shown{find<QLabel>(window, "lblPreviewSide")->text(),
+                    titles("lstPreviewNotes").join(','),
+                    titles("lstPreviewTasks").join(','),
+                    find<QLabel>(window, "lblPreviewTitle")->text(),
+                    document->document()->toPlainText(),
+                    marks(document->document())};
+  if (const QStringList findings = titles("lstFindings"); !findings.isEmpty())
+    shown << QString::number(findings.size()) + " " + findings.constLast();
+  for (int i = 0; i < list("lstPreviewTasks")->count(); ++i) // the current task in bold too
+    if (list("lstPreviewTasks")->item(i)->font().bold() != titles("lstPreviewTasks")[i].startsWith(u'\u25B6'))
+      shown << "task " + QString::number(i + 1) + " in the wrong weight";
   return shown.join(QStringLiteral(" | "));
 }
 

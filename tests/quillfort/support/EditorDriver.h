@@ -54,6 +54,7 @@ struct EditorDriver {
   // message box answered Yes, No or OK), "argv [PATH]" (the program started
   // with PATH on its command line, or nothing), "preview" (F5), "choose LIST
   // ROW" (a click on a row of the preview's list, once it has the row),
+  // "wait" (the events so far handled), "folder PATH" (appPath set),
   // "click BUTTON" (nothing answered), "press BUTTON" (a screen reader's
   // press), "key CONTROL KEYS" (KEYS as QKeySequence writes them, with the
   // focus in CONTROL), "ok BUTTON" (a message box answered OK), "no BUTTON"
@@ -72,7 +73,9 @@ struct EditorDriver {
   // the window, cmdSide and lblCurTask), asked (prompt|title|style|default text of the last dialog
   // asked by the last run, empty for none; a file dialog's open or save|cancel
   // error|folder|flags|file name|filter), boxes (both boxes: tasks, notes),
-  // saved (which file under tests/data the last "save" wrote the bytes of).
+  // saved (which file under tests/data the last "save" wrote the bytes of);
+  // last, preview (as a user reads it: side | notes | tasks | title | text |
+  // marks, then the number of findings and the last one, where there are any).
   QString state(const QString& want) const;
   const ScriptedDialogs::Request& lastAsked() const { return dialogs.requests.constLast(); }
   // The last message box as "title|style|prompt".
@@ -88,6 +91,7 @@ private:
   const char* shownList() const { return list("lstTasks")->isVisible() ? "lstTasks" : "lstNotes"; }
   QString entries(const char* list) const; // title and slot, "*" on the selected entry
   QString enabled() const;                 // the value of "on"
+  QString previewShows() const;            // the value of "preview"
   qsizetype m_askedBefore = 0;             // requests made before the last run
   int m_scrollBefore = 0;                  // the shown box's scroll position before the last step
   QString m_saved;                         // the path of the last "save"
