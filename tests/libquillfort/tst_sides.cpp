@@ -8,9 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 namespace {
 
 using Entries = std::vector<BriefingEntry>;
@@ -75,17 +72,6 @@ TEST(Sides, EveryCombinationSavesAndReadsBack) {
     EXPECT_TRUE(back == expected);
     EXPECT_EQ(kSides[read.front().side].letter, h.sideLetter);
   }
-}
-
-TEST(Sides, TheWrittenLayoutAndTheCheck) {
-  std::ifstream in(QUILLFORT_TEST_DATA "/sides_west_east_logic.sqf", std::ios::binary);
-  EXPECT_EQ(composeBriefingScript(sides(0b10011, 1)), std::string(std::istreambuf_iterator<char>(in), {}));
-  BriefingSnapshot input = sides(0b10011, 1);
-  input.otherSides[1].notes = {{u"Zeus", u"Caf\u00e9 & co"}};
-  const auto findings = checkBriefing(input); // each side's, in the script's order, naming it
-  ASSERT_FALSE(findings.empty());
-  EXPECT_TRUE(findings.back().side == u"LOGIC" && findings.back().kind == FindingKind::BareAmpersand);
-  EXPECT_TRUE(findings.front().side == u"LOGIC" && findings.front().kind == FindingKind::NonAsciiCharacter);
 }
 
 TEST(Sides, RefusedNamingTheSide) {

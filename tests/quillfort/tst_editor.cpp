@@ -3,7 +3,6 @@
 // colours under light and dark themes.
 #include "FakeRegistry.h"
 #include "platform/ProcessLauncher.h"
-#include "preview/frmPreview.h"
 #include "support/EditorDriver.h"
 
 #include <cmath>
@@ -52,11 +51,8 @@ private slots:
     for (const char* name : names)
       QVERIFY(QDir().mkpath(scripts.filePath("sub")) &&
               QFile::copy(QUILLFORT_TEST_DATA "/worked_example.sqf", scripts.filePath(name)));
-    // Pictures of the mission folder the preview's rows name.
-    QVERIFY(QDir(scripts.path()).mkpath("pics") &&
-            QImage(8, 8, QImage::Format_RGB32).save(scripts.filePath("pics/map.png")));
-    QFile paa(scripts.filePath("map.paa"));
-    QVERIFY(paa.open(QIODevice::WriteOnly) && paa.write("not a picture Qt reads") > 0);
+    for (const char* name : {"mission1", "mission2", "mission3", "mission4"}) // older, longer scripts
+      QVERIFY(QFile::copy(QUILLFORT_TEST_DATA "/old_briefing.sqf", scripts.filePath(name)));
     QFile huge(scripts.filePath("huge.sqf")); // refused before it is read; sparse, it takes no room
     QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(4) << 30));
 #ifndef Q_OS_WIN
@@ -249,6 +245,17 @@ private slots:
     // A file dialog that cannot come up ends the command quietly: no message, nothing changed.
     row("the save dialog fails", "add Hold; fail save; click cmdOK", "T:Hold0* | box:hold text | asked:save|cancel error|" + app + "|2050||" + filter);
     row("the open dialog fails", "add Hold; fail open; click cmdOpen", "T:Hold0* | box:hold text | asked:open|cancel error|" + app + "|4||" + filter);
+    // Saved over a longer script whose name has no extension, each entry
+    // with its own text in list order, what is still in a box included, also
+    // when the other list is empty; the chosen folder is the next dialog's, a
+    // cancelled dialog's is not.
+    row("save: nothing to save", "ok cmdOK", "asked:Nothing to save!|Save Briefing|0|");
+    row("save: Cancel", "add A; expect save; click cmdOK", "path:" + app + " | asked:save|cancel error|" + app + "|2050||" + filter);
+    row("save: the typed line still in the box", "add Take the bridge,Hold the town; cur; side; notes; add Intel; type \nLine two; save %1/mission1", "saved:saved_by_clicks.sqf | path:%1");
+    // A's text stays behind, unreachable; the last note's typing is still in the box.
+    row("save: after edits", "add A,B,C; pick 1; rename Bravo; pick 0; del; pick 1; cur; up; notes; add N1,N2; type , still in the box; save %1/mission2", "saved:editor_after_edits.sqf");
+    row("save: notes only", "notes; new First; new Second; pick 1; type Radio silence.; save %1/mission3", "saved:notes_only_west.sqf");
+    row("save: tasks only", "new Evacuate; type Leave by boat.; side; side; side; save %1/mission4", "saved:tasks_only_civilian.sqf");
     // Each insertion is one edit of the box, which leaves the cursor after it
     // and the box scrolled where it was; one Ctrl+Z takes it back whole. The
     // text reaches the entry's slot when the box is stored.
@@ -331,79 +338,6 @@ private slots:
     row("command line: no file", "argv", "caption:Quillfort | T: | N:");
     row("command line: a file", "argv " + QDir::current().relativeFilePath(data + "/worked_example.sqf"),
         "caption:Quillfort - " + QDir::toNativeSeparators(data + "/worked_example.sqf") + " | N:Intel0* | T:Take the bridge0*,Hold the town1 | cur:Hold the town | side:EAST | path:" + QDir::toNativeSeparators(data));
-    // The preview of two tasks, Take and Hold, with Hold selected, after the
-    // steps; "+" stands for it before the steps, "{NC}" for N times the
-    // character C. The preview follows each edit in step with the box's working
-    // copy; "wait" lets it show what came before the next steps, so that it
-    // changes only the lines an edit touches.
-    const QString markedLines = QStringLiteral("type \na\n<marker name='m'>b\nc</marker>\n\nd &amp;e\nf; wait; ");
-        const char* const rows[][3] = {
-        // The game's structured text.
-        {"line breaks", "type  one<br/>two\nthree", "+ one\ntwo\nthree | "},
-        {"marker", "type  <marker name='obj 1'>here</marker> now", "+ here now | link here marker:obj%201 tip obj 1"},
-        {"marker over a line break", "type  <marker name='m'>a\nb</marker>", "+ a\nb | link a marker:m tip m; link b marker:m tip m"},
-        {"execute, never a command", "type <execute expression=\"hint 'x'\">Hint</execute>", "+Hint | link Hint execute:hint%20%27x%27 tip hint 'x'"},
-        {"font", "type  <font color='#ff0000' size='2' face='Arial'>red</font> plain", "+ red plain | red in #ff0000 x2 Arial"},
-        {"font the game cannot read", "type  <font color='nope' size='11'>plain</font>", "+ plain | "},
-        {"picture in the folder", "type <img image='pics\\map.png' width='200' height='200'/>", "+\uFFFC | image map.png 200x200"},
-        {"picture Qt cannot read", "type <img image='map.paa'/>", "+\nmap.paa\n | framed map.paa"},
-        {"picture not there", "type <img image='gone.jpg'/>", "+\ngone.jpg\n | framed gone.jpg | 1 warning: task 2 \"Hold\", text 1:10: The picture \"gone.jpg\" is not in the mission folder"},
-        {"picture outside the folder", "type <img image='..\\pics\\map.png'/>", "+\n..\\pics\\map.png\n | framed ..\\pics\\map.png | 1 warning: task 2 \"Hold\", text 1:10: The picture \"..\\pics\\map.png\" is not in the mission folder"},
-        {"picture without a file", "type <img width='9'/>", "+\n(no file)\n | framed (no file) | 1 warning: task 2 \"Hold\", text 1:10: The picture tag <img width='9'/> names no file"},
-        {"literal", "type  <b>bold</b> a < b &amp;&lt;i&gt;&#169;</font>", "+ <b>bold</b> a < b &<i>\u00A9</font> |  | 2 warning: task 2 \"Hold\", text 1:18: The game does not know the tag </b>"},
-        {"a lone CR and LF from a file", "open " QUILLFORT_TEST_DATA "/texts_and_quotes.sqf; notes",
-         "WEST | The \"Old\" Mill | \u25B6 Say \"hi\" | The \"Old\" Mill | Go here\ntyped \nstays lone CR lone LF \n | link here marker:m tip m | 1 warning: task 1 \"Say \"hi\"\", text 2:4: The character U+00E9 \"\u00E9\" is outside ASCII: the game reads the script as UTF-8 and shows another character (2 such characters in all)"},
-        {"65,536 characters", "fill 65527 x", "+{65527x} |  | 1 warning: the briefing: The script would be 66,166 bytes: it saves, but only its first 32,767 bytes can be opened again"},
-        {"65,537 characters", "fill 65528 x", "+{65527x}\n(1 more characters not shown) |  | 1 warning: the briefing: The script would be 66,167 bytes: it saves, but only its first 32,767 bytes can be opened again"},
-        {"500 findings", "fill 500 &", "+{500&} |  | 500 warning: task 2 \"Hold\", text 1:509: A bare \"&\" cuts the text here in the game: write it as \"&amp;\""},
-        {"501 findings", "fill 501 &", "+{501&} |  | 501 ... and 1 more"},
-        // Each command, as it runs.
-        {"typing", "type !", "+! | "}, // the preview reads the box; only the editor's own commands store it
-        {"undo", "type !; wait; undo", "+ | "},
-        {"selection", "pick 0", "WEST |  | Take,Hold | Take | take text | "},
-        {"create", "new Rest", "WEST |  | Take,Hold,Rest | Hold | hold text | "},
-        {"rename", "rename Stay", "WEST |  | Take,Stay | Stay | hold text | "},
-        {"delete", "del", "WEST |  | Take | Take | take text | "},
-        {"move", "up", "WEST |  | Hold,Take | Hold | hold text | "},
-        {"side", "side", "EAST |  | Take,Hold | Hold | hold text | "},
-        {"current task", "cur", "WEST |  | Take,\u25B6 Hold | Hold | hold text | "},
-        {"another current task", "cur; wait; pick 0; cur", "WEST |  | \u25B6 Take,Hold | Take | take text | "},
-        // Lists in the editor's order; of two tasks of the current title the
-        // first is marked, which the script makes current.
-        {"order", "new Take; pick 2; cur; notes; add Zulu,Alpha", "WEST | Zulu,Alpha | \u25B6 Take,Hold,Take | Alpha | alpha text |  | 2 warning: task 3 \"Take\", title: Tasks 1 and 3 all carry the current task's title: the game makes task 1 current, but the script reopens with task 3 current"},
-        {"page", "notes", "WEST |  | Take,Hold |  |  | "},
-        {"marker command", "sel 0 4; marker m", "WEST |  | Take,Hold | Hold | hold text | link hold marker:m tip m"},
-        {"picture command", "sel 4 0; pic pics\\map.png", "WEST |  | Take,Hold | Hold | hold\uFFFC text | image map.png 200x200"},
-        {"open", "open " QUILLFORT_TEST_DATA "/worked_example.sqf", "EAST | Intel | Take the bridge,\u25B6 Hold the town | Take the bridge | Cross at dawn. | "},
-        {"clear", "clear", "WEST |  |  |  |  | "},
-    };
-    // Edits of a text of lines with a marker over two of them: the lines
-    // shown change with the edit alone.
-    const char* const edits[][3] = {
-        {"inside a line", "sel 11 0; put x", "+\nax\nb\nc\n\nd &e\nf | link b marker:m tip m; link c marker:m tip m"},
-        {"a new line in the middle", "sel 30 0; put \nnew", "+\na\nb\nnew\nc\n\nd &e\nf | link b marker:m tip m; link new marker:m tip m; link c marker:m tip m"},
-        {"join two lines", "sel 11 1; put ", "+\nab\nc\n\nd &e\nf | link b marker:m tip m; link c marker:m tip m"},
-        {"lines removed", "sel 11 31; put ", "+\na\nd &e\nf | "},
-        {"empty lines at the end", "sel 53 0; put \n\n", "+\na\nb\nc\n\nd &e\nf\n\n | link b marker:m tip m; link c marker:m tip m"},
-        {"a line at the start", "sel 0 0; put top\n", "WEST |  | Take,Hold | Hold | top\nhold text\na\nb\nc\n\nd &e\nf | link b marker:m tip m; link c marker:m tip m"},
-        {"a line at the end", "sel 53 0; put \nz", "+\na\nb\nc\n\nd &e\nf\nz | link b marker:m tip m; link c marker:m tip m"},
-        {"the last line removed", "sel 51 2; put ", "+\na\nb\nc\n\nd &e | link b marker:m tip m; link c marker:m tip m"},
-        {"close the marker early", "sel 30 0; put </marker>", "+\na\nb\nc</marker>\n\nd &e\nf | link b marker:m tip m"},
-        {"everything", "sel 0 53; put z", "WEST |  | Take,Hold | Hold | z | "},
-    };
-    const auto preview = [&row](const char* name, const QString& steps, const char* expected) {
-      const QString before = "WEST |  | Take,Hold | Hold | hold text";
-      QString shown = QString::fromUtf8(expected).replace(QRegularExpression("^\\+"), before);
-      const QRegularExpressionMatch many = QRegularExpression("\\{(\\d+)(.)\\}").match(shown);
-      if (many.hasMatch())
-        shown.replace(many.capturedStart(), many.capturedLength(), QString(many.captured(1).toInt(), many.captured(2)[0]));
-      row(QStringLiteral("preview: ") + name, "folder %1; add Take,Hold; pick 0; pick 1; preview >> " + steps,
-          "preview:" + before + " | " + " >> " + (steps == "type !" ? "taskText:take text,hold text | " : "") + "preview:" + shown);
-    };
-    for (const auto& [name, steps, expected] : rows)
-      preview(name, steps, expected);
-    for (const auto& [name, steps, expected] : edits)
-      preview(name, markedLines + steps, expected);
     // clang-format off
     // Every command with one list empty and the other not, on each page: which
     // of cmdEdit (E), cmdDel (D), cmdCurTask (C), txtTasks (t) and txtNotes (n)
@@ -439,55 +373,9 @@ private slots:
   void commands() {
     QFETCH(QString, steps);
     QFETCH(QString, shown);
-    const QStringList stages = steps.split(" >> "),
-                      checks = shown.split(" >> ")
-                                   .replaceInStrings("%1", scripts.path())
-                                   .replaceInStrings("%N", QDir::toNativeSeparators(scripts.path()));
-    QCOMPARE(stages.size(), checks.size());
-    for (qsizetype i = 0; i < stages.size(); ++i) {
-      ed->run(QString(stages[i]).replace("%1", scripts.path()));
-      QTRY_COMPARE(ed->state(checks[i]), checks[i]); // the preview follows the editor's events
-    }
+    ed->check(steps, shown, scripts.path());
   }
 
-  // F5 opens one preview and raises it again; the boxes' context menus end
-  // with the same command, F5 beside it, after Qt's own entries. The preview
-  // closes with the editor.
-  void f5AndTheContextMenuOpenThePreview() {
-    const auto before = ed->window.findChildren<QWidget*>().size();
-    for (int i = 0; i < 2; ++i) {
-      QTest::keyClick(&ed->window, Qt::Key_F5);
-      QVERIFY(ed->window.findChild<frmPreview*>() && ed->window.findChild<frmPreview*>()->isWindow() &&
-              ed->window.findChild<frmPreview*>()->isVisible() &&
-              !ed->window.findChild<frmPreview*>()->isModal());
-      QCOMPARE(ed->window.findChild<frmPreview*>()->windowTitle(), QStringLiteral("Briefing Preview"));
-      ed->window.findChild<frmPreview*>()->close();
-    }
-    QCOMPARE(ed->window.findChildren<frmPreview*>().size(), 1);
-    ed->create("Take");
-    QStringList menu;
-    QTimer::singleShot(0, this, [&menu] {
-      auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-      QVERIFY(popup);
-      for (QAction* action : popup->actions())
-        menu << (action->isSeparator() ? QStringLiteral("-")
-                                       : action->text() + '\t' + action->shortcut().toString());
-      popup->actions().constLast()->trigger();
-      popup->close();
-    });
-    QPlainTextEdit* box = ed->box("txtTasks");
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
-                            box->viewport()->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(box->viewport(), &event);
-    QVERIFY(menu.size() > 3 && menu.first().startsWith(QStringLiteral("&Undo")));
-    QCOMPARE(menu.mid(menu.size() - 2), (QStringList{"-", "Preview Briefing\tF5"}));
-    QTRY_VERIFY(ed->window.findChild<frmPreview*>()->isVisible());
-    // Nothing new on the editor window but the preview itself.
-    QCOMPARE(ed->window.findChildren<QWidget*>().size() - before,
-             ed->window.findChild<frmPreview*>()->findChildren<QWidget*>().size() + 1);
-    ed->window.close();
-    QVERIFY(!ed->window.findChild<frmPreview*>()->isVisible());
-  }
   // A click on another row than the selected one stores and loads once.
   void clickOnAnotherRowLoadsOnce() {
     ed->run("add A,B");

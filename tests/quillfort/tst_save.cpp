@@ -39,43 +39,6 @@ class tst_save : public QObject {
   Q_OBJECT
 
 private slots:
-  // Saved over a longer file whose name has no extension: the file holds
-  // exactly the new script and keeps its name. Each entry goes with its own
-  // text in list order, what is still in a box included, also when the other
-  // list is empty.
-  void savesTheBriefingBuiltByClicks() {
-    // clang-format off
-    const char* const rows[][2] = { // steps, the script under tests/data
-        // The typed second line of the note is still only in the box.
-        {"add Take the bridge,Hold the town; cur; side; notes; add Intel; type \nLine two", "saved_by_clicks.sqf"},
-        // A's text stays behind, unreachable; the last note's typing is still in the box.
-        {"add A,B,C; pick 1; rename Bravo; pick 0; del; pick 1; cur; up; notes; add N1,N2; type , still in the box", "editor_after_edits.sqf"},
-        {"notes; new First; new Second; pick 1; type Radio silence.", "notes_only_west.sqf"},
-        {"new Evacuate; type Leave by boat.; side; side; side", "tasks_only_civilian.sqf"}};
-    // clang-format on
-    for (const auto& [steps, file] : rows) {
-      EditorDriver ed;
-      QTemporaryDir dir;
-      const QString startDir = ed.window.appPath, path = dir.filePath("mission");
-      QVERIFY(QFile::copy(kOld, path));
-      ed.confirm("cmdOK", MsgAnswer::OK);
-      QCOMPARE(ed.lastBox(), "Save Briefing|0|Nothing to save!");
-      ed.run(steps);
-      ed.dialogs.answerSave({});
-      ed.click("cmdOK");
-      ed.dialogs.answerSave(path);
-      ed.click("cmdOK");
-      // appPath stayed through the Cancel, then moved to the chosen folder.
-      QCOMPARE(ed.lastAsked().settings,
-               (FileDialogSettings{true, startDir, 2050, "", "SQF Files (*.sqf)|*.sqf|All Files (*.*)|*.*"}));
-      QCOMPARE(ed.window.appPath, dir.path());
-      QCOMPARE(readFile(path), readFile(QUILLFORT_TEST_DATA "/" + QString(file))
-                                   .replace(16, 3, QByteArray(kVersionText).replace(".", "")));
-      QCOMPARE(entries(dir.path()), QStringList{"mission"});
-      QCOMPARE(ed.dialogs.pending(), 0);
-    }
-  }
-
   void failureLeavesTheDiskAsItWas_data() {
     QTest::addColumn<Failure>("row");
     // clang-format off

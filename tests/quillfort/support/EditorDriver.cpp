@@ -167,6 +167,18 @@ void EditorDriver::run(const QString& steps) {
   }
 }
 
+void EditorDriver::check(const QString& steps, const QString& shown, const QString& folder) {
+  const QStringList stages = steps.split(" >> "),
+                    checks = shown.split(" >> ")
+                                 .replaceInStrings("%1", folder)
+                                 .replaceInStrings("%N", QDir::toNativeSeparators(folder));
+  QCOMPARE(stages.size(), checks.size());
+  for (qsizetype i = 0; i < stages.size(); ++i) {
+    run(QString(stages[i]).replace("%1", folder));
+    QTRY_COMPARE(state(checks[i]), checks[i]); // the preview follows the editor's events
+  }
+}
+
 QString EditorDriver::state(const QString& want) const {
   // clang-format off
   static const QHash<QString, std::function<QString(const EditorDriver&)>> fields = {

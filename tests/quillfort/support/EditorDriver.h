@@ -77,6 +77,10 @@ struct EditorDriver {
   // last, preview (as a user reads it: side | notes | tasks | title | text |
   // marks, then the number of findings and the last one, where there are any).
   QString state(const QString& want) const;
+  // Runs the stages of steps parted by " >> ", each checked against its part
+  // of shown as state() gives it; %1 stands for folder in both, and %N for
+  // the folder in the system's own form.
+  void check(const QString& steps, const QString& shown, const QString& folder);
   const ScriptedDialogs::Request& lastAsked() const { return dialogs.requests.constLast(); }
   // The last message box as "title|style|prompt".
   QString lastBox() const {
