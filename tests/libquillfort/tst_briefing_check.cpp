@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 
 namespace {
@@ -118,20 +116,6 @@ TEST(Check, FindingsAreFoundWhereTheyStand) {
     }
     EXPECT_EQ(got, c.expected) << c.name;
   }
-}
-
-TEST(Check, PicturesInFolderLooksOnDisk) {
-  const auto folder = std::filesystem::temp_directory_path() / "quillfort_check_pictures";
-  std::filesystem::create_directories(folder / "pics");
-  std::ofstream(folder / "pics" / "map.jpg") << "x";
-  std::ofstream(folder / "top.png") << "x";
-  const PictureLookup lookup = picturesInFolder(folder);
-  for (std::u16string_view file : {u"pics\\map.jpg", u"pics/map.jpg", u"top.png"})
-    EXPECT_TRUE(lookup(file)) << std::string(file.begin(), file.end());
-  for (std::u16string_view file :
-       {u"pics", u"missing.png", u"../quillfort_check_pictures/top.png", u"", u"/top.png"})
-    EXPECT_FALSE(lookup(file)) << std::string(file.begin(), file.end());
-  std::filesystem::remove_all(folder);
 }
 
 } // namespace

@@ -110,7 +110,7 @@ private slots:
     if (length > 0)
       ed.run(QStringLiteral("fill %1 w").arg(length));
     ed.dialogs.answerSave(dir.filePath(target));
-    ed.confirm("cmdOK", MsgAnswer::OK);
+    ed.run("ok cmdOK");
 
     QCOMPARE(ed.lastBox().section(" - ", 0, 0), kOpenError + QString::number(error));
     if (free >= 0)
@@ -167,7 +167,7 @@ private slots:
     QFile f(opened);
     QVERIFY(f.open(QIODevice::WriteOnly) && f.write(script(text)) > 0);
     f.close();
-    ed->open(opened);
+    ed->run("open " + opened);
     ed->type("txtTasks", typed);
     ed->run("pick 1; pick 0"); // stores, loads the other, then back
     ed->dialogs.answerSave(resaved);

@@ -89,13 +89,6 @@ void EditorDriver::addEntries(const char* listName, const QStringList& titles) {
   }
 }
 
-void EditorDriver::open(const QString& path, bool failing) {
-  dialogs.answerOpen(path);
-  if (failing)
-    dialogs.answerMessage(MsgAnswer::OK);
-  click("cmdOpen");
-}
-
 // A step of run() and a field of state(): d the driver, a the step's argument.
 #define STEP(...) []([[maybe_unused]] EditorDriver& d, [[maybe_unused]] const QString& a) { __VA_ARGS__; }
 #define FIELD(...) []([[maybe_unused]] const EditorDriver& d) -> QString { __VA_ARGS__; }
@@ -117,8 +110,8 @@ void EditorDriver::run(const QString& steps) {
       {"fill", STEP(QGuiApplication::clipboard()->setText(QString(a.section(' ', 0, 0).toInt(), a.section(' ', 1)[0]));
                     d.type(d.shownBox(), {}); QTest::keyClick(d.box(d.shownBox()), Qt::Key_V, Qt::ControlModifier))},
       {"slots", STEP(d.window.taskSlotCount = d.window.noteSlotCount = qint16(a.toInt()))},
-      {"open", STEP(d.open(a))},
-      {"badopen", STEP(d.open(a, true))},
+      {"open", STEP(d.dialogs.answerOpen(a); d.click("cmdOpen"))},
+      {"badopen", STEP(d.dialogs.answerOpen(a); d.dialogs.answerMessage(MsgAnswer::OK); d.click("cmdOpen"))},
       {"expect", STEP(a == "open" ? d.dialogs.answerOpen({}) : d.dialogs.answerSave({}))},
       {"fail", STEP(a == "open" ? d.dialogs.answerOpen({}, true) : d.dialogs.answerSave({}, true))},
       {"save", STEP(d.dialogs.answerSave(d.m_saved = a); d.click("cmdOK"))},
@@ -135,7 +128,7 @@ void EditorDriver::run(const QString& steps) {
       {"press", STEP(QAccessible::queryAccessibleInterface(d.button(qPrintable(a)))->actionInterface()->doAction(
                          QAccessibleActionInterface::pressAction()))},
       {"click", STEP(d.click(qPrintable(a)))},
-      {"ok", STEP(d.confirm(qPrintable(a), MsgAnswer::OK))},
+      {"ok", STEP(d.dialogs.answerMessage(MsgAnswer::OK); d.click(qPrintable(a)))},
       // Cancel where the button asks for a text (Marker once text is selected), else No.
       {"no", STEP(const bool input = a == "cmdAdd" || a == "cmdEdit" || a == "cmdPic" ||
                                      (a == "cmdMarker" && d.box(d.shownBox())->textCursor().hasSelection());

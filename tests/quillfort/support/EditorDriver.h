@@ -36,10 +36,6 @@ struct EditorDriver {
   // Creates entries on the list's page, each with the text "<title> text"
   // (in lower case) typed into its box; the last one stays selected.
   void addEntries(const char* list, const QStringList& titles);
-  // Queues the answer to a message box, then clicks the button that asks.
-  void confirm(const char* button, int answer) { dialogs.answerMessage(answer), click(button); }
-  // Chooses path in the open dialog; OK answers the error box when one comes.
-  void open(const QString& path, bool failing = false);
   // Runs steps separated by "; ", each a verb and its argument, on the page
   // shown: "tasks", "notes", "new TITLE", "add A,B" (addEntries), "pick ROW",
   // "unpick ROW" (a Ctrl+click), "type TEXT" (at the end), "put TEXT" (at
