@@ -13,6 +13,13 @@
 #include <unistd.h>
 #endif
 
+#ifdef QUILLFORT_TWO_PIXELS_PER_POINT
+// The same tests with every screen drawing at two pixels per point, set before
+// the application starts.
+static void scaleByTwo() { qputenv("QT_SCALE_FACTOR", "2"); }
+Q_CONSTRUCTOR_FUNCTION(scaleByTwo)
+#endif
+
 namespace {
 // WCAG 2 contrast of two colours: 1 (same) to 21 (black on white).
 double contrast(QColor a, QColor b) {
@@ -139,22 +146,30 @@ private slots:
         chain << w->objectName();
     const qsizetype first = chain.indexOf(byTab.first());
     QCOMPARE(chain.mid(first) + chain.mid(0, first), byTab.values());
-    QCOMPARE(ed->button("cmdAbout")->iconSize(), QSize(32, 32)); // the icon itself: tst_highdpi
+    QCOMPARE(ed->button("cmdAbout")->iconSize(), QSize(32, 32));
+    // The icons hold pictures for the screen's pixels per point.
+    QVERIFY(
+        ed->window.windowIcon().availableSizes().contains(QSize(64, 64) * qApp->devicePixelRatio()) &&
+        ed->button("cmdAbout")->icon().availableSizes().contains(QSize(32, 32) * qApp->devicePixelRatio()));
     QCOMPARE(ed->window.size(), QSize(1101, 621));
     QVERIFY(!(ed->window.windowFlags() & Qt::WindowMaximizeButtonHint));
     QCOMPARE(ed->window.appPath, QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
   }
 
   // The window draws the map picture at its natural size, clipped to the
-  // window, pixel for pixel, also when only part of it is to be repainted.
+  // window, pixel for pixel, also when only part of it is to be repainted;
+  // at two pixels per point it draws the @2x picture.
   void backgroundIsTheMapPicture() {
-    const QImage map = QImage(QStringLiteral(":/background.png")).convertToFormat(QImage::Format_RGB32);
+    const qreal scale = qApp->devicePixelRatio();
+    const QImage map =
+        QImage(scale > 1 ? ":/background@2x.png" : ":/background.png").convertToFormat(QImage::Format_RGB32);
     for (const QRect& part : {ed->window.rect(), QRect(517, 33, 250, 70), QRect(1100, 0, 1, 621),
                               QRect(0, 620, 1101, 1), QRect(99, 99, 3, 3)}) {
-      QImage drawn(part.size(), QImage::Format_RGB32); // the part is drawn at 0, 0
+      QImage drawn(part.size() * scale, QImage::Format_RGB32); // the part is drawn at 0, 0
+      drawn.setDevicePixelRatio(scale);
       drawn.fill(Qt::black);
       ed->window.render(&drawn, QPoint(), QRegion(part), QWidget::DrawWindowBackground);
-      QCOMPARE(drawn, map.copy(part));
+      QCOMPARE(drawn, map.copy(QRect(part.topLeft() * scale, part.size() * scale)));
     }
   }
 
@@ -418,19 +433,29 @@ private slots:
         QWidget* about = QApplication::activeModalWidget();
         QVERIFY(about);
         seen << about->windowTitle() + (about->windowModality() == Qt::ApplicationModal ? " modal" : "") +
-                    (about->parentWidget() ? " owned" : "");
+                    (about->parentWidget() ? " owned" : "") +
+                    (about->windowIcon().availableSizes().contains(QSize(64, 64) * qApp->devicePixelRatio())
+                         ? ""
+                         : " without its sharp icon");
         for (const char* name : {"picIcon", "lblTitle", "lblVersion", "lblDescription", "lblDisclaimer",
                                  "Line1", "Line2", "cmdOK", "cmdSysInfo"}) {
           auto* w = about->findChild<QWidget*>(name);
           QVERIFY2(w && w->parentWidget() == about && about->rect().contains(w->geometry()), name);
           const QString text = w->property("text").toString();
           const auto* label = qobject_cast<QLabel*>(w);
-          const QString detail =
-              label && !label->pixmap().isNull()
-                  ? QStringLiteral("%1x%2").arg(label->pixmap().width()).arg(label->pixmap().height())
-              : w->inherits("QPushButton") ? (w->property("default").toBool() ? "default" : "")
-              : !label                     ? w->palette().color(QPalette::Window).name()
-                                           : "";
+          // The picture, in points, and whether it is the file for the screen's pixels per point.
+          const QPixmap pic = label ? label->pixmap() : QPixmap();
+          const QString file = qApp->devicePixelRatio() > 1 ? ":/about@2x.png" : ":/about.png";
+          const bool sharp = pic.toImage().convertToFormat(QImage::Format_ARGB32) ==
+                             QImage(file).convertToFormat(QImage::Format_ARGB32);
+          const QString detail = !pic.isNull() ? QStringLiteral("%1x%2 %3")
+                                                     .arg(pic.deviceIndependentSize().width())
+                                                     .arg(pic.deviceIndependentSize().height())
+                                                     .arg(sharp ? "sharp" : "not its file")
+                                 : w->inherits("QPushButton")
+                                     ? (w->property("default").toBool() ? "default" : "")
+                                 : !label ? w->palette().color(QPalette::Window).name()
+                                          : "";
           seen << QStringList{name, w->metaObject()->className(), text.size() > 40 ? "credit" : text, detail}
                       .join(' ');
         }
@@ -443,11 +468,11 @@ private slots:
       launcher.started.clear();
       ed->click("cmdAbout");
       QCOMPARE(seen,
-               (QStringList{"About Quillfort modal", "picIcon QLabel  32x32", "lblTitle QLabel Quillfort ",
-                            "lblVersion QLabel Version 1.0.0 ", "lblDescription QLabel credit ",
-                            "lblDisclaimer QLabel credit ", "Line1 QFrame  #808080", "Line2 QFrame  #ffffff",
-                            "cmdOK QPushButton OK default", "cmdSysInfo QPushButton &System Info... ", "open",
-                            "closed"}));
+               (QStringList{"About Quillfort modal", "picIcon QLabel  32x32 sharp",
+                            "lblTitle QLabel Quillfort ", "lblVersion QLabel Version 1.0.0 ",
+                            "lblDescription QLabel credit ", "lblDisclaimer QLabel credit ",
+                            "Line1 QFrame  #808080", "Line2 QFrame  #ffffff", "cmdOK QPushButton OK default",
+                            "cmdSysInfo QPushButton &System Info... ", "open", "closed"}));
       QCOMPARE(launcher.started.join('|') + (said.isEmpty() ? "" : '|' + ed->lastBox()), tool + said);
     }
   }
