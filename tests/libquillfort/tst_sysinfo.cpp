@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 
 using Events = std::vector<std::string>;
 const std::string kUnavailable = "System Information Is Unavailable At This Time|0|Quillfort";

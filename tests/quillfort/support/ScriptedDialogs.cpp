@@ -24,20 +24,3 @@ ScriptedDialogs::Answer ScriptedDialogs::take(const Request& request) {
     throw std::runtime_error(std::string(shown) + " could not be shown");
   return answer;
 }
-
-int ScriptedDialogs::messageBox(const QString& prompt, int style, const QString& title) {
-  return take({Kind::Message, prompt, title, style, {}, {}}).button;
-}
-
-std::optional<QString> ScriptedDialogs::inputBox(const QString& prompt, const QString& title,
-                                                 const QString& defaultText) {
-  return take({Kind::Input, prompt, title, 0, defaultText, {}}).text;
-}
-
-std::optional<QString> ScriptedDialogs::showOpen(const FileDialogSettings& settings) {
-  return take({Kind::Open, {}, {}, 0, {}, settings}).text;
-}
-
-std::optional<QString> ScriptedDialogs::showSave(const FileDialogSettings& settings) {
-  return take({Kind::Save, {}, {}, 0, {}, settings}).text;
-}

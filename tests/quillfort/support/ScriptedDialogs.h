@@ -41,11 +41,19 @@ public:
 
   QList<Request> requests;
 
-  int messageBox(const QString& prompt, int style, const QString& title) override;
+  int messageBox(const QString& prompt, int style, const QString& title) override {
+    return take({Kind::Message, prompt, title, style, {}, {}}).button;
+  }
   std::optional<QString> inputBox(const QString& prompt, const QString& title,
-                                  const QString& defaultText) override;
-  std::optional<QString> showOpen(const FileDialogSettings& settings) override;
-  std::optional<QString> showSave(const FileDialogSettings& settings) override;
+                                  const QString& defaultText) override {
+    return take({Kind::Input, prompt, title, 0, defaultText, {}}).text;
+  }
+  std::optional<QString> showOpen(const FileDialogSettings& s) override {
+    return take({Kind::Open, {}, {}, 0, {}, s}).text;
+  }
+  std::optional<QString> showSave(const FileDialogSettings& s) override {
+    return take({Kind::Save, {}, {}, 0, {}, s}).text;
+  }
 
 private:
   struct Answer {
