@@ -108,11 +108,6 @@ TEST(Check, FindingsAreFoundWhereTheyStand) {
       const bool says =
           got.size() < c.expected.size() && c.expected[got.size()].find(": ") != std::string::npos;
       got.push_back(shown(f) + (says ? ": " + f.message : ""));
-      EXPECT_FALSE(f.message.empty()) << got.back();
-      if (f.index >= 0) {
-        const auto& list = f.list == FindingList::Notes ? c.input.notes : c.input.tasks;
-        EXPECT_EQ(f.title, std::u16string(list[std::size_t(f.index)].title)) << got.back();
-      }
     }
     EXPECT_EQ(got, c.expected) << c.name;
   }
