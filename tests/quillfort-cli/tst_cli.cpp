@@ -173,10 +173,7 @@ private slots:
     err.replace("%1", QFile::encodeName(scratch.path()));
     err.replace("%2", QFile::encodeName(QDir::toNativeSeparators(scratch.filePath("huge.sqf"))));
     const Run r = run(arguments.replace("%1", scratch.path()).split(' ', Qt::SkipEmptyParts));
-    if (out.endsWith("..."))
-      QVERIFY2(r.out.startsWith(out.chopped(3)), r.out);
-    else
-      QCOMPARE(r.out, out);
+    QCOMPARE(out.endsWith("...") ? r.out.left(out.size() - 3) + "..." : r.out, out);
     QVERIFY2(err.isEmpty() ? r.err.isEmpty() : r.err.startsWith(err), r.err);
     QCOMPARE(r.status, status);
     if (arguments == "--help")

@@ -79,10 +79,7 @@ private:
     auto* dialog = qobject_cast<QFileDialog*>(window);
     auto* name = window->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     auto* buttons = window->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
-    if (!dialog || !name || !buttons) {
-      seen << QStringLiteral("unknown window: ") + window->windowTitle();
-      return void(window->close());
-    }
+    QVERIFY2(dialog && name && buttons, qPrintable("an unknown window: " + window->windowTitle()));
     seen << QStringList{dialog->windowTitle(),
                         dialog->nameFilters().join(";;"),
                         dialog->selectedNameFilter(),

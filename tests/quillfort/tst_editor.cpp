@@ -355,29 +355,29 @@ private slots:
         "caption:Quillfort - " + QDir::toNativeSeparators(data + "/worked_example.sqf") + " | N:Intel0* | T:Take the bridge0*,Hold the town1 | cur:Hold the town | side:EAST | path:" + QDir::toNativeSeparators(data));
     // clang-format off
     // Every command with one list empty and the other not, on each page: which
-    // of cmdEdit (E), cmdDel (D), cmdCurTask (C), txtTasks (t) and txtNotes (n)
+    // of cmdEdit (E), cmdDel (D), cmdCurTask (C), txtTasks (T) and txtNotes (N)
     // are enabled afterwards, every other control enabled throughout.
     const char* const enabled[][5] = {
         // command                          tasks only: Tasks page, Notes page; notes only: Tasks page, Notes page
-        {"tasks",                             "EDCt", "EDCt",  "n",     "n"},
-        {"notes",                             "Ct",   "Ct",    "EDn",   "EDn"},
-        {"new X",                             "EDCt", "EDCtn", "EDCtn", "EDn"},
-        {"rename X",                          "EDCt", "Ct",    "n",     "EDn"},
-        {"cur",                               "EDCt", "Ct",    "n",     "EDn"},
-        {"side",                              "EDCt", "Ct",    "n",     "EDn"},
-        {"up; down",                          "EDCt", "Ct",    "n",     "EDn"},
-        {"type ab; sel 0 1; marker m; pic p", "EDCt", "Ct",    "n",     "EDn"},
-        {"del",                               "",     "Ct",    "n",     ""},
+        {"tasks",                             "EDCT", "EDCT",  "N",     "N"},
+        {"notes",                             "CT",   "CT",    "EDN",   "EDN"},
+        {"new X",                             "EDCT", "EDCTN", "EDCTN", "EDN"},
+        {"rename X",                          "EDCT", "CT",    "N",     "EDN"},
+        {"cur",                               "EDCT", "CT",    "N",     "EDN"},
+        {"side",                              "EDCT", "CT",    "N",     "EDN"},
+        {"up; down",                          "EDCT", "CT",    "N",     "EDN"},
+        {"type ab; sel 0 1; marker m; pic p", "EDCT", "CT",    "N",     "EDN"},
+        {"del",                               "",     "CT",    "N",     ""},
         {"clear",                             "",     "",      "",      ""},
     };
     // clang-format on
-    const QMap<QChar, QString> names{
-        {'E', "cmdEdit"}, {'D', "cmdDel"}, {'C', "cmdCurTask"}, {'t', "txtTasks"}, {'n', "txtNotes"}};
+
     for (const auto& command : enabled)
       for (int i = 1; i < 5; ++i) {
-        QStringList on;
-        for (const QChar c : QString(command[i]))
-          on << names.value(c);
+        QStringList on; // each named by its fourth letter
+        for (const QString name : {"cmdEdit", "cmdDel", "cmdCurTask", "txtTasks", "txtNotes"})
+          if (QString(command[i]).contains(name[3]))
+            on << name;
         row(QStringLiteral("enabled: %1, %2 only, %3 page")
                 .arg(command[0], i < 3 ? "tasks" : "notes", i % 2 ? "Tasks" : "Notes"),
             QStringLiteral("%1; %2; %3")
