@@ -7,10 +7,10 @@
 
 #include <cmath>
 
+#include <unistd.h>
 #ifndef Q_OS_WIN
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 #ifdef QUILLFORT_TWO_PIXELS_PER_POINT
@@ -46,7 +46,7 @@ class tst_editor : public QObject {
   std::unique_ptr<EditorDriver> ed;
 
   QTemporaryDir scripts;
-  std::pair<int, int> m_pipeEnds; // a named pipe among the scripts, held open at both ends
+  std::pair<int, int> m_pipeEnds{-1, -1}; // a named pipe among the scripts, held open at both ends
 
 private slots:
   void initTestCase() {
@@ -70,11 +70,11 @@ private slots:
     m_pipeEnds = {::open(pipe.constData(), O_RDONLY | O_NONBLOCK),
                   ::open(pipe.constData(), O_WRONLY | O_NONBLOCK)};
     QVERIFY(m_pipeEnds.first >= 0 && m_pipeEnds.second >= 0);
+#endif
   }
   void cleanupTestCase() {
-    ::close(m_pipeEnds.first);
-    ::close(m_pipeEnds.second);
-#endif
+    for (const int end : {m_pipeEnds.first, m_pipeEnds.second}) // none on Windows
+      end < 0 || ::close(end);
   }
   void init() { ed.reset(new EditorDriver); }
   void cleanup() {
@@ -330,23 +330,23 @@ private slots:
     // A failed open leaves an empty work area (EAST was the script's before)
     // and a caption naming no file, the next dialog in the file's folder; a
     // pipe or device ends in the box before anything is read, and never holds
-    // the window. %N is the folder of scripts in the system's own form.
+    // the window. %N is the folder of scripts and a separator in the system's own form.
     const QString data = QStringLiteral(QUILLFORT_TEST_DATA), before = open + "read_before.sqf; ", failed = "N: | T: | cur: | side:EAST | on: | caption:Quillfort | path:%1 | asked:The following error has occured:\r\nErr # ",
                   opened = " | caption:Quillfort - " + data + "/", tasksOn = " | on:cmdEdit cmdDel cmdCurTask txtTasks";
-    row("open: missing", before + "badopen %1/read_none.sqf", failed + "53 - File not found: %N/read_none.sqf|Open Error|16|");
-    row("open: 4 GiB", before + "badopen %1/huge.sqf", failed + "57 - Device I/O error: the file %N/huge.sqf could not be read (it is larger than 16 MiB, more than any briefing)|Open Error|16|");
+    row("open: missing", before + "badopen %1/read_none.sqf", failed + "53 - File not found: %Nread_none.sqf|Open Error|16|");
+    row("open: 4 GiB", before + "badopen %1/huge.sqf", failed + "57 - Device I/O error: the file %Nhuge.sqf could not be read (it is larger than 16 MiB, more than any briefing)|Open Error|16|");
     row("open: too long", before + "bad" + open + "read_tasks_past_32767.sqf", "N:First0*,Second1 | T: | cur: | side:EAST | on:txtNotes | caption:Quillfort | asked:The following error has occured:\r\nErr # 6 - Overflow: a task record lies past byte 32767 of the script|Open Error|16|");
     row("open: lower-case side", before + open + "read_lowercase_side.sqf", "N: | T:T0* | cur:T | side:EAST" + tasksOn + opened + "read_lowercase_side.sqf | path:" + data);
     row("open: current past tasks", before + open + "read_current_past_tasks.sqf", "N: | T:T0* | cur: | side:CIVILIAN" + tasksOn + opened + "read_current_past_tasks.sqf");
     row("open: notes only", before + open + "read_notes_only.sqf", "N:N0* | T: | cur: | side:WEST | on:txtNotes" + opened + "read_notes_only.sqf");
 #ifndef Q_OS_WIN
-    row("open: named pipe", before + "badopen %1/pipe", failed + "75 - Path/File access error: %N/pipe is a named pipe, not a regular file|Open Error|16|");
-    row("open: link to a named pipe", before + "badopen %1/link.sqf", failed + "75 - Path/File access error: %N/link.sqf is a named pipe, not a regular file|Open Error|16|");
+    row("open: named pipe", before + "badopen %1/pipe", failed + "75 - Path/File access error: %Npipe is a named pipe, not a regular file|Open Error|16|");
+    row("open: link to a named pipe", before + "badopen %1/link.sqf", failed + "75 - Path/File access error: %Nlink.sqf is a named pipe, not a regular file|Open Error|16|");
     row("open: character device", before + "badopen /dev/null", QString(failed).replace("%1", "/dev") + "75 - Path/File access error: /dev/null is a character device, not a regular file|Open Error|16|");
 #else
     // Windows keeps named pipes out of folders (\\.\pipe\), where no dialog
     // reaches; its devices are names in every folder, never read.
-    row("open: device NUL", before + "badopen %1/NUL", failed + "53 - File not found: %N/NUL|Open Error|16|");
+    row("open: device NUL", before + "badopen %1/NUL", failed + "53 - File not found: %NNUL|Open Error|16|");
 #endif
     // The file named on the command line, here relative to the current
     // folder, opens as the same file chosen in the Open dialog does; no file, nothing.

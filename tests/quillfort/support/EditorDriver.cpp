@@ -164,7 +164,7 @@ void EditorDriver::check(const QString& steps, const QString& shown, const QStri
   const QStringList stages = steps.split(" >> "),
                     checks = shown.split(" >> ")
                                  .replaceInStrings("%1", folder)
-                                 .replaceInStrings("%N", QDir::toNativeSeparators(folder));
+                                 .replaceInStrings("%N", QDir::toNativeSeparators(folder + '/'));
   QCOMPARE(stages.size(), checks.size());
   for (qsizetype i = 0; i < stages.size(); ++i) {
     run(QString(stages[i]).replace("%1", folder));

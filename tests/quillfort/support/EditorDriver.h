@@ -75,7 +75,7 @@ struct EditorDriver {
   QString state(const QString& want) const;
   // Runs the stages of steps parted by " >> ", each checked against its part
   // of shown as state() gives it; %1 stands for folder in both, and %N for
-  // the folder in the system's own form.
+  // the folder and a separator in the system's own form.
   void check(const QString& steps, const QString& shown, const QString& folder);
   const ScriptedDialogs::Request& lastAsked() const { return dialogs.requests.constLast(); }
   // The last message box as "title|style|prompt".
