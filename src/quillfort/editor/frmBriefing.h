@@ -153,6 +153,7 @@ private:
   void OpenChosenFile(const QString& path);
   void ReadBriefingScript(const QString& path);
   void ResetWorkArea();
+  void ClearWindowBriefing();
   void LoadRecords(const std::vector<ScriptRecordView>& records, QListWidget* list, QPlainTextEdit* box,
                    QStringList& texts, qint16& slotCount);
   void EntrySelected(QListWidget* list, QPlainTextEdit* box, QStringList& texts, qint16& last);
@@ -168,6 +169,7 @@ private:
   KeptBriefing windowBriefing();
   void loadBriefing(const KeptBriefing& briefing, std::size_t side);
   void refreshCaption();
+  bool anyKeptBriefing() const; // another side than the window's holds entries
 
   // Selecting a row from code runs that list's click handler at once, nested,
   // as a user's click does. Adding, removing and renaming items run none.

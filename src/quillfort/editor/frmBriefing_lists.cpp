@@ -158,9 +158,17 @@ void frmBriefing::cmdClear_Click() {
 }
 
 // Empties the work area as at start, every side's briefing with it, keeping
-// the side button's side and appPath. The text
-// arrays keep their old contents: with the counters at 0 they are out of reach.
+// the side button's side and appPath.
 void frmBriefing::ResetWorkArea() {
+  ClearWindowBriefing();
+  m_kept.fill(KeptBriefing()); // every side's briefing goes with the work area
+  setCaption(appTitle);
+}
+
+// Empties the briefing in the window, keeping the side, the caption and the
+// other sides' briefings. The text arrays keep their old contents: with the
+// counters at 0 they are out of reach.
+void frmBriefing::ClearWindowBriefing() {
   setListIndex(lstBriefing, 0);
   taskSlotCount = 0;
   noteSlotCount = 0;
@@ -171,8 +179,6 @@ void frmBriefing::ResetWorkArea() {
   clearList(lstNotes);
   setBoxText(txtTasks, QString());
   setBoxText(txtNotes, QString());
-  m_kept.fill(KeptBriefing()); // every side's briefing goes with the work area
-  setCaption(appTitle);
   cmdEdit->setEnabled(false);
   cmdDel->setEnabled(false);
   cmdCurTask->setEnabled(false);

@@ -13,6 +13,19 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+namespace {
+
+// A pass's records, the window's side's or another side's, as titles and texts.
+template <class Record>
+void appendRecords(const std::vector<Record>& records, QStringList& titles, QStringList& texts) {
+  for (const Record& record : records) {
+    titles << toQString(record.title);
+    texts << toQString(record.text);
+  }
+}
+
+} // namespace
+
 void frmBriefing::cmdOpen_Click() {
   // Until a file is chosen, any failure, Cancel included, ends the command
   // quietly with nothing changed.
@@ -56,10 +69,7 @@ void frmBriefing::LoadRecords(const std::vector<ScriptRecordView>& records, QLis
                               QPlainTextEdit* box, QStringList& texts, qint16& slotCount) {
   QStringList titles;
   QStringList bodies;
-  for (const ScriptRecordView& record : records) {
-    titles << toQString(record.title);
-    bodies << toQString(record.text);
-  }
+  appendRecords(records, titles, bodies);
   LoadEntries(titles, bodies, list, box, texts, slotCount);
 }
 
@@ -101,14 +111,8 @@ void frmBriefing::ReadBriefingScript(const QString& path) {
     std::array<KeptBriefing, kSides.size()> kept;
     for (const ScriptSideRecords& other : readOtherSides(script, sides)) {
       KeptBriefing& into = kept[other.side];
-      for (const auto& record : other.notes) {
-        into.noteTitles << toQString(record.title);
-        into.noteTexts << toQString(record.text);
-      }
-      for (const auto& record : other.tasks) {
-        into.taskTitles << toQString(record.title);
-        into.taskTexts << toQString(record.text);
-      }
+      appendRecords(other.notes, into.noteTitles, into.noteTexts);
+      appendRecords(other.tasks, into.taskTitles, into.taskTexts);
       if (other.currentTask >= 1 && other.currentTask <= into.taskTitles.size())
         into.currentTask = into.taskTitles[other.currentTask - 1];
     }

@@ -12,7 +12,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-#include <algorithm>
 #include <tuple>
 
 namespace {
@@ -35,9 +34,7 @@ std::vector<BriefingEntry> entriesOf(const QListWidget* list, const QStringList&
 } // namespace
 
 void frmBriefing::cmdOK_Click() {
-  const bool otherSides =
-      std::any_of(m_kept.begin(), m_kept.end(), [](const KeptBriefing& k) { return k.holdsEntries(); });
-  if (lstTasks->count() == 0 && lstNotes->count() == 0 && !otherSides) {
+  if (lstTasks->count() == 0 && lstNotes->count() == 0 && !anyKeptBriefing()) {
     m_dialogs.messageBox(QStringLiteral("Nothing to save!"), MsgStyle::OKOnly,
                          QStringLiteral("Save Briefing"));
     return;

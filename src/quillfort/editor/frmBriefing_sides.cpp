@@ -14,6 +14,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 
 QString wordOf(std::size_t side) { return toQString(kSides[side].word); }
@@ -31,6 +33,10 @@ QString counted(qsizetype n, const char* one, const char* many) {
 
 bool frmBriefing::KeptBriefing::holdsEntries() const {
   return !noteTitles.isEmpty() || !taskTitles.isEmpty();
+}
+
+bool frmBriefing::anyKeptBriefing() const {
+  return std::any_of(m_kept.begin(), m_kept.end(), [](const KeptBriefing& k) { return k.holdsEntries(); });
 }
 
 std::size_t frmBriefing::editedSide() const { return sideByWord(u16View(cmdSide->text())); }
@@ -107,15 +113,12 @@ frmBriefing::KeptBriefing frmBriefing::windowBriefing() {
 // Replaces the window's briefing by a kept one, as the open command loads a
 // script: the Tasks page, each list's first entry selected.
 void frmBriefing::loadBriefing(const KeptBriefing& briefing, std::size_t side) {
-  const QString caption = m_captionBase;
-  const auto kept = m_kept;
-  ResetWorkArea();
-  m_kept = kept;
+  ClearWindowBriefing();
   LoadEntries(briefing.noteTitles, briefing.noteTexts, lstNotes, txtNotes, noteText, noteSlotCount);
   LoadEntries(briefing.taskTitles, briefing.taskTexts, lstTasks, txtTasks, taskText, taskSlotCount);
   lblCurTask->setText(briefing.currentTask);
   cmdSide->setText(wordOf(side));
-  setCaption(caption);
+  refreshCaption();
 }
 
 void frmBriefing::editSide(std::size_t side) {
@@ -177,7 +180,7 @@ void frmBriefing::setCaption(const QString& caption) {
 // briefing too.
 void frmBriefing::refreshCaption() {
   QString caption = m_captionBase;
-  if (std::any_of(m_kept.begin(), m_kept.end(), [](const KeptBriefing& k) { return k.holdsEntries(); }))
+  if (anyKeptBriefing())
     caption += QStringLiteral(" [") + cmdSide->text() + QLatin1Char(']');
   // Qt reads a lone "[*]" as the modified marker and a doubled one as the text.
   setWindowTitle(caption.replace(QLatin1String("[*]"), QLatin1String("[*][*]")));
