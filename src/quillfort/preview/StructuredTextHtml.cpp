@@ -1,6 +1,7 @@
 #include "preview/StructuredTextHtml.h"
 
 #include "check/StructuredText.h"
+#include "files/QtText.h"
 
 #include <QColor>
 #include <QRegularExpression>
@@ -13,10 +14,6 @@ using StructuredText::TagName;
 using StructuredText::TokenKind;
 
 namespace {
-
-QString toQString(std::u16string_view text) {
-  return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString escaped(std::u16string_view text) {
   QString out = toQString(text).toHtmlEscaped();

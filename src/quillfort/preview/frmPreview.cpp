@@ -147,13 +147,12 @@ QString describe(const BriefingFinding& f) {
   QString out =
       f.severity == FindingSeverity::Error ? QStringLiteral("error: ") : QStringLiteral("warning: ");
   if (!f.side.empty())
-    out += QString::fromStdU16String(f.side) + QLatin1Char(' ');
+    out += toQString(f.side) + QLatin1Char(' ');
   if (f.list == FindingList::Briefing) {
     out += QStringLiteral("the briefing");
   } else {
     out += f.list == FindingList::Notes ? QStringLiteral("note ") : QStringLiteral("task ");
-    out += QString::number(f.index + 1) + QStringLiteral(" \"") + QString::fromStdU16String(f.title) +
-           QLatin1Char('"');
+    out += QString::number(f.index + 1) + QStringLiteral(" \"") + toQString(f.title) + QLatin1Char('"');
     out += f.field == FindingField::Title ? QStringLiteral(", title") : QStringLiteral(", text");
     if (f.line > 0 && f.field == FindingField::Text)
       out += QStringLiteral(" %1:%2").arg(f.line).arg(f.column);
