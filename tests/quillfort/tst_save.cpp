@@ -161,21 +161,18 @@ private slots:
       return QByteArray::fromStdString(composeBriefingScript(
           {u"WEST", {}, {{u"T0", t0}, {u"T1", u"y"}}, {}, kVersionMajor, kVersionMinor, kVersionPatch}));
     };
-    EditorDriver editor, *ed = &editor;
+    EditorDriver ed;
     QTemporaryDir dir;
     const QString opened = dir.filePath("opened.sqf"), resaved = dir.filePath("resaved.sqf");
     QFile f(opened);
     QVERIFY(f.open(QIODevice::WriteOnly) && f.write(script(text)) > 0);
     f.close();
-    ed->run("open " + opened);
-    ed->type("txtTasks", typed);
-    ed->run("pick 1; pick 0"); // stores, loads the other, then back
-    ed->dialogs.answerSave(resaved);
-    ed->click("cmdOK");
+    ed.run("open " + opened);
+    ed.type("txtTasks", typed);
+    ed.run("pick 1; pick 0; save " + resaved); // stores, loads the other, then back
     QCOMPARE(readFile(resaved), script(saved));
-    ed->type("txtTasks", "?"); // the box as saved, then changed: saved with the change
-    ed->dialogs.answerSave(resaved);
-    ed->click("cmdOK");
+    ed.type("txtTasks", "?"); // the box as saved, then changed: saved with the change
+    ed.run("save " + resaved);
     QCOMPARE(readFile(resaved), script(again));
   }
 };
