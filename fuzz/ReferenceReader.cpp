@@ -1,10 +1,10 @@
 // The reader as it was written first, one byte at a time, kept for the
 // fuzzer to compare the reader with: both must give the same records, the
 // same offsets and the same errors for every input.
-#include "script_reader/BriefingScriptReader.h"
+#include "core/reader/BriefingScriptReader.h"
 
-#include "platform/AnsiCodec.h"
-#include "platform/RuntimeError.h"
+#include "core/text/AnsiCodec.h"
+#include "core/system/RuntimeError.h"
 
 #include <algorithm>
 #include <cstdint>

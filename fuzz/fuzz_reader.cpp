@@ -5,10 +5,10 @@
 //  - odd: a briefing (side, titles and texts drawn from the bytes), written by
 //    the writer and read back; it must come back exactly, texts with CR LF for
 //    every "<br/>".
-#include "platform/AnsiCodec.h"
-#include "platform/RuntimeError.h"
-#include "script_reader/BriefingScriptReader.h"
-#include "script_writer/BriefingScriptWriter.h"
+#include "core/text/AnsiCodec.h"
+#include "core/system/RuntimeError.h"
+#include "core/reader/BriefingScriptReader.h"
+#include "core/writer/BriefingScriptWriter.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   QByteArray text = "// Made by pack_background from the background picture at build time.\n"
-                    "#include \"editor/MapBackground.h\"\n\nnamespace map_background {\n";
+                    "#include \"gui/editor/MapBackground.h\"\n\nnamespace map_background {\n";
   text += "extern const int kWidth = " + QByteArray::number(width) + ";\n";
   text += "extern const int kHeight = " + QByteArray::number(height) + ";\n";
   auto array = [&](const char* declaration, const auto& values) {

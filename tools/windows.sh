@@ -29,7 +29,7 @@ quillfort_windows_build() {
   # copies inside std::string that cannot happen (GCC bug 105329).
   quillfort_build "$windows_dir" -DCMAKE_TOOLCHAIN_FILE="$qt_windows/lib/cmake/Qt6/qt.toolchain.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
-    -DQUILLFORT_PACK_BACKGROUND="$(pwd)/build-windows-host/src/quillfort/quillfort_pack_background" "$@"
+    -DQUILLFORT_PACK_BACKGROUND="$(pwd)/build-windows-host/src/gui/quillfort_pack_background" "$@"
 }
 
 # quillfort_windows_runtime: the MinGW runtime DLLs that the programs and Qt

@@ -1,6 +1,6 @@
 // The start-up floor: a bare QWidget of the editor window's size, built and
 // started like the editor.
-#include "app/FirstFrameReport.h"
+#include "gui/app/FirstFrameReport.h"
 
 #include <QApplication>
 #include <QWidget>

@@ -1,6 +1,6 @@
 // The second start-up floor: a window of the editor window's size holding one
 // captioned button, which pays for the first text laid out in a widget font.
-#include "app/FirstFrameReport.h"
+#include "gui/app/FirstFrameReport.h"
 
 #include <QApplication>
 #include <QPushButton>

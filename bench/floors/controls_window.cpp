@@ -3,7 +3,7 @@
 // editor's own: no map, no icons, no briefing behind the lists. What the
 // editor costs over this is what its own code costs; what this costs over the
 // one-button window is the price of the controls themselves.
-#include "app/FirstFrameReport.h"
+#include "gui/app/FirstFrameReport.h"
 
 #include <QApplication>
 #include <QGroupBox>

@@ -1,6 +1,6 @@
 #include "Scripts.h"
 
-#include "script_writer/BriefingScriptWriter.h"
+#include "core/writer/BriefingScriptWriter.h"
 
 #include <vector>
 

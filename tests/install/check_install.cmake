@@ -104,7 +104,7 @@ elseif(MODE STREQUAL "windows_resource")
     message("SKIPPED: no MinGW resource compiler (./test-windows installs it)")
   else()
     file(MAKE_DIRECTORY ${WORK})
-    execute_process(COMMAND ${WINDRES} ${BUILD}/src/quillfort/quillfort.rc -O coff -o ${WORK}/quillfort.res
+    execute_process(COMMAND ${WINDRES} ${BUILD}/src/gui/quillfort.rc -O coff -o ${WORK}/quillfort.res
                     RESULT_VARIABLE rc ERROR_VARIABLE out)
     if(NOT rc EQUAL 0)
       message(FATAL_ERROR "windres failed:\n${out}")

@@ -1,0 +1,164 @@
+#include "gui/editor/frmBriefing.h"
+
+// The model's plumbing (the lists, their selection and the window's caption),
+// the error route of the file commands, the start and the page switch.
+#include "gui/platform/Dialogs.h"
+#include "core/system/RuntimeError.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+
+#include <new>
+
+QItemSelectionModel::SelectionFlags EntryList::selectionCommand(const QModelIndex& index,
+                                                                const QEvent* event) const {
+  const auto flags = QListWidget::selectionCommand(index, event);
+  if (!index.isValid() || flags == QItemSelectionModel::NoUpdate)
+    return QItemSelectionModel::NoUpdate;
+  return QItemSelectionModel::ClearAndSelect;
+}
+
+void EntryList::mousePressEvent(QMouseEvent* event) {
+  const int before = currentRow();
+  QListWidget::mousePressEvent(event);
+  const QModelIndex pressed = indexAt(event->position().toPoint());
+  if (event->button() == Qt::LeftButton && pressed.isValid() && pressed.row() == before &&
+      currentRow() == before && selectedEntryClicked)
+    selectedEntryClicked();
+}
+
+// ---- The model's plumbing -------------------------------------------------
+
+void frmBriefing::setListIndex(QListWidget* list, int row) {
+  {
+    const QSignalBlocker blocker(list);
+    list->setCurrentRow(row);
+  }
+  if (list == lstBriefing)
+    lstBriefing_Click();
+  else if (list == lstTasks)
+    lstTasks_Click();
+  else if (list == lstNotes)
+    lstNotes_Click();
+}
+
+void frmBriefing::addListItem(QListWidget* list, const QString& title, int slot) {
+  const QSignalBlocker blocker(list);
+  auto* item = new QListWidgetItem(title);
+  item->setData(Qt::UserRole, slot);
+  list->addItem(item);
+}
+
+void frmBriefing::removeListItem(QListWidget* list, int row) {
+  const QSignalBlocker blocker(list);
+  const bool wasSelected = list->currentRow() == row;
+  delete list->takeItem(row);
+  // The list does not pick a neighbour by itself: the command selects one.
+  if (wasSelected)
+    list->setCurrentRow(-1);
+}
+
+void frmBriefing::clearList(QListWidget* list) {
+  const QSignalBlocker blocker(list);
+  list->clear();
+}
+
+void frmBriefing::setListItem(QListWidget* list, int row, const QString& title, int slot) {
+  const QSignalBlocker blocker(list);
+  auto* item = list->item(row);
+  item->setText(title);
+  item->setData(Qt::UserRole, slot);
+}
+
+int frmBriefing::itemSlot(const QListWidget* list, int row) {
+  return list->item(row)->data(Qt::UserRole).toInt();
+}
+
+bool frmBriefing::tasksPageShown() const { return lstTasks->isVisibleTo(this); }
+
+// Off Windows a backslash is an ordinary character of a file name.
+QString frmBriefing::folderOf(const QString& path) {
+#ifdef Q_OS_WIN
+  const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+#else
+  const qsizetype cut = path.lastIndexOf(QLatin1Char('/'));
+#endif
+  if (cut < 0)
+    return QString();
+  if (cut == 0)
+    return path.left(1); // a file in the root of the file system: "/"
+  return path.left(cut);
+}
+
+void frmBriefing::ReportFailures(const std::function<void()>& work) {
+  try {
+    work();
+  } catch (const RuntimeError& e) {
+    ShowOpenError(e.number, QString::fromStdString(e.description));
+  } catch (const std::bad_alloc&) {
+    ShowOpenError(7, QStringLiteral("Out of memory"));
+  } catch (const std::exception& e) {
+    // Failures the program does not raise itself end as the runtime's
+    // "Internal error" (51), with what the failure says about itself.
+    ShowOpenError(kInternalError, QStringLiteral("Internal error: ") + QString::fromUtf8(e.what()));
+  } catch (...) {
+    ShowOpenError(kInternalError, QStringLiteral("Internal error: an unknown failure"));
+  }
+}
+
+void frmBriefing::ShowOpenError(int number, const QString& description) {
+  m_dialogs.messageBox(QStringLiteral("The following error has occured:\r\nErr # ") +
+                           QString::number(number) + QStringLiteral(" - ") + description,
+                       MsgStyle::OKOnly | MsgStyle::Critical, QStringLiteral("Open Error"));
+}
+
+// ---- Start and page switch ------------------------------------------------
+
+void frmBriefing::Form_Load() {
+  setListIndex(lstBriefing, 0);
+  taskSlotCount = 0;
+  noteSlotCount = 0;
+  lastTaskIndex = 0;
+  lastNoteIndex = 0;
+  appPath = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+  cmdEdit->setEnabled(false);
+  cmdDel->setEnabled(false);
+  cmdCurTask->setEnabled(false);
+  appTitle = QStringLiteral("Quillfort");
+}
+
+void frmBriefing::lstBriefing_Click() {
+  const bool notes = lstBriefing->currentRow() == 1;
+  QListWidget* list = notes ? lstNotes : lstTasks;
+  QPlainTextEdit* box = notes ? txtNotes : txtTasks;
+  qint16& last = notes ? lastNoteIndex : lastTaskIndex;
+  (notes ? lstTasks : lstNotes)->hide();
+  (notes ? txtTasks : txtNotes)->hide();
+  list->show();
+  box->show();
+  const bool entries = list->count() > 0;
+  cmdEdit->setEnabled(entries);
+  cmdDel->setEnabled(entries);
+  box->setEnabled(entries);
+  last = entries ? static_cast<qint16>(list->currentRow()) : 0;
+}
+
+void frmBriefing::lstTasks_Click() { EntrySelected(lstTasks, txtTasks, taskText, lastTaskIndex); }
+
+void frmBriefing::lstNotes_Click() { EntrySelected(lstNotes, txtNotes, noteText, lastNoteIndex); }
+
+// Stores the outgoing working copy into its slot, then loads the incoming one.
+void frmBriefing::EntrySelected(QListWidget* list, QPlainTextEdit* box, QStringList& texts, qint16& last) {
+  const int selected = list->currentRow();
+  if (last >= 0 && last < list->count())
+    texts[itemSlot(list, last)] = boxText(box);
+  if (selected < 0)
+    return;
+  setBoxText(box, texts[itemSlot(list, selected)]);
+  last = static_cast<qint16>(selected);
+}

@@ -1,0 +1,168 @@
+// Reading scripts back: what the writer wrote comes back exactly, and damaged
+// or foreign scripts end in error 5 or 6 at the pass where the damage lies;
+// where a field's characters stand in the script, as line and column.
+#include "ScriptData.h"
+#include "core/text/AnsiCodec.h"
+#include "core/system/RuntimeError.h"
+#include "core/reader/BriefingScriptReader.h"
+#include "core/reader/ScriptLocation.h"
+#include "core/writer/BriefingScriptWriter.h"
+
+#include <gtest/gtest.h>
+
+using namespace std::string_literals;
+
+namespace {
+
+std::u16string replaceAll(std::u16string s, std::u16string_view from, std::u16string_view to) {
+  for (std::size_t i = s.find(from); i != std::u16string::npos; i = s.find(from, i + to.size()))
+    s.replace(i, from.size(), to);
+  return s;
+}
+
+// Entries as "title=text", joined by " | "; a written text as it reads back,
+// with CR LF for every "<br/>" the user typed.
+template <class Entry> std::string shown(const std::vector<Entry>& entries) {
+  std::u16string out;
+  for (const auto& e : entries) {
+    out += (out.empty() ? u"" : u" | ") + std::u16string(e.title) + u"=";
+    out += std::is_same_v<Entry, BriefingEntry> ? replaceAll(std::u16string(e.text), u"<br/>", u"\r\n")
+                                                : std::u16string(e.text);
+  }
+  return AnsiCodec::encode(out, "the entries");
+}
+
+// A script read pass by pass as the open command reads it: "notes / tasks",
+// or what was read before the failing pass, that pass and the error number.
+std::string outcome(const std::string& script) {
+  std::string failing = "header ";
+  try {
+    const ScriptHeader h = readScriptHeader(script);
+    failing = "notes ";
+    const std::string notes = shown(scanNoteRecords(script, h.noteCount)) + " / ";
+    failing = notes + "tasks ";
+    return notes + shown(scanTaskRecords(script, h.taskCount));
+  } catch (const RuntimeError& e) {
+    return failing + std::to_string(e.number);
+  }
+}
+
+// A script of side W whose first line counts the given records; its records
+// start at the 1-based position `at` (a comment line fills the gap) and `tail`
+// follows them, on the same line.
+std::string script(int notes, int tasks, const std::string& records, std::size_t at = 0,
+                   const std::string& tail = {}) {
+  std::string s = "// QFRT W " + std::string(1, char(notes)) + ' ' + char(tasks) + ' ' + '\0' + " 100\r\n";
+  if (at > 0)
+    s += "//" + std::string(at - 1 - s.size() - 4, '.') + "\r\n";
+  return s + records + tail;
+}
+
+} // namespace
+
+TEST(ScriptReader, ReadsEachScriptAsItsLayoutSays) {
+  const std::string note = "player createDiaryRecord [\"Diary\",[\"N\",\"t\"]];"; // its CR LF follows
+  const std::string task =
+      "x=player createSimpleTask [\"T\"];\r\nx setSimpleTaskDescription [\"D\",\"T\",\"T\"];";
+  const std::string noCrLf(40000, 'x'), withCrLf = noCrLf + "\r\n"; // no quote, no line end, no marker
+  // Records as the writer writes them: N2 and T2 are read first, into the last place.
+  const std::string note1 = "player createDiaryRecord [\"Diary\",[\"N1\",\"a\"]];\r\n",
+                    note2 = "player createDiaryRecord [\"Diary\",[\"N2\",\"b\"]];\r\n",
+                    task1 = "tskObj1=player createSimpleTask [\"T1\"];\r\n"
+                            "tskObj1 setSimpleTaskDescription [\"D1\",\"T1\",\"T1\"];\r\n",
+                    task2 = "tskObj2=player createSimpleTask [\"T2\"];\r\n"
+                            "tskObj2 setSimpleTaskDescription [\"D2\",\"T2\",\"T2\"];\r\n";
+  const std::size_t taskCr = task1.size() + task2.size() - 1, noteCr = note1.size() + note2.size() - 1;
+  const std::string twoNotes = "N2=b | N1=a / ", twoTasks = " / T2=D2 | T1=D1";
+  // clang-format off
+  const struct {
+    const char* what; // a file under tests/data where no bytes are given
+    std::string bytes;
+    std::string expected;
+  } rows[] = {
+      // Undoubled quotes end a title or description at the first quote (a
+      // note's text then starts three bytes later); a note text runs to its
+      // line's end; a quote doubled inside a string opens none.
+      {"worked_example", {}, "Intel=Line one\r\nLine two / Take the bridge=Cross at dawn. | Hold the town=Dig in."},
+      {"read_markers_any_case", {}, "N=n / T=t"},
+      {"read_br_exact_case", {}, "N=a\r\nb<BR/>c<br>d / T=\r\n\r\nx<Br/>"},
+      {"read_empty_fields", {}, "= / ="},
+      {"read_notes_only", {}, "N=n\r\nn / "},
+      {"tasks_only_civilian", {}, " / Evacuate=Leave by boat."},
+      {"<br/> in titles stays", script(1, 1, "player createDiaryRecord [\"Diary\",[\"n<br/>\",\"t<br/>\"]];\r\n" + task.substr(0, 29) + "<br/>" + task.substr(29)),
+       "n<br/>=t\r\n / T<br/>=D"},
+      {"read_undoubled_quotes", {}, "N=say \"hi\" | ab=\",\"text / A=a | x=p"},
+      {"read_markers_inside_strings", {}, "Diary\",[\"=\" | createSimpleTask [\"x\"];=Diary\",[\"y\"]]; setSimpleTaskDescription [\" / \"Diary\",[\"=x\"];\"\""},
+      {"read_doubled_quote_before_marker", {}, "A=b / "},
+      // The header: characters 11, 13 and 15 of the first line, its CR counted.
+      {"read_empty", {}, "header 5"},
+      {"read_no_crlf", {}, "header 5"},
+      {"read_short_header", {}, "header 5"},
+      {"first line of 15 characters", "// QFRT W \0 \0 \r\n"s, " / "},
+      {"read_more_notes_than_records", {}, "notes 5"},
+      {"read_more_tasks_than_records", {}, "a=b / tasks 5"},
+      {"read_note_title_unclosed", {}, "notes 5"},
+      {"read_task_line_without_crlf", {}, " / tasks 5"},
+      {"read_tasks_past_32767", {}, "First=a\r\na | Second=b / tasks 6"},
+      // What is not in the script at all fails (or loads) as in a short one,
+      // whatever follows past byte 32767.
+      {"last task line without CR LF", script(0, 1, task), " / T=D"},
+      {"last task line without CR LF, long", script(0, 1, task, 0, noCrLf), " / T=D"},
+      {"note line without CR LF, long", script(1, 0, note, 0, noCrLf), "notes 5"},
+      {"note title left open, long", script(1, 0, "\"Diary\",[\"N", 0, noCrLf), "notes 5"},
+      {"task title left open, long", script(0, 1, "createSimpleTask [\"T", 0, noCrLf), " / tasks 5"},
+      {"description left open, long", script(0, 1, task.substr(0, task.size() - 11), 0, noCrLf), " / tasks 5"},
+      {"a note missing, long", script(2, 0, note + "\r\n", 0, noCrLf), "notes 5"},
+      {"a task missing, long", script(1, 2, note + "\r\n" + task + "\r\n", 0, noCrLf), "N=t / tasks 5"},
+      // What the reader needs and finds past byte 32767 is an overflow.
+      {"notes past 32767", script(1, 0, note + "\r\n", 33000), "notes 6"},
+      {"tasks past 32767", script(1, 1, note + "\r\n", 0, withCrLf + task + "\r\n"), "N=t / tasks 6"},
+      {"note line end past 32767", script(1, 0, note, 0, withCrLf), "notes 6"},
+      {"task title end past 32767", script(0, 1, "createSimpleTask [\"T", 0, noCrLf + '"'), " / tasks 6"},
+      {"description line end past 32767", script(0, 1, task, 0, withCrLf), " / tasks 6"},
+      // The last position: a record whose line ends with its CR at 32767 loads.
+      {"note CR at 32767", script(1, 0, note + "\r\n", 32767 - note.size()), "N=t / "},
+      {"note CR at 32768", script(1, 0, note + "\r\n", 32768 - note.size()), "notes 6"},
+      {"task CR at 32767", script(0, 1, task + "\r\n", 32767 - task.size()), " / T=D"},
+      {"task CR at 32768", script(0, 1, task + "\r\n", 32768 - task.size()), " / tasks 6"},
+      {"second task's CR at 32767", script(0, 2, task1 + task2, 32767 - taskCr + 1), twoTasks},
+      {"second task's CR at 32768", script(0, 2, task1 + task2, 32768 - taskCr + 1), " / tasks 6"},
+      {"second note's CR at 32767", script(2, 0, note1 + note2, 32767 - noteCr + 1), twoNotes},
+      {"second note's CR at 32768", script(2, 0, note1 + note2, 32768 - noteCr + 1), "notes 6"},
+      // Record lines as hand edits leave them read as the writer's own.
+      {"note: two blanks", script(2, 0, note1 + "player createDiaryRecord  [\"Diary\",[\"N2\",\"b\"]];\r\n"), twoNotes},
+      {"note: capitals", script(2, 0, note1 + "PLAYER createDiaryRecord [\"DIARY\",[\"N2\",\"b\"]];\r\n"), twoNotes},
+      {"note: after a statement", script(2, 0, note1 + "x=1;player createDiaryRecord [\"Diary\",[\"N2\",\"b\"]];\r\n"), twoNotes},
+      {"note: after a string", script(2, 0, note1 + "\"x\";\r\n" + note2), twoNotes},
+      {"task: another variable", script(0, 2, task1 + "tskObjX=player createSimpleTask [\"T2\"];\r\ntskObjX setSimpleTaskDescription [\"D2\",\"T2\",\"T2\"];\r\n"), twoTasks},
+      {"task: one line, any case", script(0, 2, task1 + "t=player createsimpletask [\"T2\"]; t SETSIMPLETASKDESCRIPTION [\"D2\",\"T2\",\"T2\"];\r\n"), twoTasks},
+      {"task: a comment between", script(0, 2, task1 + "tskObj2=player createSimpleTask [\"T2\"];\r\n// \"a\"\r\ntskObj2 setSimpleTaskDescription [\"D2\",\"T2\",\"T2\"];\r\n"), twoTasks},
+  };
+  // clang-format on
+  // The writer's own script, whose titles and texts hold every piece a record
+  // line is made of: it reads back as it was written.
+  const std::u16string pieces = u"\" createSimpleTask [\" setSimpleTaskDescription [\" \"Diary\",[\" "
+                                u"DIARY\",[ \",\" \"]]; <BR/> \r // QFRT W \n";
+  const std::u16string twice = pieces + u"\r\n" + pieces; // the snapshot holds views
+  const BriefingSnapshot written{u"WEST", {{pieces, twice}}, {{pieces, pieces}, {u"", twice}}, u"", 1, 0, 0};
+  EXPECT_EQ(outcome(composeBriefingScript(written)), shown(written.notes) + " / " + shown(written.tasks));
+
+  for (const auto& [what, bytes, expected] : rows)
+    EXPECT_EQ(outcome(bytes.empty() ? scriptFile(what) : bytes), expected) << what;
+}
+
+TEST(ScriptLocation, MapsAFieldIndexToTheScriptsLineAndColumn) {
+  // The field starts at line 2: "cd", a doubled quote (one character), "e",
+  // a line-break tag (CR LF in a text, five characters in a title), "f", a
+  // lone LF that starts line 3, "g".
+  const std::string script = "ab\r\ncd\"\"e<br/>f\ng";
+  const std::tuple<std::size_t, bool, int, int> cases[] = {
+      {0, true, 2, 1},  {2, true, 2, 3},  {3, true, 2, 5}, {4, true, 2, 6},  {5, true, 2, 6},
+      {6, true, 2, 11}, {7, true, 2, 12}, {8, true, 3, 1}, {99, true, 3, 2}, {5, false, 2, 7},
+  };
+  for (const auto& [index, isText, line, column] : cases) {
+    const ScriptLocation at = locationOf(script, offsetInField(script, 4, index, isText));
+    EXPECT_EQ(std::pair(at.line, at.column), std::pair(line, column))
+        << "index " << index << " text " << isText;
+  }
+}
