@@ -1,10 +1,11 @@
 // The reader as it was written first, one byte at a time, kept for the
 // fuzzer to compare the reader with: both must give the same records, the
 // same offsets and the same errors for every input.
-#include "core/reader/BriefingScriptReader.h"
+#include "ReferenceReader.h"
 
-#include "core/text/AnsiCodec.h"
 #include "core/system/RuntimeError.h"
+#include "core/text/AnsiCodec.h"
+#include "core/text/Utf8.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -94,8 +95,8 @@ char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 
 // all answers 0, in a long script as in a short one.
 class ScriptText {
 public:
-  explicit ScriptText(std::string_view bytes)
-      : m_bytes(bytes), m_end(bytes.size()), m_state(bytes.size(), 0) {
+  ScriptText(std::string_view bytes, Encoding encoding)
+      : m_bytes(bytes), m_end(bytes.size()), m_state(bytes.size(), 0), m_encoding(encoding) {
     const std::size_t firstLineEnd = bytes.find("\r\n");
     if (firstLineEnd == std::string_view::npos)
       return;
@@ -186,7 +187,17 @@ public:
         out += raw[i];
       }
     }
-    return AnsiCodec::decode(out);
+    if (m_encoding == Encoding::Ansi)
+      return AnsiCodec::decode(out);
+    // UTF-8 a character at a time; a byte that starts no valid sequence
+    // (a field may end inside one) is U+FFFD.
+    std::u16string decoded;
+    for (std::size_t i = 0; i < out.size();) {
+      const int length = Utf8::sequenceLength(out, i);
+      decoded += length == 0 ? std::u16string(1, u'\uFFFD') : Utf8::toUtf16(out.substr(i, std::size_t(length)));
+      i += length == 0 ? 1 : std::size_t(length);
+    }
+    return decoded;
   }
 
 private:
@@ -212,6 +223,7 @@ private:
   std::string_view m_bytes;
   std::size_t m_end;
   std::vector<std::uint8_t> m_state;
+  Encoding m_encoding;
 };
 
 } // namespace
@@ -219,11 +231,11 @@ private:
 // A note record's line: player createDiaryRecord ["Diary",["<title>","<text>"]];
 // Records stand from the last note of the list to the first, so the first one
 // found fills the highest index.
-std::vector<ScriptRecord> scanNoteRecords(std::string_view script, int count) {
+std::vector<ScriptRecord> scanNoteRecords(std::string_view script, Encoding encoding, int count) {
   std::vector<ScriptRecord> records(static_cast<std::size_t>(count > 0 ? count : 0));
   if (count <= 0)
     return records;
-  const ScriptText text(script);
+  const ScriptText text(script, encoding);
   const Checks c{"note"};
   int s = 1;
   for (int k = count - 1; k >= 0; --k) {
@@ -249,13 +261,13 @@ std::vector<ScriptRecord> scanNoteRecords(std::string_view script, int count) {
 //   tskObj<i>=player createSimpleTask ["<title>"];
 //   tskObj<i> setSimpleTaskDescription ["<text>","<title>","<title>"];
 // Like the notes, from the last task of the list to the first.
-std::vector<ScriptRecord> scanTaskRecords(std::string_view script, int count) {
+std::vector<ScriptRecord> scanTaskRecords(std::string_view script, Encoding encoding, int count) {
   std::vector<ScriptRecord> records(static_cast<std::size_t>(count > 0 ? count : 0));
   if (count <= 0)
     return records;
   static constexpr std::string_view taskMarker = "createsimpletask [\"";
   static constexpr std::string_view descriptionMarker = "setsimpletaskdescription [\"";
-  const ScriptText text(script);
+  const ScriptText text(script, encoding);
   const Checks c{"task"};
   int s = 1;
   for (int k = count - 1; k >= 0; --k) {

@@ -5,34 +5,17 @@
 
 #include "core/check/BriefingCheck.h"
 #include "core/reader/BriefingScriptReader.h"
+#include "core/writer/BriefingScriptWriter.h"
 
 #include <memory>
 
 namespace {
 
-struct CheckFixture {
-  std::vector<ScriptRecord> notes, tasks; // the snapshot's entries refer to these
-  BriefingSnapshot snapshot;
-
-  CheckFixture() {
-    const std::string script = bench::largestReadableScript();
-    const ScriptHeader header = readScriptHeader(script);
-    notes = scanNoteRecords(script, header.noteCount);
-    tasks = scanTaskRecords(script, header.taskCount);
-    snapshot.side = u"EAST";
-    for (const auto& r : notes)
-      snapshot.notes.push_back({r.title, r.text});
-    for (const auto& r : tasks)
-      snapshot.tasks.push_back({r.title, r.text});
-    snapshot.currentTask = tasks.front().title;
-    snapshot.versionMajor = 1;
-  }
-};
-
 bench::Samplers check() {
-  auto f = std::make_shared<CheckFixture>();
-  return {[f] { return bench::timeNs([&] { bench::keep(composeBriefingScript(f->snapshot)); }); },
-          [f] { return bench::timeNs([&] { bench::keep(checkBriefing(f->snapshot)); }); }};
+  auto briefing = std::make_shared<const Briefing>(
+      readBriefingScript(bench::largestReadableScript(), Side::West).briefing);
+  return {[briefing] { return bench::timeNs([&] { bench::keep(composeBriefingScript(*briefing)); }); },
+          [briefing] { return bench::timeNs([&] { bench::keep(checkBriefing(*briefing)); }); }};
 }
 
 } // namespace

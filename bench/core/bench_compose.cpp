@@ -1,5 +1,6 @@
 // Composing the largest briefing the format allows (255 notes and 255 tasks,
-// a 2.2 MB script) against a memcpy of the script's bytes.
+// a 2.2 MB script) against a memcpy of the script's bytes, in the code page
+// and in UTF-8 with Russian texts.
 #include "support/Bench.h"
 #include "support/Texts.h"
 
@@ -8,43 +9,32 @@
 #include <cstring>
 #include <memory>
 #include <utility>
-#include <vector>
 
 namespace {
 
 struct LargestBriefing {
-  std::vector<std::u16string> titles; // the snapshot's entries refer to these
-  std::vector<std::u16string> texts;
-  std::u16string side = u"RESISTANCE";
-  BriefingSnapshot snapshot;
+  Briefing briefing;
   std::string script;
   std::string copy;
 
-  explicit LargestBriefing(std::size_t textSize) {
+  LargestBriefing(std::size_t textSize, Encoding encoding) {
+    briefing = {{SideBriefing{Side::Resistance, {}, {}, {}}}, encoding};
+    SideBriefing& side = briefing.sides.front();
     for (int i = 0; i < 510; ++i) {
       std::u16string title = i < 255 ? u"Intelligence report " : u"Secure \"sector\" ";
       title.push_back(static_cast<char16_t>(u'A' + i % 26));
-      titles.push_back(std::move(title));
-      texts.push_back(bench::briefingText(textSize, i));
+      (i < 255 ? side.notes : side.tasks)
+          .push_back({std::move(title), encoding == Encoding::Utf8 ? bench::russianText(textSize, i)
+                                                                    : bench::briefingText(textSize, i)});
     }
-    snapshot.side = side;
-    for (int i = 0; i < 510; ++i)
-      (i < 255 ? snapshot.notes : snapshot.tasks).push_back({});
-    for (int i = 0; i < 255; ++i) {
-      snapshot.notes[i].title = titles[i];
-      snapshot.notes[i].text = texts[i];
-      snapshot.tasks[i].title = titles[255 + i];
-      snapshot.tasks[i].text = texts[255 + i];
-    }
-    snapshot.currentTask = titles[300];
-    snapshot.versionMajor = 1;
-    script = composeBriefingScript(snapshot);
+    side.currentTask = side.tasks[45].title;
+    script = composeBriefingScript(briefing);
     copy.resize(script.size());
   }
 };
 
-bench::Samplers compose() {
-  auto b = std::make_shared<LargestBriefing>(4096);
+bench::Samplers compose(Encoding encoding) {
+  auto b = std::make_shared<LargestBriefing>(4096, encoding);
   return {[b] {
             return bench::timeNs([&] {
               std::memcpy(b->copy.data(), b->script.data(), b->script.size());
@@ -53,7 +43,7 @@ bench::Samplers compose() {
           },
           [b] {
             return bench::timeNs([&] {
-              const std::string out = composeBriefingScript(b->snapshot);
+              const std::string out = composeBriefingScript(b->briefing);
               bench::keep(out);
             });
           }};
@@ -61,5 +51,7 @@ bench::Samplers compose() {
 
 } // namespace
 
-BENCH_ROW("compose", "255 + 255 entries, 2.2 MB script", "memcpy of the script", bench::ratioAtMost(4),
-          compose, 31);
+BENCH_ROW("compose", "255 + 255 entries, 2.2 MB script, ANSI", "memcpy of the script", bench::ratioAtMost(4),
+          [] { return compose(Encoding::Ansi); }, 31);
+BENCH_ROW("compose", "255 + 255 entries, 3.5 MB script, UTF-8 Russian", "memcpy of the script",
+          bench::ratioAtMost(8), [] { return compose(Encoding::Utf8); }, 31);

@@ -64,7 +64,8 @@ struct PreviewFixture {
   }
   QString selectedHtml() {
     const BriefingView view = editor.window.previewView();
-    return structuredTextToHtml(view.tasks.value(view.selectedTask).second, {}, 10);
+    const auto& tasks = view.briefing.sides.front().tasks;
+    return structuredTextToHtml(QString::fromStdU16String(tasks.at(std::size_t(view.selectedTask)).text), {}, 10);
   }
 };
 

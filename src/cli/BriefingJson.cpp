@@ -1,9 +1,8 @@
 #include "cli/BriefingJson.h"
 
-#include "files/QtText.h"
-#include "files/ScriptFile.h"
-#include "core/format/Sides.h"
 #include "core/system/RuntimeError.h"
+#include "core/text/Utf8.h"
+#include "files/QtText.h"
 
 #include <QHash>
 #include <QJsonArray>
@@ -52,33 +51,35 @@ void appendString(QByteArray& out, const QString& value) {
 }
 
 void appendEntries(QByteArray& out, const QByteArray& indent, const char* key,
-                   const QList<JsonBriefing::Entry>& entries, bool last) {
+                   const std::vector<BriefingEntry>& entries, bool last) {
   out += indent + '"' + key + "\": [";
-  for (qsizetype i = 0; i < entries.size(); ++i) {
+  for (std::size_t i = 0; i < entries.size(); ++i) {
     out += i == 0 ? "\n" : ",\n";
     out += indent + "  {\"title\": ";
-    appendString(out, BriefingJson::textToJson(entries[i].title));
+    appendString(out, BriefingJson::textToJson(toQString(entries[i].title)));
     out += ", \"text\": ";
-    appendString(out, BriefingJson::textToJson(entries[i].text));
+    appendString(out, BriefingJson::textToJson(toQString(entries[i].text)));
     out += '}';
   }
-  out += entries.isEmpty() ? QByteArray("]") : "\n" + indent + "]";
+  out += entries.empty() ? QByteArray("]") : "\n" + indent + "]";
   out += last ? "\n" : ",\n";
 }
 
 // One side's briefing, each field on its own line at indent.
-void appendBriefing(QByteArray& out, const QByteArray& indent, const JsonBriefing& briefing) {
+void appendBriefing(QByteArray& out, const QByteArray& indent, const SideBriefing& briefing) {
   out += indent + "\"side\": ";
-  appendString(out, briefing.side);
+  appendString(out, toQString(infoOf(briefing.side).word));
   out += ",\n" + indent + "\"currentTask\": ";
-  if (briefing.currentTask.isNull())
+  if (briefing.currentTask.empty())
     out += "null";
   else
-    appendString(out, BriefingJson::textToJson(briefing.currentTask));
+    appendString(out, BriefingJson::textToJson(toQString(briefing.currentTask)));
   out += ",\n";
   appendEntries(out, indent, "notes", briefing.notes, false);
   appendEntries(out, indent, "tasks", briefing.tasks, true);
 }
+
+constexpr const char* kEncodings[] = {"utf-8", "ansi"}; // by Encoding
 
 // Where the byte at offset stands: lines end at LF, columns count characters.
 JsonError errorAt(const QByteArray& json, qsizetype offset, const QString& message) {
@@ -231,7 +232,7 @@ private:
         run = m_pos;
         continue;
       }
-      const int length = ScriptFile::utf8SequenceLength(m_json, m_pos);
+      const int length = Utf8::sequenceLength({m_json.constData(), static_cast<std::size_t>(m_json.size())}, static_cast<std::size_t>(m_pos));
       if (length == 0)
         fail(m_pos, QStringLiteral("the text is not valid UTF-8 here"));
       m_pos += length;
@@ -333,12 +334,14 @@ QString sideList(std::size_t count) {
 
 // The object's keys must be exactly the expected ones: a misspelt key would
 // otherwise go unnoticed.
-void checkKeys(const QJsonObject& object, const QString& place, const QStringList& expected) {
+// optional: keys that may be left out.
+void checkKeys(const QJsonObject& object, const QString& place, const QStringList& expected,
+               const QStringList& optional = {}) {
   for (const QString& key : expected)
     if (!object.contains(key))
       fieldError(place.isEmpty() ? key : place + '.' + key, QStringLiteral("missing"));
   for (auto it = object.begin(); it != object.end(); ++it)
-    if (!expected.contains(it.key()))
+    if (!expected.contains(it.key()) && !optional.contains(it.key()))
       fieldError(place.isEmpty() ? QStringLiteral("the briefing") : place,
                  QStringLiteral("unknown field \"%1\"").arg(it.key()));
 }
@@ -362,13 +365,13 @@ QString oneLine(const QString& json, const QString& place) {
 
 // prefix: where the object stands, "" for the briefing itself, "sides[1]."
 // for a side's in a briefing of several.
-QList<JsonBriefing::Entry> entriesAt(const QJsonObject& root, const QString& key, const QString& prefix) {
+std::vector<BriefingEntry> entriesAt(const QJsonObject& root, const QString& key, const QString& prefix) {
   const QJsonValue value = root.value(key);
   if (!value.isArray())
     fieldError(prefix + key, QStringLiteral("must be a list of entries"));
   const QJsonArray array = value.toArray();
-  QList<JsonBriefing::Entry> entries;
-  entries.reserve(array.size());
+  std::vector<BriefingEntry> entries;
+  entries.reserve(static_cast<std::size_t>(array.size()));
   for (qsizetype i = 0; i < array.size(); ++i) {
     const QString place = QStringLiteral("%1%2[%3]").arg(prefix, key).arg(i);
     if (!array[i].isObject())
@@ -377,25 +380,29 @@ QList<JsonBriefing::Entry> entriesAt(const QJsonObject& root, const QString& key
     checkKeys(entry, place, {QStringLiteral("title"), QStringLiteral("text")});
     const QString title =
         oneLine(stringAt(entry, QStringLiteral("title"), place + ".title"), place + ".title");
-    entries.append(
-        {title, BriefingJson::textFromJson(stringAt(entry, QStringLiteral("text"), place + ".text"))});
+    entries.push_back({title.toStdU16String(),
+                       BriefingJson::textFromJson(stringAt(entry, QStringLiteral("text"), place + ".text"))
+                           .toStdU16String()});
   }
   return entries;
 }
 
 // One side's briefing: the object at place ("" for a briefing of one side),
 // for one of the first sides of the table.
-JsonBriefing briefingAt(const QJsonObject& object, const QString& place, std::size_t sides) {
+SideBriefing briefingAt(const QJsonObject& object, const QString& place, std::size_t sides,
+                        const QStringList& optional = {}) {
   const QString prefix = place.isEmpty() ? place : place + '.';
   checkKeys(object, place,
             {QStringLiteral("side"), QStringLiteral("currentTask"), QStringLiteral("notes"),
-             QStringLiteral("tasks")});
+             QStringLiteral("tasks")},
+            optional);
 
-  JsonBriefing briefing;
-  briefing.side = stringAt(object, QStringLiteral("side"), prefix + "side");
-  if (sideByWord(u16View(briefing.side)) >= sides)
-    fieldError(prefix + "side",
-               QStringLiteral("\"%1\" is not one of %2").arg(briefing.side, sideList(sides)));
+  SideBriefing briefing;
+  const QString word = stringAt(object, QStringLiteral("side"), prefix + "side");
+  const std::optional<Side> side = sideByWord(u16View(word));
+  if (!side || indexOf(*side) >= sides)
+    fieldError(prefix + "side", QStringLiteral("\"%1\" is not one of %2").arg(word, sideList(sides)));
+  briefing.side = *side;
   briefing.notes = entriesAt(object, QStringLiteral("notes"), prefix);
   briefing.tasks = entriesAt(object, QStringLiteral("tasks"), prefix);
 
@@ -403,17 +410,25 @@ JsonBriefing briefingAt(const QJsonObject& object, const QString& place, std::si
   // current task always is.
   const QJsonValue current = object.value(QStringLiteral("currentTask"));
   if (!current.isNull()) {
-    briefing.currentTask = oneLine(stringAt(object, QStringLiteral("currentTask"), prefix + "currentTask"),
-                                   prefix + "currentTask");
-    const bool named =
-        briefing.currentTask.isEmpty() ||
-        std::any_of(briefing.tasks.cbegin(), briefing.tasks.cend(),
-                    [&](const JsonBriefing::Entry& t) { return t.title == briefing.currentTask; });
+    const QString title = oneLine(stringAt(object, QStringLiteral("currentTask"), prefix + "currentTask"),
+                                  prefix + "currentTask");
+    briefing.currentTask = title.toStdU16String();
+    const bool named = title.isEmpty() || currentTaskOf(briefing.tasks, briefing.currentTask).any();
     if (!named)
-      fieldError(prefix + "currentTask",
-                 QStringLiteral("\"%1\" is the title of no task").arg(briefing.currentTask));
+      fieldError(prefix + "currentTask", QStringLiteral("\"%1\" is the title of no task").arg(title));
   }
   return briefing;
+}
+
+// "utf-8" or "ansi"; UTF-8 where the JSON names none.
+Encoding encodingAt(const QJsonObject& root) {
+  if (!root.contains(QStringLiteral("encoding")))
+    return Encoding::Utf8;
+  const QString name = stringAt(root, QStringLiteral("encoding"), QStringLiteral("encoding"));
+  for (std::size_t i = 0; i < std::size(kEncodings); ++i)
+    if (name == QLatin1String(kEncodings[i]))
+      return static_cast<Encoding>(i);
+  fieldError(QStringLiteral("encoding"), QStringLiteral("\"%1\" is neither \"utf-8\" nor \"ansi\"").arg(name));
 }
 
 } // namespace
@@ -464,48 +479,53 @@ QString BriefingJson::textFromJson(const QString& text) {
   return out;
 }
 
-QByteArray BriefingJson::write(const JsonBriefing& briefing) {
-  QByteArray out = "{\n";
-  appendBriefing(out, "  ", briefing);
-  out += "}\n";
-  return out;
-}
-
-QByteArray BriefingJson::write(const QList<JsonBriefing>& sides) {
-  QByteArray out = "{\n  \"sides\": [";
-  for (qsizetype i = 0; i < sides.size(); ++i) {
+QByteArray BriefingJson::write(const Briefing& briefing) {
+  QByteArray out = "{\n  \"encoding\": \"" + QByteArray(kEncodings[static_cast<int>(briefing.encoding)]) + "\",\n";
+  if (briefing.sides.size() == 1 && isPlayable(briefing.sides.front().side)) {
+    appendBriefing(out, "  ", briefing.sides.front());
+    return out + "}\n";
+  }
+  out += "  \"sides\": [";
+  for (std::size_t i = 0; i < briefing.sides.size(); ++i) {
     out += i == 0 ? "\n    {\n" : ",\n    {\n";
-    appendBriefing(out, "      ", sides[i]);
+    appendBriefing(out, "      ", briefing.sides[i]);
     out += "    }";
   }
   out += "\n  ]\n}\n";
   return out;
 }
 
-QList<JsonBriefing> BriefingJson::read(const QByteArray& json) {
+Briefing BriefingJson::read(const QByteArray& json) {
   const QJsonValue document = JsonReader(json).document();
   if (!document.isObject())
     fieldError(QStringLiteral("the briefing"), QStringLiteral("must be a JSON object"));
   const QJsonObject root = document.toObject();
-  if (!root.contains(QStringLiteral("sides")))
-    return {briefingAt(root, QString(), kPlayableSides)};
+  Briefing briefing;
+  const QStringList encoding{QStringLiteral("encoding")};
+  if (!root.contains(QStringLiteral("sides"))) {
+    briefing.sides.push_back(briefingAt(root, QString(), kPlayableSides, encoding));
+    briefing.encoding = encodingAt(root);
+    return briefing;
+  }
 
   // A briefing of several sides, the game master's among them.
-  checkKeys(root, QString(), {QStringLiteral("sides")});
+  checkKeys(root, QString(), {QStringLiteral("sides")}, encoding);
+  briefing.encoding = encodingAt(root);
   const QJsonValue value = root.value(QStringLiteral("sides"));
   if (!value.isArray() || value.toArray().isEmpty())
     fieldError(QStringLiteral("sides"), QStringLiteral("must be a list of one or more sides' briefings"));
   const QJsonArray array = value.toArray();
-  QList<JsonBriefing> sides;
   for (qsizetype i = 0; i < array.size(); ++i) {
     const QString place = QStringLiteral("sides[%1]").arg(i);
     if (!array[i].isObject())
       fieldError(place, QStringLiteral("must be an object with a side, a current task, notes and tasks"));
-    sides.append(briefingAt(array[i].toObject(), place, kSides.size()));
-    for (qsizetype first = 0; first < i; ++first)
-      if (sides[first].side == sides[i].side)
-        fieldError(place + ".side",
-                   QStringLiteral("\"%1\" is given twice, first as sides[%2]").arg(sides[i].side).arg(first));
+    const SideBriefing side = briefingAt(array[i].toObject(), place, kSides.size());
+    for (std::size_t first = 0; first < briefing.sides.size(); ++first)
+      if (briefing.sides[first].side == side.side)
+        fieldError(place + ".side", QStringLiteral("\"%1\" is given twice, first as sides[%2]")
+                                        .arg(toQString(infoOf(side.side).word))
+                                        .arg(first));
+    briefing.sides.push_back(side);
   }
-  return sides;
+  return briefing;
 }

@@ -1,15 +1,13 @@
 #include "cli/CliCommands.h"
 
 #include "cli/BriefingJson.h"
-#include "QuillfortVersion.h"
 #include "core/check/BriefingCheck.h"
-#include "files/QtText.h"
-#include "files/ScriptFile.h"
-#include "core/format/Sides.h"
-#include "core/system/RuntimeError.h"
 #include "core/reader/BriefingScriptReader.h"
 #include "core/reader/ScriptLocation.h"
+#include "core/system/RuntimeError.h"
 #include "core/writer/BriefingScriptWriter.h"
+#include "files/QtText.h"
+#include "files/ScriptFile.h"
 
 #include <QFileInfo>
 
@@ -23,20 +21,11 @@
 
 namespace {
 
-// One side's briefing as the script holds it, with the records' places kept.
-struct ReadSide {
-  std::size_t side = 0; // an index into kSides
-  std::vector<ScriptRecord> notes;
-  std::vector<ScriptRecord> tasks;
-  int currentIndex = -1; // the current task's list position, -1 for none
-};
-
 // A script as the open command reads it: every side's briefing, in the
-// script's block order.
-struct ReadScript {
+// script's block order, and where each record stands.
+struct Script {
   std::string bytes;
-  std::vector<ReadSide> sides; // one for a script of one side
-  bool several = false;        // the third line names the sides (the game master's alone included)
+  ReadScript read;
 };
 
 // File names go out as the bytes they came in as, valid UTF-8 or not.
@@ -86,87 +75,17 @@ std::string readInput(const QString& file, qint64 maxSize) {
                                  : ScriptFile::read(file, maxSize, ScriptFile::Streams::Read);
 }
 
-// The list position of the task a header numbers (1-based), -1 for none; a
-// number beyond the tasks names none.
-int currentIndexOf(int number, const std::vector<ScriptRecord>& tasks) {
-  return number >= 1 && number <= static_cast<int>(tasks.size()) ? number - 1 : -1;
-}
-
 // Reads as the editor's open command does: the same file layer, the same
-// passes, the same failures.
-ReadScript readScript(const QString& path) {
-  ReadScript script;
+// reader, the same failures. A first line that names no playable side is
+// for WEST, the side a freshly started editor shows.
+Script readScript(const QString& path) {
+  Script script;
   script.bytes = readInput(path, ScriptFile::kMaxScriptSize);
-  const ScriptHeader header = readScriptHeader(script.bytes);
-  ReadSide first;
-  if (header.noteCount >= 1)
-    first.notes = scanNoteRecords(script.bytes, header.noteCount);
-  if (header.taskCount >= 1) {
-    first.tasks = scanTaskRecords(script.bytes, header.taskCount);
-    first.currentIndex = currentIndexOf(header.currentTask, first.tasks);
-  }
-  // Any letter but the four playable sides' keeps the side the window showed
-  // before; a freshly started editor shows WEST. A script of several sides
-  // names its first side, the game master's too, in its third line.
-  const std::vector<ScriptSideCounts> sides = readScriptSides(script.bytes);
-  first.side = sides.empty() ? playableSideByLetter(header.sideLetter) : sides.front().side;
-  if (first.side == kNoSide)
-    first.side = 0;
-  script.sides.push_back(std::move(first));
-  script.several = !sides.empty();
-  if (sides.size() > 1)
-    for (ScriptSideRecords& other : readOtherSides(script.bytes, sides)) {
-      const int current = currentIndexOf(other.currentTask, other.tasks);
-      script.sides.push_back({other.side, std::move(other.notes), std::move(other.tasks), current});
-    }
+  script.read = readBriefingScript(script.bytes, Side::West);
   return script;
 }
 
-QString wordOf(std::size_t side) { return toQString(kSides[side].word); }
-
-// Each side's briefing as the JSON carries it.
-QList<JsonBriefing> briefingsOf(const ReadScript& script) {
-  QList<JsonBriefing> briefings;
-  for (const ReadSide& side : script.sides) {
-    JsonBriefing& briefing = briefings.emplace_back();
-    briefing.side = wordOf(side.side);
-    for (const auto& [records, entries] :
-         {std::pair{&side.notes, &briefing.notes}, std::pair{&side.tasks, &briefing.tasks}})
-      for (const ScriptRecord& r : *records)
-        entries->append({toQString(r.title), toQString(r.text)});
-    if (side.currentIndex >= 0)
-      briefing.currentTask = briefing.tasks[side.currentIndex].title;
-  }
-  return briefings;
-}
-
-// The snapshot the editor would take of these briefings, the first of them in
-// the window; it views their strings, which outlive it.
-BriefingSnapshot snapshotOf(const QList<JsonBriefing>& briefings) {
-  BriefingSnapshot snapshot;
-  for (qsizetype i = 0; i < briefings.size(); ++i) {
-    const JsonBriefing& briefing = briefings[i];
-    SideBriefing side{u16View(briefing.side), {}, {}, u16View(briefing.currentTask)};
-    for (const auto& [entries, into] :
-         {std::pair{&briefing.notes, &side.notes}, std::pair{&briefing.tasks, &side.tasks}}) {
-      into->reserve(static_cast<std::size_t>(entries->size()));
-      for (const JsonBriefing::Entry& e : *entries)
-        into->push_back({u16View(e.title), u16View(e.text)});
-    }
-    if (i > 0) {
-      snapshot.otherSides.push_back(std::move(side));
-      continue;
-    }
-    snapshot.side = side.side;
-    snapshot.notes = std::move(side.notes);
-    snapshot.tasks = std::move(side.tasks);
-    snapshot.currentTask = side.currentTask;
-  }
-  snapshot.versionMajor = kVersionMajor;
-  snapshot.versionMinor = kVersionMinor;
-  snapshot.versionPatch = kVersionPatch;
-  return snapshot;
-}
+QString wordOf(Side side) { return toQString(infoOf(side).word); }
 
 // A title on the report's one line: a lone CR or LF (only a hand-edited
 // script holds one) shows as ␍ or ␊, as in the JSON.
@@ -177,28 +96,32 @@ QString shownTitle(const std::u16string& title) {
   return shown;
 }
 
-// The side a finding is about: the one it names, or where it names none, the
-// side the script of one side is written from (the first holding entries).
-const ReadSide& sideOf(const ReadScript& script, const BriefingFinding& f) {
-  const auto named = [&](const ReadSide& side) {
-    return f.side.empty() ? !side.notes.empty() || !side.tasks.empty() : kSides[side.side].word == f.side;
-  };
-  const auto it = std::find_if(script.sides.cbegin(), script.sides.cend(), named);
-  return it == script.sides.cend() ? script.sides.front() : *it;
+// The side a finding is about, as a position among the script's: the one it
+// names, or where it names none, the one side that holds entries (a script
+// of one side).
+std::size_t sideOf(const Script& script, const BriefingFinding& f) {
+  const auto& sides = script.read.briefing.sides;
+  for (std::size_t i = 0; i < sides.size(); ++i)
+    if (f.side ? sides[i].side == *f.side : sides[i].holdsEntries())
+      return i;
+  return 0;
 }
 
 // A finding as compilers print theirs: the place in the script where its
 // record's title or text has the fault, then what the fault is, then which
 // entry, after its side's name where the script holds several. A finding
 // about the whole briefing has no place.
-QString findingLine(const QString& file, const ReadScript& script, const BriefingFinding& f) {
+QString findingLine(const QString& file, const Script& script, const BriefingFinding& f) {
   QString place = file;
-  const ReadSide& side = sideOf(script, f);
+  const std::size_t at = sideOf(script, f);
+  const SideBriefing& side = script.read.briefing.sides[at];
+  const SidePlaces& places = script.read.places[at];
   const bool isTask = f.list == FindingList::Tasks;
   const auto& records = isTask ? side.tasks : side.notes;
-  QString entry = f.side.empty() ? QString() : toQString(f.side);
+  QString entry = f.side ? wordOf(*f.side) : QString();
   if (f.list != FindingList::Briefing && f.index >= 0 && std::size_t(f.index) < records.size()) {
-    const ScriptRecord& record = records[static_cast<std::size_t>(f.index)];
+    const BriefingEntry& record = records[static_cast<std::size_t>(f.index)];
+    const RecordPlace& recordAt = (isTask ? places.tasks : places.notes)[static_cast<std::size_t>(f.index)];
     entry += QStringLiteral("%1%2 %3 \"%4\"")
                  .arg(entry.isEmpty() ? "" : " ", isTask ? "task" : "note")
                  .arg(f.index + 1)
@@ -216,9 +139,9 @@ QString findingLine(const QString& file, const ReadScript& script, const Briefin
         }
       index += static_cast<std::size_t>(std::max(f.column, 1) - 1);
       const std::size_t offset =
-          offsetInField(script.bytes, isText ? record.textStart : record.titleStart, index, isText);
-      const ScriptLocation at = locationOf(script.bytes, offset);
-      place += QStringLiteral(":%1:%2").arg(at.line).arg(at.column);
+          offsetInField(script.bytes, isText ? recordAt.text : recordAt.title, index, isText);
+      const ScriptLocation location = locationOf(script.bytes, offset);
+      place += QStringLiteral(":%1:%2").arg(location.line).arg(location.column);
     }
   }
   return QStringLiteral("%1: %2: %3%4")
@@ -231,24 +154,22 @@ QString counted(std::size_t n, const char* one, const char* many) {
 }
 
 // A side's line of the report: its side, counts and current task.
-QString summaryOf(const ReadSide& side) {
-  const QString current =
-      side.currentIndex < 0
-          ? QStringLiteral("no current task")
-          : QStringLiteral("current task \"%1\"")
-                .arg(shownTitle(side.tasks[static_cast<std::size_t>(side.currentIndex)].title));
+QString summaryOf(const SideBriefing& side) {
+  const QString current = side.currentTask.empty()
+                              ? QStringLiteral("no current task")
+                              : QStringLiteral("current task \"%1\"").arg(shownTitle(side.currentTask));
   return QStringLiteral("%1, %2, %3, %4")
       .arg(wordOf(side.side), counted(side.notes.size(), "note", "notes"),
            counted(side.tasks.size(), "task", "tasks"), current);
 }
 
-// A script the editor cannot open again in full: says so about name, as an
-// error or a warning, and returns true.
-bool reportedTooLarge(const QString& name, const BriefingSnapshot& snapshot, const std::string& script,
-                      bool error) {
+// A script of one side that the editor cannot open again in full: says so
+// about name, as an error or a warning, and returns true. (A script of
+// several sides is refused by the writer.)
+bool reportedTooLarge(const QString& name, const Briefing& briefing, const std::string& script, bool error) {
   bool tooLarge = false;
-  if (script.size() > kMaxReadableScriptSize)
-    for (const BriefingFinding& f : checkBriefing(snapshot))
+  if (script.size() > kLastReadablePosition)
+    for (const BriefingFinding& f : checkBriefing(briefing))
       if (f.kind == FindingKind::ScriptTooLarge) {
         print(stderr, QStringLiteral("%1: %2: %3")
                           .arg(name, error ? "error" : "warning", QString::fromStdString(f.message)));
@@ -276,16 +197,15 @@ int CliCommands::check(const QStringList& files, bool strict) {
   int status = 0;
   for (const QString& file : files) {
     const bool done = reported(file, [&] {
-      const ReadScript script = readScript(file);
+      const Script script = readScript(file);
       QStringList sides;
-      for (const ReadSide& side : script.sides)
+      for (const SideBriefing& side : script.read.briefing.sides)
         sides << summaryOf(side);
       print(stdout, shownName(file) + ": " + sides.join(QStringLiteral("; ")));
 
       // Pictures are looked for in the mission folder, the script's own.
-      const QList<JsonBriefing> briefings = briefingsOf(script);
       const auto findings = checkBriefing(
-          snapshotOf(briefings), picturesInFolder(ScriptFile::systemName(QFileInfo(file).absolutePath())));
+          script.read.briefing, picturesInFolder(ScriptFile::systemName(QFileInfo(file).absolutePath())));
       for (const BriefingFinding& f : findings)
         print(stdout, findingLine(shownName(file), script, f));
       if (strict && !findings.empty())
@@ -304,11 +224,7 @@ int CliCommands::check(const QStringList& files, bool strict) {
 
 int CliCommands::exportJson(const QString& scriptPath, const QString& output) {
   QByteArray json;
-  const bool done = reported(scriptPath, [&] {
-    const ReadScript script = readScript(scriptPath);
-    const QList<JsonBriefing> briefings = briefingsOf(script);
-    json = script.several ? BriefingJson::write(briefings) : BriefingJson::write(briefings.front());
-  });
+  const bool done = reported(scriptPath, [&] { json = BriefingJson::write(readScript(scriptPath).read.briefing); });
   return done && deliver(output.isEmpty() ? kStandardStream : output, json.toStdString()) ? 0 : 1;
 }
 
@@ -317,12 +233,11 @@ int CliCommands::build(const QString& jsonPath, const QString& output, bool stri
   bool tooLarge = false;
   const bool done = reported(jsonPath, [&] {
     const std::string bytes = readInput(jsonPath, BriefingJson::kMaxSize);
-    const QList<JsonBriefing> briefings = BriefingJson::read(QByteArray::fromStdString(bytes));
-    const BriefingSnapshot snapshot = snapshotOf(briefings);
-    script = composeBriefingScript(snapshot);
+    const Briefing briefing = BriefingJson::read(QByteArray::fromStdString(bytes));
+    script = composeBriefingScript(briefing);
     // A script the editor cannot open again in full is written, as the
     // editor saves it, but not without a word; with --strict, not at all.
-    tooLarge = reportedTooLarge(shownName(jsonPath), snapshot, script, strict);
+    tooLarge = reportedTooLarge(shownName(jsonPath), briefing, script, strict);
   });
   if (!done || (tooLarge && strict))
     return 1;
@@ -339,25 +254,28 @@ int CliCommands::build(const QString& jsonPath, const QString& output, bool stri
 }
 
 int CliCommands::merge(const QStringList& files, const QString& output) {
-  // Every side of every script, and the file each came from.
-  QList<JsonBriefing> briefings;
+  // Every side of every script, and the file each came from. Scripts of one
+  // encoding merge into that encoding; of both, into UTF-8, which holds
+  // every character of either.
+  Briefing merged;
   QStringList from;
   bool failed = false;
   for (const QString& file : files) {
     const bool done = reported(file, [&] {
-      for (const JsonBriefing& briefing : briefingsOf(readScript(file))) {
-        const qsizetype first = std::find_if(briefings.cbegin(), briefings.cend(),
-                                             [&](const JsonBriefing& b) { return b.side == briefing.side; }) -
-                                briefings.cbegin();
-        if (first < briefings.size()) {
+      const Briefing briefing = readScript(file).read.briefing;
+      merged.encoding = from.isEmpty() || merged.encoding == briefing.encoding ? briefing.encoding : Encoding::Utf8;
+      for (const SideBriefing& side : briefing.sides) {
+        const auto first = std::find_if(merged.sides.cbegin(), merged.sides.cend(),
+                                        [&](const SideBriefing& b) { return b.side == side.side; });
+        if (first != merged.sides.cend()) {
           print(stderr,
                 QStringLiteral("%1: error: %2 and %1 both hold a briefing for %3; merge takes each side "
                                "from one file")
-                    .arg(shownName(file), shownName(from[first]), briefing.side));
+                    .arg(shownName(file), shownName(from[first - merged.sides.cbegin()]), wordOf(side.side)));
           failed = true;
           continue;
         }
-        briefings.append(briefing);
+        merged.sides.push_back(side);
         from.append(file);
       }
     });
@@ -365,15 +283,10 @@ int CliCommands::merge(const QStringList& files, const QString& output) {
   }
   if (failed)
     return 1;
-  // A merged script that the editor could not open again in full would lose
-  // sides there: it is not written.
-  const QString target = output == kStandardStream ? QStringLiteral("standard output") : output;
+  // The writer refuses a script of several sides that the editor could not
+  // open again in full, which would lose sides there.
   std::string script;
-  bool tooLarge = false;
-  const bool done = reported(target, [&] {
-    const BriefingSnapshot snapshot = snapshotOf(briefings);
-    script = composeBriefingScript(snapshot);
-    tooLarge = reportedTooLarge(target, snapshot, script, true);
-  });
-  return done && !tooLarge && deliver(output, script) ? 0 : 1;
+  const bool done = reported(output == kStandardStream ? QStringLiteral("standard output") : output,
+                             [&] { script = composeBriefingScript(merged); });
+  return done && deliver(output, script) ? 0 : 1;
 }

@@ -1,6 +1,7 @@
 #include "files/ScriptFile.h"
 
 #include "core/system/RuntimeError.h"
+#include "core/text/Utf8.h"
 
 #include <QDir>
 #include <QFile>
@@ -299,7 +300,9 @@ QString ScriptFile::fromLocalBytes(const QByteArray& bytes) {
   name.reserve(bytes.size());
   qsizetype run = 0; // where the valid UTF-8 not yet decoded starts
   for (qsizetype i = 0; i < bytes.size();) {
-    if (const int length = utf8SequenceLength(bytes, i); length > 0) {
+    if (const int length = Utf8::sequenceLength({bytes.constData(), static_cast<std::size_t>(bytes.size())},
+                                                static_cast<std::size_t>(i));
+        length > 0) {
       i += length;
       continue;
     }
@@ -324,36 +327,4 @@ QByteArray ScriptFile::localBytes(const QString& name) {
   }
   bytes += QStringView(name).mid(run).toUtf8();
   return bytes;
-}
-
-int ScriptFile::utf8SequenceLength(const QByteArray& bytes, qsizetype at) {
-  if (at >= bytes.size())
-    return 0;
-  const auto lead = static_cast<unsigned char>(bytes[at]);
-  if (lead < 0x80)
-    return 1;
-  // The sequence's length and the range its second byte must lie in, which
-  // rules out overlong forms, surrogates and code points past U+10FFFF.
-  int length = 4;
-  unsigned char low = 0x80, high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    low = lead == 0xE0 ? 0xA0 : 0x80;
-    high = lead == 0xED ? 0x9F : 0xBF;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    low = lead == 0xF0 ? 0x90 : 0x80;
-    high = lead == 0xF4 ? 0x8F : 0xBF;
-  } else {
-    return 0;
-  }
-  if (bytes.size() - at < length)
-    return 0;
-  for (int k = 1; k < length; ++k) {
-    const auto b = static_cast<unsigned char>(bytes[at + k]);
-    if (b < (k == 1 ? low : 0x80) || b > (k == 1 ? high : 0xBF))
-      return 0;
-  }
-  return length;
 }

@@ -48,9 +48,4 @@ QByteArray localBytes(const QString& name);
 // elsewhere.
 std::filesystem::path systemName(const QString& name);
 
-// The length of the valid UTF-8 sequence that starts at bytes[at] (1 to 4),
-// or 0 when none starts there (a stray continuation byte, an overlong form, a
-// surrogate, a code point past U+10FFFF or a sequence cut short).
-int utf8SequenceLength(const QByteArray& bytes, qsizetype at);
-
 } // namespace ScriptFile

@@ -140,7 +140,7 @@ private slots:
 #endif
         {"export worked_example.sqf", data("worked_example.json"), 0},
         {"export lone_breaks.sqf -o -", data("lone_breaks.json"), 0},
-        {"export notes_only_west.sqf", "{\n  \"side\": \"WEST\",\n  \"currentTask\": null,\n  \"notes\": [...", 0},
+        {"export notes_only_west.sqf", "{\n  \"encoding\": \"utf-8\",\n  \"side\": \"WEST\",\n  \"currentTask\": null,\n  \"notes\": [...", 0},
         {"export read_tasks_past_32767.sqf", "", 1, "read_tasks_past_32767.sqf: error: " + overflow},
         {"check sides_west_east_logic.sqf", sides, 0},
         {"check sides_findings.sqf", sideFindings, 0},
@@ -150,7 +150,7 @@ private slots:
         {"merge sides_west.sqf notes_only_west.sqf -o -", "", 1, twice("sides_west.sqf", "notes_only_west.sqf", "WEST")},
         {"merge sides_west_east_logic.sqf worked_example.sqf -o -", "", 1, twice("sides_west_east_logic.sqf", "worked_example.sqf", "EAST")},
         {"merge read_note_title_unclosed.sqf sides_west.sqf -o -", "", 1, damaged},
-        {"merge %1/half_WEST.sqf %1/half_EAST.sqf -o -", "", 1, "standard output: error: The script would be 40,"},
+        {"merge %1/half_WEST.sqf %1/half_EAST.sqf -o -", "", 1, "standard output: error: Err # 6 - Overflow: the script would be 40,550 bytes, and the EAST briefing would end at byte 40,295, past byte 32,767"},
         {"--version", "quillfort-cli " QUILLFORT_VERSION "\n", 0},
         {"--help", "Usage: ...", 0},
     };
@@ -237,7 +237,7 @@ private slots:
         {"{\"sides\": [" + briefing(note, "", R"("EAST")") + ", " + briefing(note, "", R"("EAST")") + "]}", "sides[1].side: \"EAST\" is given twice, first as sides[0]\n"},
         {"{\"sides\": [" + briefing(R"({"title": "N", "txt": "n"})") + "]}", "sides[0].notes[0].text: missing\n"},
         {"{\"sides\": [" + briefing("", "", R"("LOGIC")", R"("Hold")") + "]}", "sides[0].currentTask: \"Hold\" is the title of no task\n"},
-        {briefing(note, "{\"title\": \"T\", \"text\": \"\u03a9\"}"), "Err # 5 - The character U+03A9 \"\u03a9\" in the text of task 1 cannot be written in the code page Windows-1252\n"},
+        {"{\"encoding\": \"ansi\", " + briefing(note, "{\"title\": \"T\", \"text\": \"\u03a9\"}").mid(1), "Err # 5 - The character U+03A9 \"\u03a9\" in the text of task 1 cannot be written in the code page Windows-1252: UTF-8, the script's other encoding, holds it\n"},
     };
     for (const auto& [json, error] : cases)
       QTest::newRow(error.trimmed().constData())

@@ -1,5 +1,6 @@
 // The briefing check: each finding, where it points and what it says (the
 // script size it works out without composing: tst_script_writer).
+#include "ScriptData.h"
 #include "core/check/BriefingCheck.h"
 #include "core/writer/BriefingScriptWriter.h"
 
@@ -11,11 +12,10 @@ namespace {
 
 using Entries = std::vector<BriefingEntry>;
 
-// Snapshots hold views: the texts below live as long as the tests.
-BriefingSnapshot snap(Entries notes, Entries tasks, std::u16string_view current = u"") {
-  return {u"WEST", std::move(notes), std::move(tasks), current, 1, 0, 0};
+Briefing snap(Entries notes, Entries tasks, std::u16string current = u"") {
+  return briefingOf(Side::West, std::move(notes), std::move(tasks), std::move(current));
 }
-BriefingSnapshot noteText(std::u16string_view text) { return snap({{u"Intel", text}}, {}); }
+Briefing noteText(std::u16string text) { return snap({{u"Intel", std::move(text)}}, {}); }
 const Entries k255(255, BriefingEntry{u"t", u""}), k256(256, BriefingEntry{u"t", u""});
 const std::u16string k33000(33000, u'x');
 
@@ -52,21 +52,21 @@ TEST(Check, FindingsAreFoundWhereTheyStand) {
   // clang-format off
   const struct {
     const char* name;
-    BriefingSnapshot input;
+    Briefing input;
     std::vector<std::string> expected;
   } cases[] = {
       {"clean", snap({{u"Intel", u"Go <marker name='m'>here</marker>\r\n<img image='intel.png' width='200' height='200'/> &amp; &lt;b&gt; &#169; &#xA9; "
                                  u"<font color='#ff0000'>x</font><execute expression='hint 1'>y</execute><br/> </marker> <marker name='s'/>"}},
                      {{u"Take", u"a"}, {u"Hold", u"b"}}, u"Take"), {}},
       {"the code page", noteText(u"ab\r\nc\u4e2d\u4e2d"),
-       {"error UnencodableCharacter notes 0 text 2:2: The character U+4E2D \"\xE4\xB8\xAD\" cannot be written in the code page Windows-1252 (2 such characters in all)",
+       {"error UnencodableCharacter notes 0 text 2:2: The character U+4E2D \"\xE4\xB8\xAD\" cannot be written in the code page Windows-1252: UTF-8, the script's other encoding, holds it (2 such characters in all)",
         "warning NonAsciiCharacter notes 0 text 2:2"}},
       {"outside ASCII, title and text", snap({}, {{u"Caf\u00e9", u"\u00fcber"}}),
-       {"warning NonAsciiCharacter tasks 0 title 1:4: The character U+00E9 \"\xC3\xA9\" is outside ASCII: the game reads the script as UTF-8 and shows another character",
+       {"warning NonAsciiCharacter tasks 0 title 1:4: The character U+00E9 \"\xC3\xA9\" is outside ASCII: the game reads the script as UTF-8 and shows another character; save the script as UTF-8 to show it as typed",
         "warning NonAsciiCharacter tasks 0 text 1:1"}},
       {"a pair of UTF-16 units, then an ampersand", snap({}, {{u"A", u""}, {u"B", u"\u00e9\U0001F600 &"}}),
-       {"warning NonAsciiCharacter tasks 1 text 1:1: The character U+00E9 \"\xC3\xA9\" is outside ASCII: the game reads the script as UTF-8 and shows another character (2 such characters in all)",
-        "error UnencodableCharacter tasks 1 text 1:2: The character U+1F600 \"\xF0\x9F\x98\x80\" cannot be written in the code page Windows-1252",
+       {"warning NonAsciiCharacter tasks 1 text 1:1: The character U+00E9 \"\xC3\xA9\" is outside ASCII: the game reads the script as UTF-8 and shows another character; save the script as UTF-8 to show it as typed (2 such characters in all)",
+        "error UnencodableCharacter tasks 1 text 1:2: The character U+1F600 \"\xF0\x9F\x98\x80\" cannot be written in the code page Windows-1252: UTF-8, the script's other encoding, holds it",
         "warning BareAmpersand tasks 1 text 1:5"}},
       {"255 notes and tasks", snap(k255, k255), {"warning ScriptTooLarge briefing -1"}},
       {"256 notes", snap(k256, {}), {"error TooManyEntries briefing -1: The briefing has 256 notes, but a briefing script holds at most 255 notes"}},

@@ -22,28 +22,29 @@ std::u16string replaceAll(std::u16string s, std::u16string_view from, std::u16st
 
 // Entries as "title=text", joined by " | "; a written text as it reads back,
 // with CR LF for every "<br/>" the user typed.
-template <class Entry> std::string shown(const std::vector<Entry>& entries) {
+std::string shown(const std::vector<BriefingEntry>& entries, bool written = false) {
   std::u16string out;
   for (const auto& e : entries) {
-    out += (out.empty() ? u"" : u" | ") + std::u16string(e.title) + u"=";
-    out += std::is_same_v<Entry, BriefingEntry> ? replaceAll(std::u16string(e.text), u"<br/>", u"\r\n")
-                                                : std::u16string(e.text);
+    out += (out.empty() ? u"" : u" | ") + e.title + u"=";
+    out += written ? replaceAll(e.text, u"<br/>", u"\r\n") : e.text;
   }
   return AnsiCodec::encode(out, "the entries");
 }
 
-// A script read pass by pass as the open command reads it: "notes / tasks",
-// or what was read before the failing pass, that pass and the error number.
+// A script read as the open command reads it: "notes / tasks", or what was
+// read before the failing pass, that pass and the error number.
 std::string outcome(const std::string& script) {
-  std::string failing = "header ";
   try {
-    const ScriptHeader h = readScriptHeader(script);
-    failing = "notes ";
-    const std::string notes = shown(scanNoteRecords(script, h.noteCount)) + " / ";
-    failing = notes + "tasks ";
-    return notes + shown(scanTaskRecords(script, h.taskCount));
+    readScriptHeader(script);
   } catch (const RuntimeError& e) {
-    return failing + std::to_string(e.number);
+    return "header " + std::to_string(e.number);
+  }
+  try {
+    const SideBriefing side = readBriefingScript(script, Side::West).briefing.sides.front();
+    return shown(side.notes) + " / " + shown(side.tasks);
+  } catch (const ScriptReadFailure& e) {
+    const std::string number = std::to_string(e.number);
+    return e.loaded.sides.empty() ? "notes " + number : shown(e.loaded.sides.front().notes) + " / tasks " + number;
   }
 }
 
@@ -143,9 +144,10 @@ TEST(ScriptReader, ReadsEachScriptAsItsLayoutSays) {
   // line is made of: it reads back as it was written.
   const std::u16string pieces = u"\" createSimpleTask [\" setSimpleTaskDescription [\" \"Diary\",[\" "
                                 u"DIARY\",[ \",\" \"]]; <BR/> \r // QFRT W \n";
-  const std::u16string twice = pieces + u"\r\n" + pieces; // the snapshot holds views
-  const BriefingSnapshot written{u"WEST", {{pieces, twice}}, {{pieces, pieces}, {u"", twice}}, u"", 1, 0, 0};
-  EXPECT_EQ(outcome(composeBriefingScript(written)), shown(written.notes) + " / " + shown(written.tasks));
+  const std::u16string twice = pieces + u"\r\n" + pieces;
+  const Briefing written = briefingOf(Side::West, {{pieces, twice}}, {{pieces, pieces}, {u"", twice}});
+  const SideBriefing& side = written.sides.front();
+  EXPECT_EQ(outcome(composeBriefingScript(written)), shown(side.notes, true) + " / " + shown(side.tasks, true));
 
   for (const auto& [what, bytes, expected] : rows)
     EXPECT_EQ(outcome(bytes.empty() ? scriptFile(what) : bytes), expected) << what;

@@ -19,28 +19,29 @@ namespace {
 
 using Entries = std::vector<BriefingEntry>;
 
-BriefingSnapshot snap(std::u16string_view side, Entries notes, Entries tasks, std::u16string_view current) {
-  return {side, std::move(notes), std::move(tasks), current, 1, 0, 0};
+Briefing snap(Side side, Entries notes, Entries tasks, std::u16string current,
+              Encoding encoding = Encoding::Ansi) {
+  return briefingOf(side, std::move(notes), std::move(tasks), std::move(current), encoding);
 }
 
 TEST(Writer, WritesTheExpectedBytes) {
   // clang-format off
-  const std::pair<const char*, BriefingSnapshot> cases[] = {
-      {"worked_example", snap(u"EAST", {{u"Intel", u"Line one\r\nLine two"}}, {{u"Take the bridge", u"Cross at dawn."}, {u"Hold the town", u"Dig in."}}, u"Hold the town")},
-      {"notes_only_west", snap(u"WEST", {{u"First", u""}, {u"Second", u"Radio silence."}}, {}, u"")},
+  const std::pair<const char*, Briefing> cases[] = {
+      {"worked_example", snap(Side::East, {{u"Intel", u"Line one\r\nLine two"}}, {{u"Take the bridge", u"Cross at dawn."}, {u"Hold the town", u"Dig in."}}, u"Hold the town")},
+      {"notes_only_west", snap(Side::West, {{u"First", u""}, {u"Second", u"Radio silence."}}, {}, u"")},
       // The label matches no title exactly, so no task is current.
-      {"tasks_only_civilian", snap(u"CIVILIAN", {}, {{u"Evacuate", u"Leave by boat."}}, u"evacuate")},
+      {"tasks_only_civilian", snap(Side::Civilian, {}, {{u"Evacuate", u"Leave by boat."}}, u"evacuate")},
       // Two current titles: the header names the later, setCurrentTask the earlier.
-      {"duplicate_current_resistance", snap(u"RESISTANCE", {}, {{u"Ambush", u"a"}, {u"Rest", u"b"}, {u"Ambush", u"c"}}, u"Ambush")},
+      {"duplicate_current_resistance", snap(Side::Resistance, {}, {{u"Ambush", u"a"}, {u"Rest", u"b"}, {u"Ambush", u"c"}}, u"Ambush")},
       // Quotes are doubled as SQF writes them; only CR LF pairs become "<br/>";
       // the rest is the code page's bytes.
-      {"texts_and_quotes", snap(u"WEST", {{u"The \"Old\" Mill", u"Go <marker name='m'>here</marker>\r\ntyped <br/> stays\rlone CR\nlone LF\r\r\n"}}, {{u"Say \"hi\"", u"He said \"go\"\r\nCaf\u00e9 \u20ac5"}}, u"Say \"hi\"")}};
+      {"texts_and_quotes", snap(Side::West, {{u"The \"Old\" Mill", u"Go <marker name='m'>here</marker>\r\ntyped <br/> stays\rlone CR\nlone LF\r\r\n"}}, {{u"Say \"hi\"", u"He said \"go\"\r\nCaf\u00e9 \u20ac5"}}, u"Say \"hi\"")}};
 
   // clang-format on
   for (const auto& [file, input] : cases) {
     const std::string expected = scriptFile(file);
     EXPECT_EQ(composeBriefingScript(input), expected) << file;
-    EXPECT_EQ(briefingScriptSize(input), expected.size()) << file;
+    EXPECT_EQ(measureBriefingScript(input).size, expected.size()) << file;
   }
 }
 
@@ -50,15 +51,13 @@ TEST(Writer, WritesTheExpectedBytes) {
 // and the records back from either form. The check's size follows the
 // header, the two- and three-digit task numbers and the version's digits.
 TEST(Writer, HeaderStaysACommentForEveryCount) {
-  const BriefingSnapshot version{u"CIVILIAN", {}, {{u"a", u"b"}}, u"a", 12, 3, 45};
-  EXPECT_EQ(briefingScriptSize(version), composeBriefingScript(version).size());
   for (std::size_t n = 0; n <= 255 && !HasFailure(); ++n) {
     const std::size_t rows[][3] = {{n, 1, 0}, {0, n, 0}, {1, 255, n}}; // notes, tasks, current task
     for (const auto& [notes, tasks, current] : rows) {
       Entries list(tasks, BriefingEntry{u"t", u"x"});
       if (current > 0)
         list[current - 1].title = u"Now";
-      const BriefingSnapshot input = snap(u"WEST", Entries(notes), list, u"Now");
+      const Briefing input = snap(Side::West, Entries(notes), list, u"Now");
       const std::string script = composeBriefingScript(input);
       const bool block =
           notes == 10 || notes == 13 || tasks == 10 || tasks == 13 || current == 10 || current == 13;
@@ -67,14 +66,14 @@ TEST(Writer, HeaderStaysACommentForEveryCount) {
       SCOPED_TRACE(std::to_string(notes) + " notes, " + std::to_string(tasks) + " tasks, current " +
                    std::to_string(current));
       EXPECT_EQ(script.substr(0, header.size()), header);
-      EXPECT_EQ(briefingScriptSize(input), script.size());
+      EXPECT_EQ(measureBriefingScript(input).size, script.size());
       const ScriptHeader read = readScriptHeader(script);
       EXPECT_EQ(std::tuple(read.sideLetter, read.noteCount, read.taskCount, read.currentTask),
                 std::tuple('W', int(notes), int(tasks), int(current)));
       if (script.size() <= 32767) {
-        EXPECT_EQ(scanNoteRecords(script, read.noteCount).size(), notes);
-        const auto back = scanTaskRecords(script, read.taskCount);
-        EXPECT_TRUE(back.size() == tasks && (current == 0 || back[current - 1].title == u"Now"));
+        const SideBriefing back = readBriefingScript(script, Side::West).briefing.sides.front();
+        EXPECT_EQ(back.notes.size(), notes);
+        EXPECT_TRUE(back.tasks.size() == tasks && (current == 0 || back.tasks[current - 1].title == u"Now"));
       }
     }
   }
@@ -84,11 +83,11 @@ TEST(Writer, HeaderStaysACommentForEveryCount) {
 // first entry, in list order, that the code page cannot hold.
 TEST(Writer, RefusesWithErrorFive) {
   // clang-format off
-  const std::pair<BriefingSnapshot, const char*> cases[] = {
-      {snap(u"WEST", {}, Entries(256), u""), "5 The briefing has 256 tasks, but a briefing script holds at most 255 tasks"},
-      {snap(u"EAST", Entries(256), {}, u""), "5 The briefing has 256 notes, but a briefing script holds at most 255 notes"},
-      {snap(u"WEST", {{u"a", u""}, {u"b", u"x\u4e2d"}, {u"c", u"\u0394"}}, {}, u""), "5 The character U+4E2D \"\xE4\xB8\xAD\" in the text of note 2 "},
-      {snap(u"WEST", {}, {{u"a", u""}, {u"b", u""}, {u"\u0394", u""}}, u""), "5 The character U+0394 \"\xCE\x94\" in the title of task 3 "}};
+  const std::pair<Briefing, const char*> cases[] = {
+      {snap(Side::West, {}, Entries(256), u""), "5 The briefing has 256 tasks, but a briefing script holds at most 255 tasks"},
+      {snap(Side::East, Entries(256), {}, u""), "5 The briefing has 256 notes, but a briefing script holds at most 255 notes"},
+      {snap(Side::West, {{u"a", u""}, {u"b", u"x\u4e2d"}, {u"c", u"\u0394"}}, {}, u""), "5 The character U+4E2D \"\xE4\xB8\xAD\" in the text of note 2 "},
+      {snap(Side::West, {}, {{u"a", u""}, {u"b", u""}, {u"\u0394", u""}}, u""), "5 The character U+0394 \"\xCE\x94\" in the title of task 3 "}};
 
   // clang-format on
   for (const auto& [input, expected] : cases)
@@ -113,16 +112,16 @@ TEST(Writer, EveryCharacterAtEveryPlaceOfAField) {
           for (const bool inText : {true, false}) {
             std::u16string field(length, filler);
             field.replace(at, c.size(), c);
-            const BriefingSnapshot input =
-                inText ? snap(u"WEST", {{u"n", field}}, {}, u"") : snap(u"WEST", {}, {{field, u"t"}}, u"");
+            const Briefing input =
+                inText ? snap(Side::West, {{u"n", field}}, {}, u"") : snap(Side::West, {}, {{field, u"t"}}, u"");
             SCOPED_TRACE((refused ? refused : "a writable character") + std::string(" at ") +
                          std::to_string(at) + " of " + std::to_string(length) +
                          (inText ? " in a text" : " in a title"));
             try {
               const std::string script = composeBriefingScript(input);
               EXPECT_FALSE(refused) << "written as " << script.size() << " bytes";
-              EXPECT_TRUE((inText ? scanNoteRecords(script, 1)[0].text
-                                  : scanTaskRecords(script, 1)[0].title) == field);
+              const SideBriefing back = readBriefingScript(script, Side::West).briefing.sides.front();
+              EXPECT_TRUE((inText ? back.notes[0].text : back.tasks[0].title) == field);
             } catch (const RuntimeError& e) {
               const std::string named = std::string("5 The character ") + (refused ? refused : "?");
               const std::string where = inText ? " in the text of note 1 " : " in the title of task 1 ";

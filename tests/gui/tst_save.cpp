@@ -1,7 +1,6 @@
 // The save command through the window: a briefing built by clicks or opened,
 // the save dialog answered by the script, the written file checked byte for
 // byte, and what a failed save leaves on disk.
-#include "QuillfortVersion.h"
 #include "core/writer/BriefingScriptWriter.h"
 #include "support/EditorDriver.h"
 
@@ -128,7 +127,7 @@ private slots:
     for (const bool standard : {true, false}) {
       EditorDriver ed;
       ed.dialogs.answerMessage(MsgAnswer::OK);
-      ed.window.ReportFailures(
+      ed.window.reportFailures(
           [standard] { standard ? throw std::length_error("vector too long") : throw 3; });
       QCOMPARE(ed.lastBox(), kOpenError + "51 - Internal error: " +
                                  QString(standard ? "vector too long" : "an unknown failure"));
@@ -158,8 +157,8 @@ private slots:
     const QString &text = row[0], &typed = row[1], &saved = row[2], &again = row[3];
     auto script = [](const QString& first) { // side WEST, tasks T0 (this text) and T1 ("y")
       const std::u16string t0 = first.toStdU16String();
-      return QByteArray::fromStdString(composeBriefingScript(
-          {u"WEST", {}, {{u"T0", t0}, {u"T1", u"y"}}, {}, kVersionMajor, kVersionMinor, kVersionPatch}));
+      return QByteArray::fromStdString(
+          composeBriefingScript({{{Side::West, {}, {{u"T0", t0}, {u"T1", u"y"}}, {}}}, Encoding::Ansi}));
     };
     EditorDriver ed;
     QTemporaryDir dir;

@@ -1,26 +1,28 @@
 #pragma once
 
-#include "core/writer/BriefingScriptWriter.h"
+#include "core/format/Briefing.h"
 
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 // The briefing check: what would make the save fail, or the game show the
-// briefing other than the mission maker meant, found on the same snapshot the
+// briefing other than the mission maker meant, found on the same briefing the
 // writer takes. The editor's preview and the command line both show these.
 
 enum class FindingSeverity { Error, Warning };
 
 enum class FindingKind {
   // errors: the save would fail
-  UnencodableCharacter, // a character the code page cannot hold
+  UnencodableCharacter, // a character the script's encoding cannot hold
   TooManyEntries,       // more than 255 notes or tasks
-  // warnings: the game would show it wrongly
-  NonAsciiCharacter,       // the game reads the script as UTF-8
+  // warnings: the game would show it wrongly (a script of several sides that
+  // the reader could not reach whole is an error: it does not save)
+  NonAsciiCharacter,       // outside ASCII in an ANSI script: the game reads scripts as UTF-8
   BareAmpersand,           // the game cuts the text at an "&" that starts no entity
   MarkerWithoutName,       // <marker> with no or an empty name
   MarkerWithoutClosingTag, // <marker ...> with no </marker> after it
@@ -46,29 +48,27 @@ struct BriefingFinding {
   int line = 0;   // 1-based, in the text as the editor shows it (lines end at CR LF); 0 when not applicable
   int column = 0; // 1-based, in UTF-16 units; 0 when not applicable
   std::string message; // UTF-8, one sentence
-  std::u16string side; // the side whose briefing holds it where the script holds several; empty otherwise
+  // The side whose briefing holds it where the script holds several.
+  std::optional<Side> side;
 };
 
 // Answers whether a picture file named in a picture tag is in the mission
 // folder. The name is as the tag writes it, relative to the mission folder.
 using PictureLookup = std::function<bool(std::u16string_view file)>;
 
-// A lookup in a folder on disk: the file exists there and is a regular file.
-// Backslashes in the name separate folders, as the game writes them.
+// A lookup in a folder on disk (see missionFile): the file exists there and
+// is a regular file.
 PictureLookup picturesInFolder(std::filesystem::path folder);
 
-// Every finding for the snapshot, in this order: the briefing as a whole, then
-// the notes, then the tasks, each entry's title before its text, and within a
-// field by position. Without a lookup, picture files are not looked for. A
-// snapshot whose script holds several sides gives each side's findings in
-// this order, side after side in the script's order, each naming its side.
-std::vector<BriefingFinding> checkBriefing(const BriefingSnapshot& snapshot,
-                                           const PictureLookup& pictureExists = {});
+// The file a picture tag's name stands for in the mission folder: the game's
+// paths are relative to the mission folder, backslashes (or slashes) parting
+// folders. Nothing for an empty name, an absolute one, or one that holds
+// ".." (a packed mission has no folder above it).
+std::optional<std::filesystem::path> missionFile(const std::filesystem::path& folder, std::u16string_view name);
 
-// The size in bytes of the script composeBriefingScript would write for the
-// snapshot, worked out without composing it. Characters the code page cannot
-// hold count one byte each.
-std::size_t briefingScriptSize(const BriefingSnapshot& snapshot);
-
-// The largest script the reader takes in whole.
-inline constexpr std::size_t kMaxReadableScriptSize = 32767;
+// Every finding for the briefing, in this order: the briefing as a whole,
+// then the notes, then the tasks, each entry's title before its text, and
+// within a field by position. Without a lookup, picture files are not looked
+// for. A briefing whose script holds several sides gives each side's findings
+// in this order, side after side in the script's order, each naming its side.
+std::vector<BriefingFinding> checkBriefing(const Briefing& briefing, const PictureLookup& pictureExists = {});

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "core/format/Briefing.h"
+#include "core/system/RuntimeError.h"
+
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +15,10 @@ class RecordFinder;
 class RecordPass;
 } // namespace reader_detail
 
+// Reading a briefing script back: every side's briefing and the script's
+// encoding, or error 5 or 6 where the script breaks the layout the writer
+// gives it (readBriefingScript). The passes below are its steps.
+
 // The header line's fields: the side letter at position 9 and the byte values
 // at positions 11, 13 and 15.
 struct ScriptHeader {
@@ -19,19 +27,18 @@ struct ScriptHeader {
   int taskCount = 0;
   int currentTask = 0; // 1-based position in the task list, 0 for none
 };
+// Throws RuntimeError 5 when the first line is too short for the counts.
+ScriptHeader readScriptHeader(std::string_view script);
 
-// A title and its text as read back; texts have CR LF line breaks again.
-// titleStart and textStart are the 0-based byte offsets in the script of the
-// first byte of each field, so that a place in them can be shown as a line and
-// column of the script.
-struct ScriptRecord {
-  std::u16string title;
-  std::u16string text;
-  std::size_t titleStart = 0;
-  std::size_t textStart = 0;
-};
+// The encoding a script's bytes are in: UTF-8 where everything after the
+// first line is valid UTF-8 (ASCII included), ANSI otherwise. The count bytes
+// of the first line are raw numbers, never characters.
+Encoding detectEncoding(std::string_view script);
 
-// The same, as views into text the reader holds.
+// A title and its text as a pass reads them back (texts with CR LF line
+// breaks again), viewing text the reader holds. titleStart and textStart are
+// the 0-based byte offsets in the script of the first byte of each field, so
+// that a place in them can be shown as a line and column of the script.
 struct ScriptRecordView {
   std::u16string_view title;
   std::u16string_view text;
@@ -39,26 +46,21 @@ struct ScriptRecordView {
   std::size_t textStart = 0;
 };
 
-// Reads a script pass by pass, so that the open command can put the notes
-// into the list before the tasks pass runs: a failure in the tasks pass leaves
-// the notes loaded. The script's bytes are classified once (where strings
-// start and end, where lines end) for both passes. The reader views the
-// script, which must outlive it. Every function throws RuntimeError 5 or 6 on
+// Reads a script pass by pass. The script's bytes are classified once (where
+// strings start and end, where lines end) for every pass. The reader views
+// the script, which must outlive it. Every pass throws RuntimeError 5 or 6 on
 // a script that breaks the layout.
 class BriefingScriptReader {
 public:
-  explicit BriefingScriptReader(std::string_view script);
+  BriefingScriptReader(std::string_view script, Encoding encoding);
   ~BriefingScriptReader();
   BriefingScriptReader(const BriefingScriptReader&) = delete;
   BriefingScriptReader& operator=(const BriefingScriptReader&) = delete;
 
-  ScriptHeader header() const;
-
   // The records of a pass, in list order (index 0 is the first entry of the
   // list). The views stay valid until the same pass is read again or the
-  // reader goes.
-  // from: the 1-based position the pass starts at; 1 for the first side,
-  // which is all a script of one side holds.
+  // reader goes. from: the 1-based position the pass starts at; 1 for the
+  // first side, which is all a script of one side holds.
   const std::vector<ScriptRecordView>& notes(int count, int from = 1);
   const std::vector<ScriptRecordView>& tasks(int count, int from = 1);
 
@@ -68,33 +70,35 @@ private:
   std::unique_ptr<reader_detail::RecordPass> m_tasks;
 };
 
-// The same as whole functions that return owned strings; each call
-// classifies the script again.
-ScriptHeader readScriptHeader(std::string_view script);
-std::vector<ScriptRecord> scanNoteRecords(std::string_view script, int count);
-std::vector<ScriptRecord> scanTaskRecords(std::string_view script, int count);
-
-// Scripts of several sides (see sidesLine in the writer): the sides the third
-// line names, in block order, with their counts; the first is the side of the
-// first line, whose records the passes above read. Empty for a script of one
-// side, and for every script whose third line is not exactly as the writer
-// writes it: such a script reads as a script of one side, as before.
-struct ScriptSideCounts {
-  std::size_t side; // an index into kSides
-  int noteCount;
-  int taskCount;
-  int currentTask;
+// Where each entry's title and text start in the script (0-based byte
+// offsets), side by side as the briefing holds them.
+struct RecordPlace {
+  std::size_t title = 0;
+  std::size_t text = 0;
 };
-std::vector<ScriptSideCounts> readScriptSides(std::string_view script);
-
-// The records of every side after the first, each read from its own block
-// in list order. Throws RuntimeError 5 where a block is missing or holds
-// fewer records than counted, 6 where one lies past byte 32767.
-struct ScriptSideRecords {
-  std::size_t side;
-  int currentTask;
-  std::vector<ScriptRecord> notes;
-  std::vector<ScriptRecord> tasks;
+struct SidePlaces {
+  std::vector<RecordPlace> notes;
+  std::vector<RecordPlace> tasks;
 };
-std::vector<ScriptSideRecords> readOtherSides(std::string_view script,
-                                              const std::vector<ScriptSideCounts>& sides);
+
+struct ReadScript {
+  Briefing briefing; // the sides in the script's block order
+  std::vector<SidePlaces> places;
+};
+
+// A read that stopped: the error, and what the passes had taken before it
+// (a script of one side whose tasks pass failed: its notes; else nothing).
+struct ScriptReadFailure : RuntimeError {
+  ScriptReadFailure(const RuntimeError& error, Briefing taken)
+      : RuntimeError(error), loaded(std::move(taken)) {}
+  Briefing loaded;
+};
+
+// Reads the whole script, every side. A script of one side is for the side
+// its first line names, or for `fallback` where that letter is none of W, E,
+// R and C. A script of several sides names them in its third line, which must
+// be exactly as the writer writes it, and each side's block must hold exactly
+// the records counted there and end within reach (error 5 or 6 naming the
+// line or the side otherwise): no side is read as if the rest were the whole.
+// Throws ScriptReadFailure.
+ReadScript readBriefingScript(std::string_view script, Side fallback);

@@ -16,6 +16,8 @@ namespace reader_detail {
 // the buffer.
 class RecordPass {
 public:
+  explicit RecordPass(Encoding encoding) : m_encoding(encoding) {}
+
   std::vector<ScriptRecordView> records;
 
   void begin(int count) {
@@ -46,17 +48,20 @@ private:
 
   // readable: how many bytes of the script lie from the field's start on
   // (the field and what follows it), which the decoder may load but ignores.
-  // isText: a text, in which "<br/>" is a line break (a title has none).
+  // isText: a text, in which "<br/>" is a line break (a title has none);
+  // utf8: the script's encoding is UTF-8 (the code page's otherwise).
   // Inlined: most fields are a few bytes, and a call costs as much as their
   // decoding.
-  template <bool isText>
+  template <bool isText, bool utf8>
   [[gnu::always_inline]] static inline char16_t* decodeField(std::string_view raw, std::size_t readable,
                                                              char16_t* out);
+  template <bool utf8> void decodeAll(std::string_view script);
 
   std::unique_ptr<Fields[]> m_fields;
   std::size_t m_count = 0;
   std::size_t m_rawBytes = 0;
   std::unique_ptr<char16_t[]> m_text;
+  Encoding m_encoding;
 };
 
 } // namespace reader_detail

@@ -5,7 +5,7 @@
 
 // A place in a script as text editors and compilers show it: 1-based line and
 // column, a line ending at each LF (a CR LF counts once), the column counted in
-// bytes, which in the script's code page are characters.
+// bytes (a character outside ASCII takes two or more in UTF-8).
 struct ScriptLocation {
   int line = 1;
   int column = 1;

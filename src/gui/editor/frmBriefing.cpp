@@ -2,35 +2,17 @@
 
 // The model's plumbing (the lists, their selection and the window's caption),
 // the error route of the file commands, the start and the page switch.
+#include "gui/editor/BriefingTextBox.h"
 #include "gui/platform/Dialogs.h"
 #include "core/system/RuntimeError.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
-#include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 
 #include <new>
-
-QItemSelectionModel::SelectionFlags EntryList::selectionCommand(const QModelIndex& index,
-                                                                const QEvent* event) const {
-  const auto flags = QListWidget::selectionCommand(index, event);
-  if (!index.isValid() || flags == QItemSelectionModel::NoUpdate)
-    return QItemSelectionModel::NoUpdate;
-  return QItemSelectionModel::ClearAndSelect;
-}
-
-void EntryList::mousePressEvent(QMouseEvent* event) {
-  const int before = currentRow();
-  QListWidget::mousePressEvent(event);
-  const QModelIndex pressed = indexAt(event->position().toPoint());
-  if (event->button() == Qt::LeftButton && pressed.isValid() && pressed.row() == before &&
-      currentRow() == before && selectedEntryClicked)
-    selectedEntryClicked();
-}
 
 // ---- The model's plumbing -------------------------------------------------
 
@@ -95,23 +77,23 @@ QString frmBriefing::folderOf(const QString& path) {
   return path.left(cut);
 }
 
-void frmBriefing::ReportFailures(const std::function<void()>& work) {
+void frmBriefing::reportFailures(const std::function<void()>& work) {
   try {
     work();
   } catch (const RuntimeError& e) {
-    ShowOpenError(e.number, QString::fromStdString(e.description));
+    showOpenError(e.number, QString::fromStdString(e.description));
   } catch (const std::bad_alloc&) {
-    ShowOpenError(7, QStringLiteral("Out of memory"));
+    showOpenError(7, QStringLiteral("Out of memory"));
   } catch (const std::exception& e) {
     // Failures the program does not raise itself end as the runtime's
     // "Internal error" (51), with what the failure says about itself.
-    ShowOpenError(kInternalError, QStringLiteral("Internal error: ") + QString::fromUtf8(e.what()));
+    showOpenError(kInternalError, QStringLiteral("Internal error: ") + QString::fromUtf8(e.what()));
   } catch (...) {
-    ShowOpenError(kInternalError, QStringLiteral("Internal error: an unknown failure"));
+    showOpenError(kInternalError, QStringLiteral("Internal error: an unknown failure"));
   }
 }
 
-void frmBriefing::ShowOpenError(int number, const QString& description) {
+void frmBriefing::showOpenError(int number, const QString& description) {
   m_dialogs.messageBox(QStringLiteral("The following error has occured:\r\nErr # ") +
                            QString::number(number) + QStringLiteral(" - ") + description,
                        MsgStyle::OKOnly | MsgStyle::Critical, QStringLiteral("Open Error"));
@@ -135,7 +117,7 @@ void frmBriefing::Form_Load() {
 void frmBriefing::lstBriefing_Click() {
   const bool notes = lstBriefing->currentRow() == 1;
   QListWidget* list = notes ? lstNotes : lstTasks;
-  QPlainTextEdit* box = notes ? txtNotes : txtTasks;
+  BriefingTextBox* box = notes ? txtNotes : txtTasks;
   qint16& last = notes ? lastNoteIndex : lastTaskIndex;
   (notes ? lstTasks : lstNotes)->hide();
   (notes ? txtTasks : txtNotes)->hide();
@@ -148,17 +130,17 @@ void frmBriefing::lstBriefing_Click() {
   last = entries ? static_cast<qint16>(list->currentRow()) : 0;
 }
 
-void frmBriefing::lstTasks_Click() { EntrySelected(lstTasks, txtTasks, taskText, lastTaskIndex); }
+void frmBriefing::lstTasks_Click() { entrySelected(lstTasks, txtTasks, taskText, lastTaskIndex); }
 
-void frmBriefing::lstNotes_Click() { EntrySelected(lstNotes, txtNotes, noteText, lastNoteIndex); }
+void frmBriefing::lstNotes_Click() { entrySelected(lstNotes, txtNotes, noteText, lastNoteIndex); }
 
 // Stores the outgoing working copy into its slot, then loads the incoming one.
-void frmBriefing::EntrySelected(QListWidget* list, QPlainTextEdit* box, QStringList& texts, qint16& last) {
+void frmBriefing::entrySelected(QListWidget* list, BriefingTextBox* box, QStringList& texts, qint16& last) {
   const int selected = list->currentRow();
   if (last >= 0 && last < list->count())
-    texts[itemSlot(list, last)] = boxText(box);
+    texts[itemSlot(list, last)] = box->modelText();
   if (selected < 0)
     return;
-  setBoxText(box, texts[itemSlot(list, selected)]);
+  box->setModelText(texts[itemSlot(list, selected)]);
   last = static_cast<qint16>(selected);
 }

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "core/format/Briefing.h"
+#include "gui/editor/EntryList.h"
 #include "gui/preview/BriefingView.h"
 
-#include <QHash>
 #include <QListWidget>
 #include <QPixmap>
 #include <QString>
@@ -12,33 +13,17 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <utility>
-#include <vector>
 
 class Dialogs;
 class frmPreview;
+class BriefingTextBox;
 class QAction;
-struct ScriptRecordView;
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
-
-// A list box of single selection whose selection the user cannot remove:
-// Ctrl+click on the selected entry, or a click below the last entry, keeps it.
-class EntryList : public QListWidget {
-public:
-  using QListWidget::QListWidget;
-
-  // Runs when the user clicks the entry that is already selected, which
-  // changes no selection and so runs no handler of its own.
-  std::function<void()> selectedEntryClicked;
-
-protected:
-  QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
-                                                       const QEvent* event) const override;
-  void mousePressEvent(QMouseEvent* event) override;
-};
 
 // The editor window. It is the whole application and holds the briefing: the
 // titles, their order and their slots in the list items, the side and the
@@ -60,10 +45,6 @@ public:
   QString appPath;
   QString appTitle;
 
-  // The text of the model as the box holds it, CR LF line breaks restored.
-  // A text the user did not touch comes back exactly as it was loaded.
-  QString boxText(const QPlainTextEdit* box) const;
-
   // The folder of a chosen file, for appPath: the path up to its last
   // separator. The root folder stays usable ("C:" or "/").
   static QString folderOf(const QString& path);
@@ -71,7 +52,7 @@ public:
   // Runs the part of a file command after the file was chosen: any failure,
   // of whatever kind, ends it and shows the "Open Error" box (7 out of
   // memory, 51 internal error for anything that is not one of ours).
-  void ReportFailures(const std::function<void()>& work);
+  void reportFailures(const std::function<void()>& work);
   static constexpr int kInternalError = 51;
 
   // The command line, the program's name first. A file named as the only
@@ -89,22 +70,17 @@ public:
   // (1-based) of the entry's text in its box.
   void selectEntry(bool tasks, int row, int line = 0, int column = 0) override;
 
-  // The briefing of a side not shown in the window: titles and texts in list
-  // order, texts with CR LF line breaks, and the current-task label.
-  struct KeptBriefing {
-    QStringList noteTitles;
-    QStringList noteTexts;
-    QStringList taskTitles;
-    QStringList taskTexts;
-    QString currentTask;
-    bool holdsEntries() const;
-  };
-  // side: an index into kSides (format/Sides.h). The side in the window holds
-  // no kept briefing.
-  const KeptBriefing& keptBriefing(std::size_t side) const;
-  std::size_t editedSide() const; // the side button's, kNoSide for a caption that names none
+  // The briefing of a side not shown in the window; the side in the window
+  // holds no kept briefing.
+  const SideBriefing& keptBriefing(Side side) const { return m_kept[indexOf(side)]; }
+  // The side button's side; none for a caption that names none.
+  std::optional<Side> editedSide() const;
+  // The whole briefing: the window's side first (its boxes' working copies
+  // included), then every other side that holds entries; the encoding the
+  // next save writes.
+  Briefing briefing() const;
   // Puts the window's briefing aside and the side's briefing into the window.
-  void editSide(std::size_t side) override;
+  void editSide(Side side) override;
 
 signals:
   // Something the preview shows may have changed: a command ran, a box's
@@ -150,24 +126,24 @@ private:
   // Private routines.
   void SwapListEntries(QListWidget* list, const int& a, const int& b);
   void WriteBriefingScript(const QString& path);
-  void OpenChosenFile(const QString& path);
   void ReadBriefingScript(const QString& path);
-  void ResetWorkArea();
-  void ClearWindowBriefing();
-  void LoadRecords(const std::vector<ScriptRecordView>& records, QListWidget* list, QPlainTextEdit* box,
-                   QStringList& texts, qint16& slotCount);
-  void EntrySelected(QListWidget* list, QPlainTextEdit* box, QStringList& texts, qint16& last);
-  void MoveSelected(int step);
-  void ShowOpenError(int number, const QString& description);
-  void StoreWorkingCopies();
-  void LoadEntries(const QStringList& titles, const QStringList& texts, QListWidget* list,
-                   QPlainTextEdit* box, QStringList& slotTexts, qint16& slotCount);
+  void openChosenFile(const QString& path);
+  void resetWorkArea();
+  void clearWindowBriefing();
+  void entrySelected(QListWidget* list, BriefingTextBox* box, QStringList& texts, qint16& last);
+  void moveSelected(int step);
+  void showOpenError(int number, const QString& description);
+  void storeWorkingCopies();
+  // Puts entries into an empty list in order, each entry's slot its position,
+  // and shows the first entry in the box.
+  void loadEntries(const std::vector<BriefingEntry>& entries, QListWidget* list, BriefingTextBox* box,
+                   QStringList& slotTexts, qint16& slotCount);
 
   // frmBriefing_sides.cpp: the other sides' briefings.
   void installSideActions();
-  void copyBriefingTo(std::size_t side);
-  KeptBriefing windowBriefing();
-  void loadBriefing(const KeptBriefing& briefing, std::size_t side);
+  void copyBriefingTo(Side side);
+  SideBriefing windowBriefing() const;
+  void loadBriefing(const SideBriefing& briefing);
   void refreshCaption();
   bool anyKeptBriefing() const; // another side than the window's holds entries
 
@@ -183,8 +159,6 @@ private:
   // Sets the window caption as given: a "[*]" in a file name is shown, not
   // taken for the modified marker.
   void setCaption(const QString& caption);
-  // Loads a model text into a box, showing "\n" for CR LF.
-  void setBoxText(QPlainTextEdit* box, const QString& text);
   bool tasksPageShown() const;
 
   Dialogs& m_dialogs;
@@ -192,18 +166,10 @@ private:
   frmPreview* m_preview = nullptr;
   QAction* m_previewAction = nullptr;
   bool m_closing = false;
-  std::array<KeptBriefing, 5> m_kept;                           // by side; empty for the side in the window
-  std::array<std::pair<QAction*, QAction*>, 5> m_sideActions{}; // edit it, copy the window's to it
+  std::array<SideBriefing, kSides.size()> m_kept;               // by side; empty for the side in the window
+  std::array<std::pair<QAction*, QAction*>, kSides.size()> m_sideActions{}; // edit it, copy the window's to it
   QString m_captionBase;                                        // the caption without the side
-
-  // The model text each box was last loaded with (or last turned into), and
-  // the revision of the box's document then: while the revision stays, that
-  // is its text.
-  struct Loaded {
-    QString model;
-    int revision = 0;
-  };
-  mutable QHash<const QPlainTextEdit*, Loaded> m_loaded;
+  Encoding m_encoding = Encoding::Ansi;                         // what the next save writes
 
   QGroupBox* Frame1 = nullptr;
   QGroupBox* Frame2 = nullptr;
@@ -214,8 +180,8 @@ private:
   EntryList* lstBriefing = nullptr;
   EntryList* lstTasks = nullptr;
   EntryList* lstNotes = nullptr;
-  QPlainTextEdit* txtTasks = nullptr;
-  QPlainTextEdit* txtNotes = nullptr;
+  BriefingTextBox* txtTasks = nullptr;
+  BriefingTextBox* txtNotes = nullptr;
   QPushButton* cmdUp = nullptr;
   QPushButton* cmdDown = nullptr;
   QPushButton* cmdAdd = nullptr;

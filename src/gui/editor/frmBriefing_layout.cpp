@@ -2,6 +2,7 @@
 
 // The window's layout: its controls at their fixed places, with their
 // captions, fonts and tooltips, and each button wired to its handler.
+#include "gui/editor/BriefingTextBox.h"
 #include "gui/editor/MapBackground.h"
 #include "gui/platform/SharpPicture.h"
 #include "gui/platform/SpokenControls.h"
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 
@@ -102,8 +102,8 @@ EntryList* list(QWidget* parent, const char* name, QRect rect, const QString& ac
   return l;
 }
 
-QPlainTextEdit* textBox(QWidget* parent, const char* name, const QString& accessible, const QFont& font) {
-  auto* t = new QPlainTextEdit(parent);
+BriefingTextBox* textBox(QWidget* parent, const char* name, const QString& accessible, const QFont& font) {
+  auto* t = new BriefingTextBox(parent);
   t->setObjectName(QLatin1String(name));
   t->setGeometry(twips(5640, 600, 10815, 3255));
   t->setFont(font);

@@ -6,7 +6,7 @@
 #include "gui/platform/Dialogs.h"
 
 #include <QLabel>
-#include <QPlainTextEdit>
+#include "gui/editor/BriefingTextBox.h"
 #include <QPushButton>
 
 namespace {
@@ -87,7 +87,7 @@ void frmBriefing::cmdCurTask_Click() {
 void frmBriefing::cmdDel_Click() {
   const bool tasks = tasksPageShown();
   QListWidget* list = tasks ? lstTasks : lstNotes;
-  QPlainTextEdit* box = tasks ? txtTasks : txtNotes;
+  BriefingTextBox* box = tasks ? txtTasks : txtNotes;
   qint16& last = tasks ? lastTaskIndex : lastNoteIndex;
   int i = list->currentRow();
   if (i < 0)
@@ -102,7 +102,7 @@ void frmBriefing::cmdDel_Click() {
   removeListItem(list, i);
   if (list->count() == 0) {
     last = 0;
-    setBoxText(box, QString());
+    box->setModelText(QString());
     cmdEdit->setEnabled(false);
     cmdDel->setEnabled(false);
     box->setEnabled(false);
@@ -116,13 +116,13 @@ void frmBriefing::cmdDel_Click() {
   setListIndex(list, i);
 }
 
-void frmBriefing::cmdUp_Click() { MoveSelected(-1); }
+void frmBriefing::cmdUp_Click() { moveSelected(-1); }
 
-void frmBriefing::cmdDown_Click() { MoveSelected(+1); }
+void frmBriefing::cmdDown_Click() { moveSelected(+1); }
 
 // Exchanges the selected entry with its neighbour; at the ends, or with
 // nothing selected, nothing changes.
-void frmBriefing::MoveSelected(int step) {
+void frmBriefing::moveSelected(int step) {
   const bool tasks = tasksPageShown();
   QListWidget* list = tasks ? lstTasks : lstNotes;
   const int i = list->currentRow();
@@ -154,21 +154,21 @@ void frmBriefing::cmdClear_Click() {
                            MsgStyle::YesNo | MsgStyle::Critical,
                            QStringLiteral("Clear Quillfort")) != MsgAnswer::Yes)
     return;
-  ResetWorkArea();
+  resetWorkArea();
 }
 
 // Empties the work area as at start, every side's briefing with it, keeping
 // the side button's side and appPath.
-void frmBriefing::ResetWorkArea() {
-  ClearWindowBriefing();
-  m_kept.fill(KeptBriefing()); // every side's briefing goes with the work area
+void frmBriefing::resetWorkArea() {
+  clearWindowBriefing();
+  m_kept.fill(SideBriefing()); // every side's briefing goes with the work area
   setCaption(appTitle);
 }
 
 // Empties the briefing in the window, keeping the side, the caption and the
 // other sides' briefings. The text arrays keep their old contents: with the
 // counters at 0 they are out of reach.
-void frmBriefing::ClearWindowBriefing() {
+void frmBriefing::clearWindowBriefing() {
   setListIndex(lstBriefing, 0);
   taskSlotCount = 0;
   noteSlotCount = 0;
@@ -177,8 +177,8 @@ void frmBriefing::ClearWindowBriefing() {
   lblCurTask->setText(QString());
   clearList(lstTasks);
   clearList(lstNotes);
-  setBoxText(txtTasks, QString());
-  setBoxText(txtNotes, QString());
+  txtTasks->setModelText(QString());
+  txtNotes->setModelText(QString());
   cmdEdit->setEnabled(false);
   cmdDel->setEnabled(false);
   cmdCurTask->setEnabled(false);

@@ -2,8 +2,7 @@
 // menus open it, and the window tells it when the briefing may have changed.
 #include "gui/editor/frmBriefing.h"
 
-#include "files/QtText.h"
-#include "core/format/Sides.h"
+#include "gui/editor/BriefingTextBox.h"
 #include "gui/preview/frmPreview.h"
 
 #include <QAbstractItemModel>
@@ -62,33 +61,11 @@ void frmBriefing::installPreviewHooks() {
 
 BriefingView frmBriefing::previewView() const {
   BriefingView view;
-  view.side = cmdSide->text();
-  view.currentTask = lblCurTask->text();
+  view.briefing = briefing();
   view.folder = appPath;
   view.tasksPage = tasksPageShown();
-  auto read = [this](const QListWidget* list, const QStringList& texts, const QPlainTextEdit* box, int last,
-                     QList<std::pair<QString, QString>>& out) {
-    out.reserve(list->count());
-    for (int i = 0; i < list->count(); ++i)
-      out.append({list->item(i)->text(), i == last ? boxText(box) : texts.value(itemSlot(list, i))});
-  };
-  read(lstNotes, noteText, txtNotes, lastNoteIndex, view.notes);
-  read(lstTasks, taskText, txtTasks, lastTaskIndex, view.tasks);
   view.selectedNote = lstNotes->currentRow();
   view.selectedTask = lstTasks->currentRow();
-  for (std::size_t side = 0; side < m_kept.size(); ++side) {
-    const KeptBriefing& kept = m_kept[side];
-    if (!kept.holdsEntries())
-      continue;
-    BriefingView::OtherSide other;
-    other.side = toQString(kSides[side].word);
-    other.currentTask = kept.currentTask;
-    for (qsizetype i = 0; i < kept.noteTitles.size(); ++i)
-      other.notes.append({kept.noteTitles[i], kept.noteTexts[i]});
-    for (qsizetype i = 0; i < kept.taskTitles.size(); ++i)
-      other.tasks.append({kept.taskTitles[i], kept.taskTexts[i]});
-    view.otherSides.append(other);
-  }
   return view;
 }
 
@@ -112,7 +89,7 @@ void frmBriefing::selectEntry(bool tasks, int row, int line, int column) {
     return;
   list->setCurrentRow(row);
   if (line > 0) {
-    QPlainTextEdit* box = tasks ? txtTasks : txtNotes;
+    BriefingTextBox* box = tasks ? txtTasks : txtNotes;
     const QTextBlock block = box->document()->findBlockByNumber(line - 1);
     if (block.isValid()) {
       QTextCursor cursor(block);

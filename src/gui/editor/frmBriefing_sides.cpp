@@ -5,24 +5,24 @@
 #include "gui/editor/frmBriefing.h"
 
 #include "files/QtText.h"
-#include "core/format/Sides.h"
+#include "gui/editor/BriefingTextBox.h"
 #include "gui/platform/Dialogs.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
-QString wordOf(std::size_t side) { return toQString(kSides[side].word); }
+QString wordOf(Side side) { return toQString(infoOf(side).word); }
 
 // "WEST", or "the game master (LOGIC)", as the menus name a side.
-QString shownName(std::size_t side) {
-  return side == kGameMaster ? QStringLiteral("the Game Master (LOGIC)") : wordOf(side);
+QString shownName(Side side) {
+  return side == Side::Logic ? QStringLiteral("the Game Master (LOGIC)") : wordOf(side);
 }
 
 QString counted(qsizetype n, const char* one, const char* many) {
@@ -31,27 +31,22 @@ QString counted(qsizetype n, const char* one, const char* many) {
 
 } // namespace
 
-bool frmBriefing::KeptBriefing::holdsEntries() const {
-  return !noteTitles.isEmpty() || !taskTitles.isEmpty();
-}
-
 bool frmBriefing::anyKeptBriefing() const {
-  return std::any_of(m_kept.begin(), m_kept.end(), [](const KeptBriefing& k) { return k.holdsEntries(); });
+  return std::any_of(m_kept.begin(), m_kept.end(), [](const SideBriefing& k) { return k.holdsEntries(); });
 }
 
-std::size_t frmBriefing::editedSide() const { return sideByWord(u16View(cmdSide->text())); }
-
-const frmBriefing::KeptBriefing& frmBriefing::keptBriefing(std::size_t side) const { return m_kept.at(side); }
+std::optional<Side> frmBriefing::editedSide() const { return sideByWord(u16View(cmdSide->text())); }
 
 void frmBriefing::installSideActions() {
-  for (std::size_t side = 0; side < kSides.size(); ++side) {
-    const auto key = static_cast<int>(Qt::Key_1) + static_cast<int>(side);
+  for (std::size_t index = 0; index < kSides.size(); ++index) {
+    const auto side = static_cast<Side>(index);
+    const auto key = static_cast<int>(Qt::Key_1) + static_cast<int>(index);
     auto* edit = new QAction(this);
-    edit->setObjectName(QStringLiteral("actEditSide") + QString::number(side + 1));
+    edit->setObjectName(QStringLiteral("actEditSide") + QString::number(index + 1));
     edit->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(key)));
     connect(edit, &QAction::triggered, this, [this, side] { editSide(side); });
     auto* copy = new QAction(this);
-    copy->setObjectName(QStringLiteral("actCopyToSide") + QString::number(side + 1));
+    copy->setObjectName(QStringLiteral("actCopyToSide") + QString::number(index + 1));
     copy->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | static_cast<Qt::Key>(key)));
     connect(copy, &QAction::triggered, this, [this, side] { copyBriefingTo(side); });
     for (QAction* action : {edit, copy}) {
@@ -59,7 +54,7 @@ void frmBriefing::installSideActions() {
       action->setShortcutVisibleInContextMenu(true);
       addAction(action);
     }
-    m_sideActions[side] = {edit, copy};
+    m_sideActions[index] = {edit, copy};
   }
   // The side button's context menu lists the sides with what each holds.
   cmdSide->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -67,107 +62,131 @@ void frmBriefing::installSideActions() {
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("mnuSides"));
     QMenu* copies = nullptr;
-    for (std::size_t side = 0; side < kSides.size(); ++side) {
-      const auto [edit, copy] = m_sideActions[side];
-      const KeptBriefing& kept = m_kept[side];
+    for (std::size_t index = 0; index < kSides.size(); ++index) {
+      const auto side = static_cast<Side>(index);
+      const auto [edit, copy] = m_sideActions[index];
+      const SideBriefing& kept = m_kept[index];
       const bool shown = side == editedSide();
       edit->setText(QStringLiteral("Edit the Briefing of ") + shownName(side) +
                     (shown ? QStringLiteral(" (in the window)")
                      : kept.holdsEntries()
-                         ? QStringLiteral(" (") + counted(kept.noteTitles.size(), "note", "notes") +
-                               QStringLiteral(", ") + counted(kept.taskTitles.size(), "task", "tasks") +
+                         ? QStringLiteral(" (") + counted(kept.notes.size(), "note", "notes") +
+                               QStringLiteral(", ") + counted(kept.tasks.size(), "task", "tasks") +
                                QLatin1Char(')')
                          : QString()));
       edit->setEnabled(!shown);
       copy->setText(QStringLiteral("Copy This Briefing to ") + shownName(side));
       copy->setEnabled(!shown);
       menu.addAction(edit);
-      if (side + 1 == kPlayableSides)
+      if (index + 1 == kPlayableSides)
         menu.addSeparator();
     }
     menu.addSeparator();
     copies = menu.addMenu(QStringLiteral("Copy This Briefing To"));
-    for (std::size_t side = 0; side < kSides.size(); ++side)
-      copies->addAction(m_sideActions[side].second);
+    for (std::size_t index = 0; index < kSides.size(); ++index)
+      copies->addAction(m_sideActions[index].second);
     menu.exec(cmdSide->mapToGlobal(at));
   });
 }
 
 // The briefing in the window, its text boxes' working copies included, in
 // list order.
-frmBriefing::KeptBriefing frmBriefing::windowBriefing() {
-  StoreWorkingCopies();
-  KeptBriefing kept;
-  for (int row = 0; row < lstNotes->count(); ++row) {
-    kept.noteTitles << lstNotes->item(row)->text();
-    kept.noteTexts << noteText.value(itemSlot(lstNotes, row));
+SideBriefing frmBriefing::windowBriefing() const {
+  SideBriefing briefing;
+  briefing.side = editedSide().value_or(Side::West);
+  for (auto [list, box, texts, into] : {std::tuple{lstNotes, txtNotes, &noteText, &briefing.notes},
+                                        std::tuple{lstTasks, txtTasks, &taskText, &briefing.tasks}}) {
+    into->reserve(static_cast<std::size_t>(list->count()));
+    for (int row = 0; row < list->count(); ++row)
+      into->push_back({list->item(row)->text().toStdU16String(),
+                       (row == list->currentRow() ? box->modelText() : texts->value(itemSlot(list, row)))
+                           .toStdU16String()});
   }
-  for (int row = 0; row < lstTasks->count(); ++row) {
-    kept.taskTitles << lstTasks->item(row)->text();
-    kept.taskTexts << taskText.value(itemSlot(lstTasks, row));
-  }
-  kept.currentTask = lblCurTask->text();
-  return kept;
+  briefing.currentTask = lblCurTask->text().toStdU16String();
+  return briefing;
+}
+
+Briefing frmBriefing::briefing() const {
+  Briefing whole;
+  whole.encoding = m_encoding;
+  whole.sides.push_back(windowBriefing());
+  for (const SideBriefing& kept : m_kept)
+    if (kept.holdsEntries())
+      whole.sides.push_back(kept);
+  return whole;
 }
 
 // Replaces the window's briefing by a kept one, as the open command loads a
 // script: the Tasks page, each list's first entry selected.
-void frmBriefing::loadBriefing(const KeptBriefing& briefing, std::size_t side) {
-  ClearWindowBriefing();
-  LoadEntries(briefing.noteTitles, briefing.noteTexts, lstNotes, txtNotes, noteText, noteSlotCount);
-  LoadEntries(briefing.taskTitles, briefing.taskTexts, lstTasks, txtTasks, taskText, taskSlotCount);
-  lblCurTask->setText(briefing.currentTask);
-  cmdSide->setText(wordOf(side));
+void frmBriefing::loadBriefing(const SideBriefing& briefing) {
+  clearWindowBriefing();
+  loadEntries(briefing.notes, lstNotes, txtNotes, noteText, noteSlotCount);
+  loadEntries(briefing.tasks, lstTasks, txtTasks, taskText, taskSlotCount);
+  lblCurTask->setText(toQString(briefing.currentTask));
+  cmdSide->setText(wordOf(briefing.side));
   refreshCaption();
 }
 
-void frmBriefing::editSide(std::size_t side) {
-  const std::size_t shown = editedSide();
-  if (side == shown || side >= kSides.size())
+void frmBriefing::editSide(Side side) {
+  const std::optional<Side> shown = editedSide();
+  if (side == shown)
     return;
-  KeptBriefing window = windowBriefing();
-  const KeptBriefing next = std::exchange(m_kept[side], KeptBriefing());
-  if (shown < kSides.size())
-    m_kept[shown] = std::move(window);
-  loadBriefing(next, side);
+  SideBriefing window = windowBriefing();
+  SideBriefing next = std::exchange(m_kept[indexOf(side)], SideBriefing());
+  next.side = side;
+  if (shown)
+    m_kept[indexOf(*shown)] = std::move(window);
+  loadBriefing(next);
   emit briefingChanged();
 }
 
 // Copies the window's briefing to another side and goes on there: the usual
 // start of a second side's briefing. A side that holds a briefing of its own
 // is replaced only when the user says so.
-void frmBriefing::copyBriefingTo(std::size_t side) {
-  if (side == editedSide() || side >= kSides.size())
+void frmBriefing::copyBriefingTo(Side side) {
+  if (side == editedSide())
     return;
-  const KeptBriefing& kept = m_kept[side];
+  const SideBriefing& kept = m_kept[indexOf(side)];
   if (kept.holdsEntries() &&
       m_dialogs.messageBox(QStringLiteral("The briefing of ") + shownName(side) + QStringLiteral(" holds ") +
-                               counted(kept.noteTitles.size(), "note", "notes") + QStringLiteral(" and ") +
-                               counted(kept.taskTitles.size(), "task", "tasks") +
+                               counted(kept.notes.size(), "note", "notes") + QStringLiteral(" and ") +
+                               counted(kept.tasks.size(), "task", "tasks") +
                                QStringLiteral(".\r\n\r\nReplace it with a copy of this briefing?"),
                            MsgStyle::YesNo | MsgStyle::Question,
                            QStringLiteral("Copy Briefing")) != MsgAnswer::Yes)
     return;
-  m_kept[side] = windowBriefing();
+  m_kept[indexOf(side)] = windowBriefing();
+  m_kept[indexOf(side)].side = side;
   editSide(side);
 }
 
-// The side button moves the window's briefing to the next side. A side that
-// holds a briefing of its own is passed over, so that no briefing is merged
-// into another or lost; with every other side taken the side stays.
+// The side button moves the window's briefing to the next playable side. A
+// side that holds a briefing of its own is passed over, so that no briefing
+// is merged into another or lost; with every other side taken the side stays.
+// The game master's briefing stays where it is: the button's round of four
+// sides could never bring it back.
 void frmBriefing::cmdSide_Click() {
-  const std::size_t from = editedSide();
-  std::size_t side = from;
+  const std::optional<Side> from = editedSide();
+  if (from == Side::Logic) {
+    m_dialogs.messageBox(QStringLiteral("The side button moves the briefings of WEST, EAST, RESISTANCE and "
+                                        "CIVILIAN; the Game Master's briefing stays the Game Master's.\r\n\r\n"
+                                        "Copy it to a side with Ctrl+Shift+1 to Ctrl+Shift+4."),
+                         MsgStyle::Information, QStringLiteral("Toggle side"));
+    return;
+  }
+  // From a caption that names no side, the round starts again at WEST.
+  const std::size_t start = from ? indexOf(*from) : kPlayableSides - 1;
+  std::size_t side = start;
   do
-    side = nextPlayableSide(side);
-  while (m_kept[side].holdsEntries() && side != from);
-  if (side == from) {
+    side = (side + 1) % kPlayableSides;
+  while (m_kept[side].holdsEntries() && side != start);
+  if (from && side == start) {
     m_dialogs.messageBox(QStringLiteral("Every other side holds a briefing of its own.\r\n\r\nPick a side's "
                                         "briefing with Ctrl+1 to Ctrl+5 to edit it."),
                          MsgStyle::Information, QStringLiteral("Toggle side"));
     return;
   }
-  cmdSide->setText(wordOf(side));
+  cmdSide->setText(wordOf(static_cast<Side>(side)));
   refreshCaption();
 }
 
@@ -186,23 +205,22 @@ void frmBriefing::refreshCaption() {
   setWindowTitle(caption.replace(QLatin1String("[*]"), QLatin1String("[*][*]")));
 }
 
-void frmBriefing::StoreWorkingCopies() {
+void frmBriefing::storeWorkingCopies() {
   if (lstTasks->count() > 0 && lstTasks->currentRow() >= 0)
-    taskText[itemSlot(lstTasks, lstTasks->currentRow())] = boxText(txtTasks);
+    taskText[itemSlot(lstTasks, lstTasks->currentRow())] = txtTasks->modelText();
   if (lstNotes->count() > 0 && lstNotes->currentRow() >= 0)
-    noteText[itemSlot(lstNotes, lstNotes->currentRow())] = boxText(txtNotes);
+    noteText[itemSlot(lstNotes, lstNotes->currentRow())] = txtNotes->modelText();
 }
 
-// Puts entries into an empty list in order, each entry's slot its position,
-// and shows the first entry in the box.
-void frmBriefing::LoadEntries(const QStringList& titles, const QStringList& texts, QListWidget* list,
-                              QPlainTextEdit* box, QStringList& slotTexts, qint16& slotCount) {
-  if (titles.isEmpty())
+void frmBriefing::loadEntries(const std::vector<BriefingEntry>& entries, QListWidget* list, BriefingTextBox* box,
+                              QStringList& slotTexts, qint16& slotCount) {
+  if (entries.empty())
     return;
-  slotTexts = QStringList(titles.size(), QString());
-  for (int k = 0; k < titles.size(); ++k) {
-    addListItem(list, titles[k], k);
-    slotTexts[k] = texts[k];
+  slotTexts = QStringList(static_cast<qsizetype>(entries.size()), QString());
+  for (std::size_t k = 0; k < entries.size(); ++k) {
+    const int slot = static_cast<int>(k);
+    addListItem(list, toQString(entries[k].title), slot);
+    slotTexts[slot] = toQString(entries[k].text);
     ++slotCount;
     if (list->count() == 1) {
       // Edit and Delete follow the list of the page shown (the Tasks page),
@@ -213,7 +231,7 @@ void frmBriefing::LoadEntries(const QStringList& titles, const QStringList& text
       box->setEnabled(true);
       if (list == lstTasks)
         cmdCurTask->setEnabled(true);
-      setBoxText(box, slotTexts[k]);
+      box->setModelText(slotTexts[slot]);
     }
     if (list->currentRow() < 0)
       setListIndex(list, 0); // stores the box into slot 0 and loads it back: no change

@@ -1,62 +1,10 @@
 #include "gui/editor/frmBriefing.h"
 
-// The text boxes: their text as the model holds it, and the marker and
-// picture commands that edit it.
+// The marker and picture commands, which edit the text box of the page shown.
+#include "gui/editor/BriefingTextBox.h"
 #include "gui/platform/Dialogs.h"
 
-#include <QPlainTextEdit>
-#include <QTextDocument>
-
-#include <algorithm>
-
-namespace {
-
-// Model texts break lines with CR LF; the box breaks blocks with U+2029 in its
-// raw text (kept raw so that a no-break space stays what it is).
-QString boxToModel(const QString& raw) {
-  const auto isBreak = [](char16_t c) { return c == QChar::ParagraphSeparator || c == QChar::LineSeparator; };
-  const char16_t* in = reinterpret_cast<const char16_t*>(raw.utf16());
-  const qsizetype breaks = std::count_if(in, in + raw.size(), isBreak);
-  if (breaks == 0)
-    return raw;
-  QString model(raw.size() + breaks, Qt::Uninitialized);
-  char16_t* out = reinterpret_cast<char16_t*>(model.data());
-  for (const char16_t* c = in; c != in + raw.size(); ++c) {
-    if (isBreak(*c)) {
-      *out++ = u'\r';
-      *out++ = u'\n';
-    } else {
-      *out++ = *c;
-    }
-  }
-  return model;
-}
-
-} // namespace
-
-void frmBriefing::setBoxText(QPlainTextEdit* box, const QString& text) {
-  // The box breaks blocks at CR LF as at a lone CR or LF, so the model text
-  // goes in as it is. Only where CR CR LF occurs would that differ from the
-  // box's text with CR LF turned into LF (whose new CR LF is one break).
-  if (text.contains(QLatin1String("\r\r\n")))
-    box->setPlainText(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
-  else
-    box->setPlainText(text);
-  // Every change of the document's content, an undo included, moves its
-  // revision on: the same revision is the same text as loaded.
-  m_loaded.insert(box, {text, box->document()->revision()});
-}
-
-QString frmBriefing::boxText(const QPlainTextEdit* box) const {
-  const int revision = box->document()->revision();
-  const auto loaded = m_loaded.constFind(box);
-  if (loaded != m_loaded.cend() && loaded->revision == revision)
-    return loaded->model;
-  // Kept for the next call: saving again, or a preview, takes it as it is.
-  const QString model = boxToModel(box->document()->toRawText());
-  m_loaded.insert(box, {model, revision});
-  return model;
-}
+#include <QTextCursor>
 
 // ---- Marker and picture ---------------------------------------------------
 

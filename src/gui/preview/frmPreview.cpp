@@ -1,7 +1,6 @@
 #include "gui/preview/frmPreview.h"
 
 #include "files/QtText.h"
-#include "core/format/Sides.h"
 #include "gui/preview/StructuredTextHtml.h"
 
 #include <QDateTime>
@@ -43,28 +42,18 @@ QString shownPart(const QString& text) {
   return part;
 }
 
-// The current task as players see it: the first task of the label's title,
-// which the script's setCurrentTask line names.
-int currentTaskRow(const BriefingView& view) {
-  if (view.currentTask.isEmpty())
-    return -1;
-  for (int i = 0; i < view.tasks.size(); ++i)
-    if (view.tasks[i].first == view.currentTask)
-      return i;
-  return -1;
-}
-
 // Brings a list's rows to the titles without rebuilding rows that did not change.
-void syncTitles(QListWidget* list, const QList<std::pair<QString, QString>>& entries, int current,
-                int selected) {
+void syncTitles(QListWidget* list, const std::vector<BriefingEntry>& entries, int current, int selected) {
   const QSignalBlocker blocker(list);
-  while (list->count() > entries.size())
+  const int count = static_cast<int>(entries.size());
+  while (list->count() > count)
     delete list->takeItem(list->count() - 1);
-  while (list->count() < entries.size())
+  while (list->count() < count)
     list->addItem(QString());
-  for (int i = 0; i < entries.size(); ++i) {
+  for (int i = 0; i < count; ++i) {
     QListWidgetItem* item = list->item(i);
-    const QString shown = i == current ? QStringLiteral("\u25B6 ") + entries[i].first : entries[i].first;
+    const QString title = toQString(entries[static_cast<std::size_t>(i)].title);
+    const QString shown = i == current ? QStringLiteral("\u25B6 ") + title : title;
     if (item->text() != shown)
       item->setText(shown);
     const bool mark = i == current;
@@ -146,8 +135,8 @@ void updateDocument(QTextDocument* shown, const QStringList& old, const QStringL
 QString describe(const BriefingFinding& f) {
   QString out =
       f.severity == FindingSeverity::Error ? QStringLiteral("error: ") : QStringLiteral("warning: ");
-  if (!f.side.empty())
-    out += toQString(f.side) + QLatin1Char(' ');
+  if (f.side)
+    out += toQString(infoOf(*f.side).word) + QLatin1Char(' ');
   if (f.list == FindingList::Briefing) {
     out += QStringLiteral("the briefing");
   } else {
@@ -273,18 +262,22 @@ void frmPreview::showEvent(QShowEvent* event) {
 void frmPreview::refresh() {
   m_stale = false;
   const BriefingView view = m_source.previewView();
+  const SideBriefing& side = view.briefing.sides.front();
   m_folder = view.folder;
   m_syncing = true;
-  lblPreviewSide->setText(view.side);
-  syncTitles(lstPreviewNotes, view.notes, -1, view.tasksPage ? -1 : view.selectedNote);
-  syncTitles(lstPreviewTasks, view.tasks, currentTaskRow(view), view.tasksPage ? view.selectedTask : -1);
+  lblPreviewSide->setText(toQString(infoOf(side.side).word));
+  // The current task as players see it: the first task of the label's
+  // title, which the script's setCurrentTask line names.
+  syncTitles(lstPreviewNotes, side.notes, -1, view.tasksPage ? -1 : view.selectedNote);
+  syncTitles(lstPreviewTasks, side.tasks, currentTaskOf(side.tasks, side.currentTask).first,
+             view.tasksPage ? view.selectedTask : -1);
   m_syncing = false;
 
-  const auto& entries = view.tasksPage ? view.tasks : view.notes;
+  const auto& entries = view.tasksPage ? side.tasks : side.notes;
   const int selected = view.tasksPage ? view.selectedTask : view.selectedNote;
-  const bool any = selected >= 0 && selected < entries.size();
-  const QString title = any ? entries[selected].first : QString();
-  const QString text = any ? entries[selected].second : QString();
+  const bool any = selected >= 0 && selected < static_cast<int>(entries.size());
+  const QString title = any ? toQString(entries[static_cast<std::size_t>(selected)].title) : QString();
+  const QString text = any ? toQString(entries[static_cast<std::size_t>(selected)].text) : QString();
   if (lblPreviewTitle->text() != title)
     lblPreviewTitle->setText(title);
   if (any != m_shownAny || text != m_shownText || view.folder != m_shownFolder) {
@@ -300,27 +293,8 @@ void frmPreview::refresh() {
     m_shownLines = lines;
   }
 
-  // The check runs on the same snapshot the save would write; it views the
-  // view's strings, which outlive it.
-  BriefingSnapshot snapshot{};
-  snapshot.side = u16View(view.side);
-  snapshot.currentTask = u16View(view.currentTask);
-  const auto toEntries = [](const QList<std::pair<QString, QString>>& list, std::vector<BriefingEntry>& out) {
-    out.reserve(std::size_t(list.size()));
-    for (const auto& [title, text] : list)
-      out.push_back(BriefingEntry{u16View(title), u16View(text)});
-  };
-  toEntries(view.notes, snapshot.notes);
-  toEntries(view.tasks, snapshot.tasks);
-  for (const BriefingView::OtherSide& other : view.otherSides) {
-    SideBriefing& side = snapshot.otherSides.emplace_back();
-    side.side = u16View(other.side);
-    side.currentTask = u16View(other.currentTask);
-    toEntries(other.notes, side.notes);
-    toEntries(other.tasks, side.tasks);
-  }
   const std::filesystem::path folder(QDir::fromNativeSeparators(view.folder).toStdU16String());
-  m_findings = checkBriefing(snapshot, picturesInFolder(folder));
+  m_findings = checkBriefing(view.briefing, picturesInFolder(folder));
 
   QStringList lines;
   const int shown = std::min<int>(int(m_findings.size()), kShownFindings);
@@ -351,18 +325,18 @@ void frmPreview::findingChosen(int row) {
   const BriefingFinding& f = m_findings[std::size_t(row)];
   if (f.list == FindingList::Briefing)
     return;
-  if (!f.side.empty())
-    m_source.editSide(sideByWord(f.side)); // another side's entry: its briefing comes into the window
+  if (f.side)
+    m_source.editSide(*f.side); // another side's entry: its briefing comes into the window
   const bool text = f.field == FindingField::Text;
   m_source.selectEntry(f.list == FindingList::Tasks, f.index, text ? f.line : 0, text ? f.column : 0);
 }
 
 QString frmPreview::pictureSource(const QString& file) {
-  // The game's paths are relative to the mission folder, with backslashes.
-  const QString relative = QDir::cleanPath(QString(file).replace(QLatin1Char('\\'), QLatin1Char('/')));
-  if (relative.isEmpty() || QDir::isAbsolutePath(relative) || relative.startsWith(QLatin1String("..")))
+  // The same rule as the briefing check's: a file of the mission folder.
+  const auto found = missionFile(QDir::fromNativeSeparators(m_folder).toStdU16String(), u16View(file));
+  if (!found)
     return QString();
-  const QString path = QDir(QDir::fromNativeSeparators(m_folder)).filePath(relative);
+  const QString path = QString::fromStdU16String(found->generic_u16string());
   const QFileInfo info(path);
   if (!info.isFile())
     return QString();
