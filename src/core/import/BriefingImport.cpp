@@ -36,7 +36,6 @@ using Sides = unsigned; // one bit a side, at its indexOf
 constexpr Sides bitOf(Side side) { return 1u << indexOf(side); }
 
 constexpr std::size_t kMaxEntries = 255; // a count is one byte of Quillfort's script header
-constexpr Sides kUnits = ~0u;
 constexpr std::size_t kUnmatched = static_cast<std::size_t>(-1);
 
 struct Range {
@@ -441,7 +440,10 @@ private:
     const Token* assignee = nullptr;
     if (word(e.begin, "private", e) && e.size() >= 3 && symbol(e.begin + 2, "=", e))
       ++e.begin;
-    if (e.size() >= 3 && t_[e.begin].kind == TokenKind::Identifier && symbol(e.begin + 1, "=", e)) {
+    // "0 = [] spawn {...}" too, as editor init lines write it.
+    if (e.size() >= 3 &&
+        (t_[e.begin].kind == TokenKind::Identifier || t_[e.begin].kind == TokenKind::Number) &&
+        symbol(e.begin + 1, "=", e)) {
       assignee = &t_[e.begin];
       e = unwrapped({e.begin + 2, e.end});
     }
@@ -691,14 +693,13 @@ private:
       owners = allSides();
     } else if (const auto side = sideWord(owner)) {
       owners = bitOf(*side);
-    } else if (const auto list = array(owner); list && !list->empty()) {
-      Sides listed = 0; // an array of sides, or else of units
+    } else if (const auto list = array(owner);
+               list && !list->empty() && std::all_of(list->begin(), list->end(), [&](Range element) {
+                 return sideWord(element).has_value();
+               })) {
+      owners = 0; // an array of sides; one of units stands for the branch's sides
       for (const Range& element : *list)
-        if (const auto elementSide = sideWord(element); elementSide && listed != kUnits)
-          listed |= bitOf(*elementSide);
-        else
-          listed = kUnits;
-      owners = listed == kUnits ? sides : listed;
+        owners |= bitOf(*sideWord(element));
     }
 
     const auto id = array(arg(1));
