@@ -46,7 +46,7 @@ TEST(Import, Tokens) {
       {.script = R"('it''s' + "a // b" + 'say "hi"')",
        .tokens = R"(1:1 <it's> 1:9 + 1:11 <a // b> 1:20 + 1:22 <say "hi">)"},
       {.script = "/* \"q\" */ b /* two\r\nlines */ c\r\n\td", .tokens = "1:11 b 2:10 c 3:2 d"},
-      {.script = "\"one\ntwo\" x", .tokens = "1:1 <one\ntwo> 2:6 x"},
+      {.script = "\"one\ntwo\" # x", .tokens = "1:1 <one\ntwo> 2:6 # 2:8 x"},
       {.script = "1.5e-3 0x1F $ff .5 7", .tokens = "1:1 1.5e-3 1:8 0x1F 1:13 $ff 1:17 .5 1:20 7"},
       {.script = "a==b!=c>=d>>e&&!f||g#0:h",
        .tokens = "1:1 a 1:2 == 1:4 b 1:5 != 1:7 c 1:8 >= 1:10 d 1:11 >> 1:13 e 1:14 && 1:16 ! 1:17 f "

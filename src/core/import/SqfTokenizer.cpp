@@ -66,10 +66,12 @@ public:
 
 private:
   char peek(std::size_t ahead) const { return at_ + ahead < bytes_.size() ? bytes_[at_ + ahead] : '\0'; }
-  void newLine(std::size_t start) {
+  // A line starts at `start`; inside a string or comment it does not start
+  // blank, as what closes them comes first.
+  void newLine(std::size_t start, bool blank = true) {
     ++line_;
     lineStart_ = start;
-    lineBlank_ = true;
+    lineBlank_ = blank;
   }
   [[noreturn]] void neverClosed(int line, int column, const char* what) {
     throw RuntimeError(ErrorNumber::InvalidArgument, "line " + std::to_string(line) + ", column " +
@@ -88,8 +90,7 @@ private:
         --last;
       if (last == 0 || bytes_[last - 1] != '\\')
         break;
-      newLine(at_ + 1);
-      lineBlank_ = false;
+      newLine(at_ + 1, false);
       ++at_;
       while (at_ < bytes_.size() && bytes_[at_] != '\n')
         ++at_;
@@ -103,7 +104,7 @@ private:
         return;
       }
       if (bytes_[at_] == '\n')
-        newLine(at_ + 1);
+        newLine(at_ + 1, false);
     }
     neverClosed(line, column, "a comment");
   }
@@ -119,7 +120,7 @@ private:
         }
         ++at_;
       } else if (bytes_[at_] == '\n') {
-        newLine(at_ + 1);
+        newLine(at_ + 1, false);
       }
     }
     neverClosed(line, column, "a string");
