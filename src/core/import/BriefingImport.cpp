@@ -435,6 +435,12 @@ private:
       report(first, "the brackets of the statement do not pair up");
       return sides;
     }
+    // Inside branches that exclude each other ("case west: {if (side player
+    // == east) ...}") or past an exitWith that ends the block for every side.
+    if (!sides && !gathering_) {
+      report(first, "the statement runs for no side");
+      return sides;
+    }
     // An assignment's value is the statement: "_t = player createSimpleTask [...]".
     Range e = s;
     const Token* assignee = nullptr;
