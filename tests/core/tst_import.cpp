@@ -43,8 +43,8 @@ TEST(Import, Tokens) {
   };
   const Row rows[] = {
       {.script = R"(a = "x ""y"""; // "z")", .tokens = R"(1:1 a 1:3 = 1:5 <x "y"> 1:14 ;)"},
-      {.script = R"('it''s' + "a // b" + 'say "hi"')",
-       .tokens = R"(1:1 <it's> 1:9 + 1:11 <a // b> 1:20 + 1:22 <say "hi">)"},
+      {.script = R"('it''s' + "a // b" + '/* "hi" */')",
+       .tokens = R"(1:1 <it's> 1:9 + 1:11 <a // b> 1:20 + 1:22 </* "hi" */>)"},
       {.script = "/* \"q\" */ b /* two\r\nlines */ c\r\n\td", .tokens = "1:11 b 2:10 c 3:2 d"},
       {.script = "\"one\ntwo\" # x", .tokens = "1:1 <one\ntwo> 2:6 # 2:8 x"},
       {.script = "1.5e-3 0x1F $ff .5 7", .tokens = "1:1 1.5e-3 1:8 0x1F 1:13 $ff 1:17 .5 1:20 7"},

@@ -19,7 +19,7 @@ The mayor has left town."]];
 	};
 	default
 	{
-		player createDiaryRecord ["Diary", ["Spectator", "Watch and learn."]];
+		player createDiaryRecord ["Diary", ["Observer", "Watch and learn."]];
 	};
 };
 
