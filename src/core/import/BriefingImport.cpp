@@ -606,7 +606,7 @@ private:
     }
   }
 
-  // createDiaryRecord and the simple task commands, at i between left and right.
+  // createDiaryRecord and the simple task commands, given their left and right operands.
   void simpleCommand(const Token& first, const std::string& command, Range left, Range right,
                      const std::string& variable, Sides sides) {
     if (command == "creatediarysubject")
