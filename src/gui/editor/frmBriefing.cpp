@@ -1,10 +1,12 @@
 #include "gui/editor/frmBriefing.h"
 
-// The model's plumbing (the lists, their selection and the window's caption),
-// the error route of the file commands, the start and the page switch.
+// The model's plumbing (the lists, their selection, the text boxes' working
+// copies stored and loaded), the error route of the file commands, the start
+// and the page switch.
 #include "gui/editor/BriefingTextBox.h"
 #include "gui/platform/Dialogs.h"
 #include "core/system/RuntimeError.h"
+#include "files/QtText.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -15,6 +17,40 @@
 #include <new>
 
 // ---- The model's plumbing -------------------------------------------------
+
+void frmBriefing::storeWorkingCopies() {
+  if (lstTasks->count() > 0 && lstTasks->currentRow() >= 0)
+    taskText[itemSlot(lstTasks, lstTasks->currentRow())] = txtTasks->modelText();
+  if (lstNotes->count() > 0 && lstNotes->currentRow() >= 0)
+    noteText[itemSlot(lstNotes, lstNotes->currentRow())] = txtNotes->modelText();
+}
+
+void frmBriefing::loadEntries(const std::vector<BriefingEntry>& entries, QListWidget* list, BriefingTextBox* box,
+                              QStringList& slotTexts, qint16& slotCount) {
+  if (entries.empty())
+    return;
+  slotTexts = QStringList(static_cast<qsizetype>(entries.size()), QString());
+  for (std::size_t k = 0; k < entries.size(); ++k) {
+    const int slot = static_cast<int>(k);
+    addListItem(list, toQString(entries[k].title), slot);
+    slotTexts[slot] = toQString(entries[k].text);
+    ++slotCount;
+    if (list->count() == 1) {
+      // Edit and Delete follow the list of the page shown (the Tasks page),
+      // so that they are never left enabled on an empty Tasks page.
+      const bool pageHasEntries = (tasksPageShown() ? lstTasks : lstNotes)->count() > 0;
+      cmdEdit->setEnabled(pageHasEntries);
+      cmdDel->setEnabled(pageHasEntries);
+      box->setEnabled(true);
+      if (list == lstTasks)
+        cmdCurTask->setEnabled(true);
+      box->setModelText(slotTexts[slot]);
+    }
+    if (list->currentRow() < 0)
+      setListIndex(list, 0); // stores the box into slot 0 and loads it back: no change
+  }
+}
+
 
 void frmBriefing::setListIndex(QListWidget* list, int row) {
   {

@@ -1,7 +1,7 @@
 #include "gui/editor/frmBriefing.h"
 
-// The list commands: create, rename, current task, side, delete, move,
-// clear, exit and about.
+// The list commands: create, rename, current task, delete, move, clear, exit
+// and about (the side button's is with the other sides' commands).
 #include "gui/about/frmAbout.h"
 #include "gui/platform/Dialogs.h"
 
