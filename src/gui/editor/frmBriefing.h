@@ -14,12 +14,14 @@
 #include <cstddef>
 #include <functional>
 #include <optional>
+#include <string>
 #include <utility>
 
 class Dialogs;
 class frmPreview;
 class BriefingTextBox;
 class QAction;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPlainTextEdit;
@@ -90,12 +92,15 @@ signals:
 
 protected:
   void paintEvent(QPaintEvent* event) override;
+  // Exit and the close box: the briefing is kept first if it was not saved.
+  void closeEvent(QCloseEvent* event) override;
 
 private:
   void buildControls();
   void buildTopFrame();
   void buildListsAndBoxes();
   void buildCommandFrame();
+  void buildMoreFrame();
   void connectHandlers();
   void installPreviewHooks();
   // frmBriefing_desktop.cpp: access keys on macOS too (before the captions),
@@ -144,8 +149,22 @@ private:
   void copyBriefingTo(Side side);
   SideBriefing windowBriefing() const;
   void loadBriefing(const SideBriefing& briefing);
+  // frmBriefing_kept.cpp: what a command discards without a save is kept.
+  // The briefing, every side, is kept as a script when it holds an entry and
+  // is not what was last saved or opened; lastRun: the run ends with it.
+  void keepDiscarded(bool lastRun = false);
+  // What the window holds now is what was saved or opened: the script saved,
+  // or the one the window's briefing would be.
+  void rememberSaved(const std::string& script);
+  void rememberSaved();
+  void recoverDiscarded();
+  void showLastRunHint();
+
+  // The caption and the side buttons after the sides changed.
   void refreshCaption();
   bool anyKeptBriefing() const; // another side than the window's holds entries
+  // The encoding the next save writes, as the window shows it.
+  void setEncoding(Encoding encoding);
 
   // Selecting a row from code runs that list's click handler at once, nested,
   // as a user's click does. Adding, removing and renaming items run none.
@@ -167,9 +186,9 @@ private:
   QAction* m_previewAction = nullptr;
   bool m_closing = false;
   std::array<SideBriefing, kSides.size()> m_kept;               // by side; empty for the side in the window
-  std::array<std::pair<QAction*, QAction*>, kSides.size()> m_sideActions{}; // edit it, copy the window's to it
   QString m_captionBase;                                        // the caption without the side
-  Encoding m_encoding = Encoding::Ansi;                         // what the next save writes
+  Encoding m_encoding = Encoding::Utf8;                         // what the next save writes
+  std::size_t m_savedHash = 0; // of the script last saved or opened, 0 for none
 
   QGroupBox* Frame1 = nullptr;
   QGroupBox* Frame2 = nullptr;
@@ -193,4 +212,14 @@ private:
   QPushButton* cmdOK = nullptr;
   QPushButton* cmdClear = nullptr;
   QPushButton* cmdCancel = nullptr;
+
+  // Added beside them, in Frame3 above the commands: a button a side (the
+  // keys' Ctrl+1 to Ctrl+5), the encoding of the next save, Recover; above
+  // them, the hint that a discarded briefing was kept.
+  QGroupBox* Frame3 = nullptr;
+  std::array<QPushButton*, kSides.size()> cmdEditSide{};
+  QComboBox* cboEncoding = nullptr;
+  QPushButton* cmdRecover = nullptr;
+  QLabel* lblHint = nullptr;
+  QPushButton* cmdHideHint = nullptr;
 };

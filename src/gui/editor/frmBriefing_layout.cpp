@@ -3,17 +3,22 @@
 // The window's layout: its controls at their fixed places, with their
 // captions, fonts and tooltips, and each button wired to its handler.
 #include "gui/editor/BriefingTextBox.h"
+#include "core/text/AnsiCodec.h"
+#include "files/QtText.h"
 #include "gui/editor/MapBackground.h"
 #include "gui/platform/SharpPicture.h"
 #include "gui/platform/SpokenControls.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QIcon>
 #include <QLabel>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
+#include <QTimer>
 
 // The resource file is compiled into a static library; its initialiser must
 // be called by name, from outside any namespace.
@@ -44,7 +49,6 @@ frmBriefing::frmBriefing(Dialogs& dialogs, QWidget* parent)
       m_dialogs(dialogs) {
   initResources();
   setObjectName(QStringLiteral("frmBriefing"));
-  setCaption(QStringLiteral("Quillfort"));
   setWindowIcon(QIcon(QStringLiteral(":/quillfort.png")));
   setFixedSize(1101, 621);
   // At one pixel per point the map is drawn from its packed runs of colour;
@@ -54,10 +58,13 @@ frmBriefing::frmBriefing(Dialogs& dialogs, QWidget* parent)
     m_background.load(picture);
   allowAccessKeys();
   buildControls();
+  setCaption(QStringLiteral("Quillfort"));
   installPreviewHooks();
   installSideActions();
   fitToDesktop();
   Form_Load();
+  // Once the window is up: whether the last run ended by discarding work.
+  QTimer::singleShot(0, this, &frmBriefing::showLastRunHint);
 }
 
 void frmBriefing::paintEvent(QPaintEvent* event) {
@@ -119,6 +126,7 @@ void frmBriefing::buildControls() {
   buildTopFrame();
   buildListsAndBoxes();
   buildCommandFrame();
+  buildMoreFrame();
   connectHandlers();
 }
 
@@ -194,12 +202,59 @@ void frmBriefing::buildCommandFrame() {
                               twips(c.left, 120, c.width, 375), &buttonFont);
 }
 
+// What was added to the window's own controls, on the map between the text
+// box and the commands, so that none of those moves: a button a side, which
+// shows the side in the window pressed and the sides that hold a briefing
+// with their number of entries; the encoding the next save writes; Recover;
+// and, hidden until a start has something to say, a hint above them.
+void frmBriefing::buildMoreFrame() {
+  Frame3 = frame(this, "Frame3", QRect(0, 544, 1101, 36), QStringLiteral("Sides, encoding and recovery"));
+  for (std::size_t i = 0; i < kSides.size(); ++i) {
+    const auto side = static_cast<Side>(i);
+    constexpr int left[] = {8, 96, 184, 306, 408}, width[] = {84, 84, 118, 98, 138};
+    cmdEditSide[i] = button(Frame3, qPrintable(QStringLiteral("cmdEditSide%1").arg(i + 1)),
+                            side == Side::Logic ? QStringLiteral("GAME MASTER") : toQString(infoOf(side).word),
+                            QString(), QRect(left[i], 6, width[i], 26), nullptr);
+    cmdEditSide[i]->setCheckable(true);
+    cmdEditSide[i]->setFocusPolicy(Qt::TabFocus);
+  }
+  cboEncoding = new QComboBox(Frame3);
+  cboEncoding->setObjectName(QStringLiteral("cboEncoding"));
+  cboEncoding->setGeometry(QRect(584, 6, 280, 26));
+  cboEncoding->addItem(QStringLiteral("Encoding: UTF-8 (what the game reads)"));
+  cboEncoding->addItem(QStringLiteral("Encoding: ANSI (") + QString::fromStdString(AnsiCodec::codePageName()) +
+                       QLatin1Char(')'));
+  cboEncoding->setToolTip(QStringLiteral("The encoding the next save writes: UTF-8, which the game reads, or the "
+                                         "ANSI code page, which keeps a script's bytes as an older tool wrote "
+                                         "them"));
+  cboEncoding->setAccessibleName(QStringLiteral("Script encoding"));
+  cmdRecover = button(Frame3, "cmdRecover", QStringLiteral("&Recover..."),
+                      QStringLiteral("Bring back a briefing that was closed, cleared or replaced without being "
+                                     "saved (Ctrl+R)"),
+                      QRect(872, 6, 120, 26), nullptr);
+  lblHint = new QLabel(this);
+  lblHint->setObjectName(QStringLiteral("lblHint"));
+  lblHint->setGeometry(QRect(8, 506, 968, 32));
+  lblHint->setAutoFillBackground(true);
+  lblHint->setFrameStyle(QFrame::Box | QFrame::Plain);
+  lblHint->setMargin(6);
+  lblHint->setTextFormat(Qt::PlainText);
+  lblHint->hide();
+  cmdHideHint = button(this, "cmdHideHint", QStringLiteral("&Hide"), QStringLiteral("Hide this hint"),
+                       QRect(984, 508, 100, 28), nullptr);
+  cmdHideHint->hide();
+}
+
 // Tab order, and each control's signal to its handler.
 void frmBriefing::connectHandlers() {
-  // By tab index; frames and the label take no focus.
-  const QList<QWidget*> tabOrder = {
+  // By tab index; frames and the label take no focus. What was added comes
+  // after the window's own controls.
+  QList<QWidget*> tabOrder = {
       lstBriefing, cmdAdd, cmdEdit, cmdDel,   cmdMarker, cmdPic,   cmdOpen,  cmdOK,    cmdCancel, cmdCurTask,
       cmdSide,     cmdUp,  cmdDown, txtNotes, txtTasks,  lstNotes, lstTasks, cmdAbout, cmdClear};
+  for (QPushButton* side : cmdEditSide)
+    tabOrder << side;
+  tabOrder << cboEncoding << cmdRecover << cmdHideHint;
   for (qsizetype i = 1; i < tabOrder.size(); ++i)
     setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
@@ -218,4 +273,20 @@ void frmBriefing::connectHandlers() {
       {cmdClear, &frmBriefing::cmdClear_Click},     {cmdCancel, &frmBriefing::cmdCancel_Click}};
   for (const auto& [b, handler] : handlers)
     connect(b, &QPushButton::clicked, this, handler);
+  for (std::size_t i = 0; i < kSides.size(); ++i)
+    connect(cmdEditSide[i], &QPushButton::clicked, this, [this, i] {
+      editSide(static_cast<Side>(i));
+      refreshCaption(); // the side in the window stays pressed
+    });
+  connect(cmdRecover, &QPushButton::clicked, this, &frmBriefing::recoverDiscarded);
+  connect(cmdHideHint, &QPushButton::clicked, this, [this] {
+    lblHint->hide();
+    cmdHideHint->hide();
+  });
+  auto* recover = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
+  connect(recover, &QShortcut::activated, cmdRecover, &QPushButton::click);
+  connect(cboEncoding, &QComboBox::activated, this, [this](int index) {
+    setEncoding(static_cast<Encoding>(index));
+    emit briefingChanged();
+  });
 }

@@ -3,6 +3,7 @@
 // The list commands: create, rename, current task, delete, move, clear, exit
 // and about (the side button's is with the other sides' commands).
 #include "gui/about/frmAbout.h"
+#include "files/QtText.h"
 #include "gui/platform/Dialogs.h"
 
 #include <QLabel>
@@ -150,18 +151,37 @@ void frmBriefing::SwapListEntries(QListWidget* list, const int& a, const int& b)
 // ---- Clear, exit, about ----------------------------------------------------
 
 void frmBriefing::cmdClear_Click() {
-  if (m_dialogs.messageBox(QStringLiteral("All data in the work area will be lost!\r\n\r\nAre you sure?"),
-                           MsgStyle::YesNo | MsgStyle::Critical,
+  // With other sides holding briefings, the question names every side it
+  // clears, also those not shown.
+  QString lost = QStringLiteral("All data in the work area will be lost!");
+  if (anyKeptBriefing()) {
+    QStringList sides; // in the order of the script's blocks
+    const bool windowHolds = lstTasks->count() > 0 || lstNotes->count() > 0;
+    for (std::size_t i = 0; i < kSides.size(); ++i) {
+      const auto side = static_cast<Side>(i);
+      if (side == editedSide() ? windowHolds : m_kept[i].holdsEntries())
+        sides << (side == Side::Logic ? QStringLiteral("the Game Master (LOGIC)") : toQString(infoOf(side).word));
+    }
+    const QString last = sides.takeLast();
+    lost = QStringLiteral("All data in the work area will be lost, %1 with it!")
+               .arg(sides.isEmpty() ? QStringLiteral("the briefing of ") + last
+                                    : QStringLiteral("the briefings of ") + sides.join(QStringLiteral(", ")) +
+                                          QStringLiteral(" and ") + last);
+  }
+  if (m_dialogs.messageBox(lost + QStringLiteral("\r\n\r\nAre you sure?"), MsgStyle::YesNo | MsgStyle::Critical,
                            QStringLiteral("Clear Quillfort")) != MsgAnswer::Yes)
     return;
+  keepDiscarded();
   resetWorkArea();
+  rememberSaved();
 }
 
 // Empties the work area as at start, every side's briefing with it, keeping
-// the side button's side and appPath.
+// the side button's side and appPath; the next save writes UTF-8 again.
 void frmBriefing::resetWorkArea() {
   clearWindowBriefing();
   m_kept.fill(SideBriefing()); // every side's briefing goes with the work area
+  setEncoding(Encoding::Utf8); // a new briefing is written as the game reads it
   setCaption(appTitle);
 }
 

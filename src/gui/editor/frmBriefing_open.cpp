@@ -42,10 +42,12 @@ void frmBriefing::openCommandLine(const QStringList& arguments) {
 // From here on every failure ends the command with the open error message;
 // nothing is rolled back.
 void frmBriefing::openChosenFile(const QString& path) {
+  keepDiscarded(); // the work it replaces, when it was not saved
   reportFailures([&] {
     appPath = folderOf(path);
     ReadBriefingScript(path);
   });
+  rememberSaved();
 }
 
 // Replaces the work area with the script at path. It has no error handling of
@@ -65,8 +67,10 @@ void frmBriefing::ReadBriefingScript(const QString& path) {
   try {
     read = readBriefingScript(script, side);
   } catch (const ScriptReadFailure& failure) {
-    if (!failure.loaded.sides.empty())
+    if (!failure.loaded.sides.empty()) {
       loadEntries(failure.loaded.sides.front().notes, lstNotes, txtNotes, noteText, noteSlotCount);
+      setEncoding(failure.loaded.encoding); // the notes are the file's
+    }
     throw;
   }
 
@@ -76,6 +80,6 @@ void frmBriefing::ReadBriefingScript(const QString& path) {
   for (std::size_t i = 1; i < read.briefing.sides.size(); ++i)
     m_kept[indexOf(read.briefing.sides[i].side)] = std::move(read.briefing.sides[i]);
   loadBriefing(read.briefing.sides.front());
-  m_encoding = read.briefing.encoding;
+  setEncoding(read.briefing.encoding);
   setCaption(appTitle + QStringLiteral(" - ") + path);
 }

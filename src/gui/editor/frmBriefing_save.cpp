@@ -43,5 +43,7 @@ void frmBriefing::WriteBriefingScript(const QString& path) {
   // The whole script is built in memory, every side's briefing in its own
   // block; a failure there leaves the disk as it was, and the write replaces
   // the file in one piece.
-  ScriptFile::write(path, composeBriefingScript(briefing()));
+  const std::string script = composeBriefingScript(briefing());
+  ScriptFile::write(path, script);
+  rememberSaved(script);
 }

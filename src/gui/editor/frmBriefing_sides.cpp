@@ -10,8 +10,10 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QComboBox>
 #include <QMenu>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 #include <algorithm>
 #include <tuple>
@@ -38,53 +40,58 @@ bool frmBriefing::anyKeptBriefing() const {
 std::optional<Side> frmBriefing::editedSide() const { return sideByWord(u16View(cmdSide->text())); }
 
 void frmBriefing::installSideActions() {
+  // The keys work whatever the window shows: on the side in the window they
+  // do nothing.
   for (std::size_t index = 0; index < kSides.size(); ++index) {
     const auto side = static_cast<Side>(index);
-    const auto key = static_cast<int>(Qt::Key_1) + static_cast<int>(index);
+    const auto key = static_cast<Qt::Key>(static_cast<int>(Qt::Key_1) + static_cast<int>(index));
     auto* edit = new QAction(this);
     edit->setObjectName(QStringLiteral("actEditSide") + QString::number(index + 1));
-    edit->setShortcut(QKeySequence(Qt::CTRL | static_cast<Qt::Key>(key)));
+    edit->setShortcut(QKeySequence(Qt::CTRL | key));
     connect(edit, &QAction::triggered, this, [this, side] { editSide(side); });
     auto* copy = new QAction(this);
     copy->setObjectName(QStringLiteral("actCopyToSide") + QString::number(index + 1));
-    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | static_cast<Qt::Key>(key)));
+    copy->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | key));
     connect(copy, &QAction::triggered, this, [this, side] { copyBriefingTo(side); });
     for (QAction* action : {edit, copy}) {
       action->setShortcutContext(Qt::WindowShortcut);
-      action->setShortcutVisibleInContextMenu(true);
       addAction(action);
     }
-    m_sideActions[index] = {edit, copy};
   }
-  // The side button's context menu lists the sides with what each holds.
+  // The side button's context menu lists the sides with what each holds. Its
+  // entries are its own, so that what it greys out stays greyed out in it
+  // alone: the keys above are never touched.
   cmdSide->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(cmdSide, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("mnuSides"));
-    QMenu* copies = nullptr;
+    QMenu copies(QStringLiteral("Copy This Briefing To"), &menu);
     for (std::size_t index = 0; index < kSides.size(); ++index) {
       const auto side = static_cast<Side>(index);
-      const auto [edit, copy] = m_sideActions[index];
       const SideBriefing& kept = m_kept[index];
       const bool shown = side == editedSide();
-      edit->setText(QStringLiteral("Edit the Briefing of ") + shownName(side) +
-                    (shown ? QStringLiteral(" (in the window)")
-                     : kept.holdsEntries()
-                         ? QStringLiteral(" (") + counted(kept.notes.size(), "note", "notes") +
-                               QStringLiteral(", ") + counted(kept.tasks.size(), "task", "tasks") +
-                               QLatin1Char(')')
-                         : QString()));
-      edit->setEnabled(!shown);
-      copy->setText(QStringLiteral("Copy This Briefing to ") + shownName(side));
-      copy->setEnabled(!shown);
-      menu.addAction(edit);
+      const auto key = static_cast<Qt::Key>(static_cast<int>(Qt::Key_1) + static_cast<int>(index));
+      QAction* edit = menu.addAction(
+          QStringLiteral("Edit the Briefing of ") + shownName(side) +
+              (shown                ? QStringLiteral(" (in the window)")
+               : kept.holdsEntries() ? QStringLiteral(" (") + counted(kept.notes.size(), "note", "notes") +
+                                          QStringLiteral(", ") + counted(kept.tasks.size(), "task", "tasks") +
+                                          QLatin1Char(')')
+                                    : QString()),
+          this, [this, side] { editSide(side); });
+      QAction* copy = copies.addAction(QStringLiteral("Copy This Briefing to ") + shownName(side), this,
+                                       [this, side] { copyBriefingTo(side); });
+      edit->setShortcut(QKeySequence(Qt::CTRL | key));
+      copy->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | key));
+      for (QAction* action : {edit, copy}) {
+        action->setShortcutVisibleInContextMenu(true);
+        action->setEnabled(!shown);
+      }
       if (index + 1 == kPlayableSides)
         menu.addSeparator();
     }
     menu.addSeparator();
-    copies = menu.addMenu(QStringLiteral("Copy This Briefing To"));
-    for (std::size_t index = 0; index < kSides.size(); ++index)
-      copies->addAction(m_sideActions[index].second);
+    menu.addMenu(&copies);
     menu.exec(cmdSide->mapToGlobal(at));
   });
 }
@@ -196,11 +203,37 @@ void frmBriefing::setCaption(const QString& caption) {
 }
 
 // The caption names the side in the window while another side holds a
-// briefing too.
+// briefing too; the side buttons show which side is in the window and what
+// the others hold.
 void frmBriefing::refreshCaption() {
   QString caption = m_captionBase;
   if (anyKeptBriefing())
     caption += QStringLiteral(" [") + cmdSide->text() + QLatin1Char(']');
   // Qt reads a lone "[*]" as the modified marker and a doubled one as the text.
   setWindowTitle(caption.replace(QLatin1String("[*]"), QLatin1String("[*][*]")));
+
+  const std::optional<Side> shown = editedSide();
+  for (std::size_t i = 0; i < kSides.size(); ++i) {
+    const auto side = static_cast<Side>(i);
+    const SideBriefing& kept = m_kept[i];
+    const bool inWindow = side == shown;
+    QPushButton* button = cmdEditSide[i];
+    const QString name = side == Side::Logic ? QStringLiteral("GAME MASTER") : wordOf(side);
+    button->setChecked(inWindow);
+    button->setText(kept.holdsEntries() ? name + QStringLiteral(" (%1)").arg(kept.notes.size() + kept.tasks.size())
+                                        : name);
+    const QString what = inWindow            ? QStringLiteral("in the window")
+                         : kept.holdsEntries() ? counted(kept.notes.size(), "note", "notes") + QStringLiteral(", ") +
+                                                   counted(kept.tasks.size(), "task", "tasks")
+                                             : QStringLiteral("empty");
+    button->setToolTip(QStringLiteral("Edit the briefing of %1 (Ctrl+%2): %3").arg(shownName(side)).arg(i + 1).arg(what));
+    button->setAccessibleName(QStringLiteral("Briefing of ") + shownName(side));
+    button->setAccessibleDescription(what);
+  }
+}
+
+void frmBriefing::setEncoding(Encoding encoding) {
+  m_encoding = encoding;
+  const QSignalBlocker blocker(cboEncoding);
+  cboEncoding->setCurrentIndex(static_cast<int>(encoding));
 }

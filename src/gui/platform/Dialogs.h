@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -63,4 +64,8 @@ public:
   // The open and save dialogs: the chosen full path, or no value on Cancel.
   virtual std::optional<QString> showOpen(const FileDialogSettings& settings) = 0;
   virtual std::optional<QString> showSave(const FileDialogSettings& settings) = 0;
+
+  // A list to choose one line from, with an Open button: the line's index,
+  // or no value on Cancel.
+  virtual std::optional<int> chooseOne(const QString& prompt, const QString& title, const QStringList& items) = 0;
 };

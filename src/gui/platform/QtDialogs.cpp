@@ -3,7 +3,11 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QDialogButtonBox>
 #include <QInputDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QVBoxLayout>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -126,6 +130,32 @@ std::optional<QString> QtDialogs::inputBox(const QString& prompt, const QString&
   if (dialog.exec() != QDialog::Accepted)
     return std::nullopt;
   return dialog.textValue();
+}
+
+std::optional<int> QtDialogs::chooseOne(const QString& prompt, const QString& title, const QStringList& items) {
+  QDialog dialog(m_parent);
+  dialog.setObjectName(QStringLiteral("dlgChooseOne"));
+  dialog.setWindowTitle(title);
+  auto* label = new QLabel(forDisplay(prompt), &dialog);
+  label->setWordWrap(true);
+  auto* list = new QListWidget(&dialog);
+  list->setObjectName(QStringLiteral("lstChoices"));
+  list->setAccessibleName(title);
+  list->addItems(items);
+  list->setCurrentRow(0);
+  label->setBuddy(list);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Open | QDialogButtonBox::Cancel, &dialog);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  QObject::connect(list, &QListWidget::itemActivated, &dialog, &QDialog::accept);
+  auto* layout = new QVBoxLayout(&dialog);
+  layout->addWidget(label);
+  layout->addWidget(list, 1);
+  layout->addWidget(buttons);
+  dialog.resize(760, 360);
+  if (dialog.exec() != QDialog::Accepted || list->currentRow() < 0)
+    return std::nullopt;
+  return list->currentRow();
 }
 
 QString QtDialogs::toQtFilter(const QString& filter) {

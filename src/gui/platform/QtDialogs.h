@@ -17,6 +17,7 @@ public:
                                   const QString& defaultText) override;
   std::optional<QString> showOpen(const FileDialogSettings& settings) override;
   std::optional<QString> showSave(const FileDialogSettings& settings) override;
+  std::optional<int> chooseOne(const QString& prompt, const QString& title, const QStringList& items) override;
 
   // "SQF Files (*.sqf)|*.sqf|All Files (*.*)|*.*" in Qt's form
   // "SQF Files (*.sqf);;All Files (*)". Off Windows "*.*" would miss files

@@ -7,7 +7,8 @@
 // The next answer, which must be for a dialog of the request's kind; a wrong
 // or missing one fails the test and answers Cancel.
 ScriptedDialogs::Answer ScriptedDialogs::take(const Request& request) {
-  static const char* const names[] = {"a message box", "an input box", "an open dialog", "a save dialog"};
+  static const char* const names[] = {"a message box", "an input box", "an open dialog", "a save dialog",
+                                      "a list to choose from"};
   requests.append(request);
   const char* shown = names[static_cast<int>(request.kind)];
   if (m_answers.empty() || m_answers.front().kind != request.kind) {
@@ -16,7 +17,7 @@ ScriptedDialogs::Answer ScriptedDialogs::take(const Request& request) {
                                      m_answers.empty() ? QStringLiteral("nothing")
                                                        : QLatin1String(names[int(m_answers.front().kind)]))),
                  __FILE__, __LINE__);
-    return {request.kind, MsgAnswer::Cancel, std::nullopt};
+    return {request.kind, request.kind == Kind::Choose ? -1 : MsgAnswer::Cancel, std::nullopt};
   }
   const Answer answer = m_answers.front();
   m_answers.pop_front();

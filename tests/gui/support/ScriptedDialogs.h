@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <deque>
 #include <optional>
@@ -13,7 +14,7 @@
 // kind than the next answer, fails the running test.
 class ScriptedDialogs final : public Dialogs {
 public:
-  enum class Kind { Message, Input, Open, Save };
+  enum class Kind { Message, Input, Open, Save, Choose };
 
   struct Request {
     Kind kind;
@@ -22,6 +23,7 @@ public:
     int style = 0;
     QString defaultText;
     FileDialogSettings settings;
+    QStringList items = {}; // a list to choose from
   };
 
   // The next message box's button (a MsgAnswer value); what the next input
@@ -35,6 +37,8 @@ public:
   void answerSave(const std::optional<QString>& path, bool fails = false) {
     m_answers.push_back({Kind::Save, 0, path, fails});
   }
+  // The line chosen from a list (0 the first), no value for Cancel.
+  void answerChoice(std::optional<int> line) { m_answers.push_back({Kind::Choose, line.value_or(-1), {}}); }
 
   // Answers still waiting: a test asserts this is 0 at its end.
   int pending() const { return static_cast<int>(m_answers.size()); }
@@ -53,6 +57,10 @@ public:
   }
   std::optional<QString> showSave(const FileDialogSettings& s) override {
     return take({Kind::Save, {}, {}, 0, {}, s}).text;
+  }
+  std::optional<int> chooseOne(const QString& prompt, const QString& title, const QStringList& items) override {
+    const int line = take({Kind::Choose, prompt, title, 0, {}, {}, items}).button;
+    return line < 0 ? std::nullopt : std::optional<int>(line);
   }
 
 private:
