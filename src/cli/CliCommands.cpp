@@ -2,6 +2,8 @@
 
 #include "cli/BriefingJson.h"
 #include "core/check/BriefingCheck.h"
+#include "core/import/BriefingImport.h"
+#include "core/text/AnsiCodec.h"
 #include "core/reader/BriefingScriptReader.h"
 #include "core/reader/ScriptLocation.h"
 #include "core/system/RuntimeError.h"
@@ -87,6 +89,11 @@ Script readScript(const QString& path) {
 
 QString wordOf(Side side) { return toQString(infoOf(side).word); }
 
+QString encodingName(Encoding encoding) {
+  return encoding == Encoding::Utf8 ? QStringLiteral("UTF-8")
+                                    : QStringLiteral("ANSI, ") + QString::fromStdString(AnsiCodec::codePageName());
+}
+
 // A title on the report's one line: a lone CR or LF (only a hand-edited
 // script holds one) shows as ␍ or ␊, as in the JSON.
 QString shownTitle(const std::u16string& title) {
@@ -113,6 +120,8 @@ std::size_t sideOf(const Script& script, const BriefingFinding& f) {
 // about the whole briefing has no place.
 QString findingLine(const QString& file, const Script& script, const BriefingFinding& f) {
   QString place = file;
+  if (f.field == FindingField::Script)
+    return QStringLiteral("%1:%2:%3: warning: %4").arg(file).arg(f.line).arg(f.column).arg(QString::fromStdString(f.message));
   const std::size_t at = sideOf(script, f);
   const SideBriefing& side = script.read.briefing.sides[at];
   const SidePlaces& places = script.read.places[at];
@@ -201,11 +210,14 @@ int CliCommands::check(const QStringList& files, bool strict) {
       QStringList sides;
       for (const SideBriefing& side : script.read.briefing.sides)
         sides << summaryOf(side);
-      print(stdout, shownName(file) + ": " + sides.join(QStringLiteral("; ")));
+      print(stdout, shownName(file) + ": " + sides.join(QStringLiteral("; ")) + " (" +
+                        encodingName(script.read.briefing.encoding) + ')');
 
       // Pictures are looked for in the mission folder, the script's own.
-      const auto findings = checkBriefing(
-          script.read.briefing, picturesInFolder(ScriptFile::systemName(QFileInfo(file).absolutePath())));
+      auto findings = checkBriefing(script.read.briefing,
+                                    picturesInFolder(ScriptFile::systemName(QFileInfo(file).absolutePath())));
+      if (const auto asWritten = checkAsWritten(script.bytes, script.read.briefing))
+        findings.insert(findings.begin(), *asWritten);
       for (const BriefingFinding& f : findings)
         print(stdout, findingLine(shownName(file), script, f));
       if (strict && !findings.empty())
@@ -228,12 +240,14 @@ int CliCommands::exportJson(const QString& scriptPath, const QString& output) {
   return done && deliver(output.isEmpty() ? kStandardStream : output, json.toStdString()) ? 0 : 1;
 }
 
-int CliCommands::build(const QString& jsonPath, const QString& output, bool strict) {
+int CliCommands::build(const QString& jsonPath, const QString& output, bool strict, const QString& encoding) {
   std::string script;
   bool tooLarge = false;
   const bool done = reported(jsonPath, [&] {
     const std::string bytes = readInput(jsonPath, BriefingJson::kMaxSize);
-    const Briefing briefing = BriefingJson::read(QByteArray::fromStdString(bytes));
+    Briefing briefing = BriefingJson::read(QByteArray::fromStdString(bytes));
+    if (!encoding.isEmpty())
+      briefing.encoding = encoding == QStringLiteral("ansi") ? Encoding::Ansi : Encoding::Utf8;
     script = composeBriefingScript(briefing);
     // A script the editor cannot open again in full is written, as the
     // editor saves it, but not without a word; with --strict, not at all.
@@ -289,4 +303,24 @@ int CliCommands::merge(const QStringList& files, const QString& output) {
   const bool done = reported(output == kStandardStream ? QStringLiteral("standard output") : output,
                              [&] { script = composeBriefingScript(merged); });
   return done && deliver(output, script) ? 0 : 1;
+}
+
+int CliCommands::import(const QString& scriptPath, const QString& output, bool json, bool strict) {
+  QByteArray out;
+  std::size_t leftOut = 0;
+  const bool done = reported(scriptPath, [&] {
+    const Imported imported = importBriefing(readInput(scriptPath, ScriptFile::kMaxScriptSize), Side::West);
+    for (const LeftOut& l : imported.leftOut)
+      print(stderr, QStringLiteral("%1:%2:%3: left out: %4")
+                        .arg(shownName(scriptPath))
+                        .arg(l.line)
+                        .arg(l.column)
+                        .arg(QString::fromStdString(l.why)));
+    leftOut = imported.leftOut.size();
+    out = json ? BriefingJson::write(imported.briefing)
+               : QByteArray::fromStdString(composeBriefingScript(imported.briefing));
+  });
+  if (!done || (strict && leftOut > 0))
+    return 1;
+  return deliver(output.isEmpty() || json ? kStandardStream : output, out.toStdString()) ? 0 : 1;
 }

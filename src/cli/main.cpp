@@ -1,5 +1,5 @@
-// quillfort-cli: check, export, build and merge briefing scripts without the
-// window.
+// quillfort-cli: check, export, build, merge and import briefing scripts
+// without the window.
 #include "cli/CliCommands.h"
 #include "QuillfortVersion.h"
 #include "files/ScriptFile.h"
@@ -52,20 +52,26 @@ int run(int argc, char* argv[]) {
 
   QCommandLineParser parser;
   parser.setApplicationDescription(QStringLiteral(
-      "Checks, exports, builds and merges Quillfort briefing scripts, reading and writing them exactly "
-      "as the editor does.\n\n"
+      "Checks, exports, builds, merges and imports Quillfort briefing scripts, reading and writing "
+      "them exactly as the editor does.\n\n"
       "Commands:\n"
-      "  check [--strict] FILE...      reads each script and prints its side, counts, current task\n"
-      "                                and the briefing check's findings\n"
+      "  check [--strict] FILE...      reads each script and prints its side, counts, current task,\n"
+      "                                encoding and the briefing check's findings\n"
       "  export FILE.sqf [-o OUT.json] prints the briefing as JSON (or writes it into OUT.json)\n"
-      "  build [--strict] FILE.json [-o OUT.sqf]\n"
+      "  build [--strict] [--encoding utf-8|ansi] FILE.json [-o OUT.sqf]\n"
       "                                writes the script the editor would save for that briefing\n"
-      "                                (default FILE.sqf; -o - for standard output)\n"
+      "                                (default FILE.sqf; -o - for standard output), in the JSON's\n"
+      "                                encoding (UTF-8 where it names none) or the one given\n"
       "  merge FILE.sqf FILE.sqf... -o OUT.sqf\n"
       "                                writes one script holding every side's briefing of the\n"
       "                                scripts (-o - for standard output); a side found in two of\n"
       "                                them, or a result too large to be opened again in full, is\n"
       "                                an error, and nothing is written\n"
+      "  import [--strict] FILE.sqf [-o OUT.sqf | --json]\n"
+      "                                reads a briefing.sqf written by hand or another tool and\n"
+      "                                writes Quillfort's script of it (standard output without -o),\n"
+      "                                or prints its JSON; every statement left out is reported with\n"
+      "                                its line and column (with --strict it is an error)\n"
       "A script of several sides reports each side (its findings name their side) and exports as\n"
       "{\"sides\": [one briefing a side]}, which build takes as well.\n"
       "A FILE of - is standard input. Results go to standard output, errors and warnings to\n"
@@ -81,9 +87,16 @@ int run(int argc, char* argv[]) {
       QStringList{QStringLiteral("o"), QStringLiteral("output")},
       QStringLiteral("export, build, merge: write into <file> (- for standard output)."),
       QStringLiteral("file"));
+  const QCommandLineOption encoding(QStringLiteral("encoding"),
+                                    QStringLiteral("build: write the script in <encoding>, utf-8 or ansi."),
+                                    QStringLiteral("encoding"));
+  const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("import: print the briefing as JSON."));
   parser.addOption(strict);
   parser.addOption(output);
-  parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("check, export, build or merge"));
+  parser.addOption(encoding);
+  parser.addOption(json);
+  parser.addPositionalArgument(QStringLiteral("command"),
+                               QStringLiteral("check, export, build, merge or import"));
   parser.addPositionalArgument(QStringLiteral("files"), QStringLiteral("the scripts or the JSON file"),
                                QStringLiteral("FILE..."));
 
@@ -102,6 +115,13 @@ int run(int argc, char* argv[]) {
   if (files.isEmpty())
     return usageError(QStringLiteral("no command given"));
   const QString command = files.takeFirst();
+  if (parser.isSet(encoding) && command != QStringLiteral("build"))
+    return usageError(QStringLiteral("--encoding belongs to build"));
+  if (parser.isSet(encoding) && parser.value(encoding) != QStringLiteral("utf-8") &&
+      parser.value(encoding) != QStringLiteral("ansi"))
+    return usageError(QStringLiteral("--encoding takes utf-8 or ansi"));
+  if (parser.isSet(json) && command != QStringLiteral("import"))
+    return usageError(QStringLiteral("--json belongs to import"));
   if (command == QStringLiteral("check")) {
     if (parser.isSet(output))
       return usageError(QStringLiteral("check takes no -o"));
@@ -110,9 +130,12 @@ int run(int argc, char* argv[]) {
     return CliCommands::check(files, parser.isSet(strict));
   }
   const bool merge = command == QStringLiteral("merge");
-  if (command == QStringLiteral("export") || command == QStringLiteral("build") || merge) {
-    if (parser.isSet(strict) && command != QStringLiteral("build"))
-      return usageError(QStringLiteral("--strict belongs to check and build"));
+  const bool import = command == QStringLiteral("import");
+  if (command == QStringLiteral("export") || command == QStringLiteral("build") || merge || import) {
+    if (parser.isSet(strict) && command != QStringLiteral("build") && !import)
+      return usageError(QStringLiteral("--strict belongs to check, build and import"));
+    if (import && parser.isSet(json) && parser.isSet(output))
+      return usageError(QStringLiteral("import takes -o or --json, not both"));
     if (merge && files.size() < 2)
       return usageError(QStringLiteral("merge takes two FILEs or more"));
     if (!merge && files.size() != 1)
@@ -126,10 +149,14 @@ int run(int argc, char* argv[]) {
       return usageError(QStringLiteral("merge needs -o OUT.sqf (- for standard output)"));
     if (merge)
       return CliCommands::merge(files, out);
-    return command == QStringLiteral("export") ? CliCommands::exportJson(files.first(), out)
-                                               : CliCommands::build(files.first(), out, parser.isSet(strict));
+    if (import)
+      return CliCommands::import(files.first(), out, parser.isSet(json), parser.isSet(strict));
+    return command == QStringLiteral("export")
+               ? CliCommands::exportJson(files.first(), out)
+               : CliCommands::build(files.first(), out, parser.isSet(strict), parser.value(encoding));
   }
-  return usageError(QStringLiteral("unknown command \"%1\" (check, export, build or merge)").arg(command));
+  return usageError(
+      QStringLiteral("unknown command \"%1\" (check, export, build, merge or import)").arg(command));
 }
 
 } // namespace

@@ -31,11 +31,11 @@ QString DiscardedBriefings::folder() {
 }
 
 QString DiscardedBriefings::describe(const Briefing& briefing) {
-  QStringList sides;
-  for (const SideBriefing& side : briefing.sides)
-    if (side.holdsEntries())
-      sides << toQString(infoOf(side.side).word) + QLatin1Char(' ') + counted(side.notes.size(), "note", "notes") +
-                   QLatin1Char(' ') + counted(side.tasks.size(), "task", "tasks");
+  QStringList sides; // in the order of the script's blocks
+  for (std::size_t i = 0; i < kSides.size(); ++i)
+    if (const SideBriefing* side = briefing.find(static_cast<Side>(i)); side && side->holdsEntries())
+      sides << toQString(kSides[i].word) + QLatin1Char(' ') + counted(side->notes.size(), "note", "notes") +
+                   QLatin1Char(' ') + counted(side->tasks.size(), "task", "tasks");
   return sides.join(QStringLiteral(", "));
 }
 

@@ -22,7 +22,7 @@ Run run(QStringList arguments, const QString& folder = QStringLiteral(QUILLFORT_
   QProcess process;
   process.setWorkingDirectory(folder);
   const QByteArray input = !arguments.isEmpty() && arguments.last().startsWith('<')
-                               ? contents(folder + '/' + arguments.takeLast().mid(1))
+                               ? contents(QDir(folder).filePath(arguments.takeLast().mid(1)))
                                : "";
   if (!arguments.isEmpty() && arguments.last().startsWith('>'))
     process.setStandardOutputFile(arguments.takeLast().mid(1));
@@ -67,8 +67,14 @@ class tst_cli : public QObject {
 
 private slots:
   void initTestCase() {
-    QFile huge(scratch.filePath("huge.sqf")); // 4 GiB that take no room on the disk
-    QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(4) << 30));
+    // Files of 16 MiB, the most a script to read may have, and a byte more,
+    // that take no room on the disk.
+    for (const auto& [name, size] : {std::pair{"16MiB.sqf", qint64(16) << 20}, {"16MiB+1.sqf", (qint64(16) << 20) + 1},
+                                    {"64MiB+1.json", (qint64(64) << 20) + 1}}) {
+      QFile file(scratch.filePath(name));
+      QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size));
+    }
+    save(scratch.filePath("cafe.json"), briefing("{\"title\": \"Caf\u00e9\", \"text\": \"\"}"));
     save(scratch.filePath("big.json"),
          briefing("{\"title\": \"N\", \"text\": \"" + QByteArray(40000, 'x') + "\"}"));
     // A name that is not UTF-8 (Latin-1 "café"), which Qt can neither write nor remove.
@@ -88,23 +94,32 @@ private slots:
     QTest::addColumn<QByteArray>("out"); // exact, or the start of it when it ends in "..."
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArray>("err"); // the start of it
-    // clang-format off
-    const QByteArray good = "worked_example.sqf: EAST, 1 note, 2 tasks, current task \"Hold the town\"\n",
-        damaged = "read_note_title_unclosed.sqf: error: Err # 5 - Invalid procedure call or argument: a note record ends before its closing quote or line end\n",
-        overflow = "Err # 6 - Overflow: a task record lies past byte 32767 of the script\n",
-        amp = "warning: A bare \"&\" cuts the text here in the game: write it as \"&amp;\" ";
+    const QByteArray good = "worked_example.sqf: EAST, 1 note, 2 tasks, current task \"Hold the town\" (UTF-8)\n",
+                     damaged = "read_note_title_unclosed.sqf: error: Err # 5 - Invalid procedure call or argument: a "
+                               "note record ends before its closing quote or line end\n",
+                     overflow = "Err # 6 - Overflow: a task record lies past byte 32767 of the script\n",
+                     amp = "warning: A bare \"&\" cuts the text here in the game: write it as \"&amp;\" ";
     // Each finding at its place in the script: after a "<br/>" and doubled
     // quotes on the note's line, after a lone LF on the next script line.
-    const QByteArray findings = "check_findings.sqf: WEST, 1 note, 1 task, no current task\ncheck_findings.sqf:10:68: " + amp + "[note 1 \"Supplies\"]\n"
-        "check_findings.sqf:11:35: warning: The title is empty [task 1 \"\"]\ncheck_findings.sqf:13:6: warning: The marker tag has no closing </marker> [task 1 \"\"]\n"
+    const QByteArray findings =
+        "check_findings.sqf: WEST, 1 note, 1 task, no current task (UTF-8)\ncheck_findings.sqf:10:68: " + amp +
+        "[note 1 \"Supplies\"]\ncheck_findings.sqf:11:35: warning: The title is empty [task 1 \"\"]\n"
+        "check_findings.sqf:13:6: warning: The marker tag has no closing </marker> [task 1 \"\"]\n"
         "check_findings.sqf:13:35: " + amp + "[task 1 \"\"]\n";
     // A script of several sides: each side on the one line, each finding
     // naming its side, at its place in that side's block.
-    const QByteArray sides = "sides_west_east_logic.sqf: WEST, 1 note, 2 tasks, current task \"Hold\"; EAST, 2 notes, 1 task, current task \"Defend\"; LOGIC, 1 note, 1 task, current task \"Watch\"\n",
-        sideFindings = "sides_findings.sqf: WEST, 1 note, 0 tasks, no current task; EAST, 0 notes, 1 task, no current task\nsides_findings.sqf:11:47: " + amp + "[WEST note 1 \"Plan\"]\n"
-        "sides_findings.sqf:15:35: warning: The title is empty [EAST task 1 \"\"]\nsides_findings.sqf:16:45: warning: The marker tag has no closing </marker> [EAST task 1 \"\"]\n";
+    const QByteArray sides = "sides_west_east_logic.sqf: WEST, 1 note, 2 tasks, current task \"Hold\"; EAST, 2 notes, "
+                             "1 task, current task \"Defend\"; LOGIC, 1 note, 1 task, current task \"Watch\" (UTF-8)\n",
+                     sideFindings = "sides_findings.sqf: WEST, 1 note, 0 tasks, no current task; EAST, 0 notes, 1 task, "
+                                    "no current task (UTF-8)\nsides_findings.sqf:11:47: " + amp +
+                                    "[WEST note 1 \"Plan\"]\nsides_findings.sqf:15:35: warning: The title is empty "
+                                    "[EAST task 1 \"\"]\nsides_findings.sqf:16:45: warning: The marker tag has no "
+                                    "closing </marker> [EAST task 1 \"\"]\n",
+                     bareQuote = "bare_quote.sqf:16:40: warning: Line 16 is not as Quillfort writes it: a bare double "
+                                 "quote ends the string here, and the game cannot parse this line\n";
     const auto twice = [](const char* first, const char* second, const char* side) {
-      return QByteArray(second) + ": error: " + first + " and " + second + " both hold a briefing for " + side + "; merge takes each side from one file\n";
+      return QByteArray(second) + ": error: " + first + " and " + second + " both hold a briefing for " + side +
+             "; merge takes each side from one file\n";
     };
     const auto data = [](const char* name) { return contents(QStringLiteral(QUILLFORT_TEST_DATA "/") + name); };
     // Exports: lists in editor order, "\n" for a line break, a lone CR as
@@ -118,48 +133,74 @@ private slots:
     } rows[] = {
         {"check worked_example.sqf", good, 0},
         // An unknown side letter: a new window's WEST.
-        {"check tasks_only_civilian.sqf read_lowercase_side.sqf", "tasks_only_civilian.sqf: CIVILIAN, 0 notes, 1 task, no current task\nread_lowercase_side.sqf: WEST, 0 notes, 1 task, current task \"T\"\n", 0},
-        {"check lone_breaks.sqf", "lone_breaks.sqf: CIVILIAN, 2 notes, 1 task, current task \"Lone\u240DCR title\"\n", 0},
+        {"check tasks_only_civilian.sqf read_lowercase_side.sqf",
+         "tasks_only_civilian.sqf: CIVILIAN, 0 notes, 1 task, no current task (UTF-8)\nread_lowercase_side.sqf: WEST, "
+         "0 notes, 1 task, current task \"T\" (UTF-8)\nread_lowercase_side.sqf:1:9: warning: Line 1 is not as "
+         "Quillfort writes it: a hand edit or another tool changed it, and the next save writes it as Quillfort does\n",
+         0},
+        {"check lone_breaks.sqf", "lone_breaks.sqf: CIVILIAN, 2 notes, 1 task, current task \"Lone\u240DCR title\" "
+                                  "(UTF-8)\n", 0},
+        {"check texts_and_quotes.sqf", "texts_and_quotes.sqf: WEST, 1 note, 1 task, current task \"Say \"hi\"\" (ANSI, "
+                                       "Windows-1252)\ntexts_and_quotes.sqf:...", 0},
         {"check check_findings.sqf", findings, 0},
         {"check --strict check_findings.sqf", findings, 1},
         {"check --strict worked_example.sqf", good, 0},
+        {"check --strict bare_quote.sqf", "bare_quote.sqf: EAST, 1 note, 2 tasks, current task \"Hold the town\" "
+                                          "(UTF-8)\n" + bareQuote, 1},
         {"check read_note_title_unclosed.sqf", "", 1, damaged},
         {"check read_tasks_past_32767.sqf", "", 1, "read_tasks_past_32767.sqf: error: " + overflow},
         {"check no_such.sqf", "", 1, "no_such.sqf: error: Err # 53 - File not found: no_such.sqf\n"},
         {"check read_note_title_unclosed.sqf worked_example.sqf", good, 1, damaged}, // each still reported
-        {"check %1/huge.sqf", "", 1, "%1/huge.sqf: error: Err # 57 - Device I/O error: the file %2 could not be read (it is larger than 16 MiB, more than any briefing)\n"},
-        {"build %1/huge.sqf -o -", "", 1, "%1/huge.sqf: error: Err # 57 - Device I/O error: the file %2 could not be read (it is larger than 64 MiB, more than any briefing)\n"},
+        // The limits of what is read at all, at the exact byte.
+        {"check %1/16MiB.sqf", "", 1, "%1/16MiB.sqf: error: Err # 5 - Invalid procedure call or argument: the first "
+                                      "line is too short"},
+        {"check %1/16MiB+1.sqf", "", 1, "%1/16MiB+1.sqf: error: Err # 57 - Device I/O error: the file %2 could not be "
+                                        "read (it is larger than 16 MiB, more than any briefing)\n"},
+        {"check - <%1/16MiB+1.sqf", "", 1, "standard input: error: Err # 57 - Device I/O error: standard input could not "
+                                        "be read (it is larger than 16 MiB, more than any briefing)\n"},
+        {"build %1/64MiB+1.json -o -", "", 1, "%1/64MiB+1.json: error: Err # 57 - Device I/O error: the file %3 "
+                                              "could not be read (it is larger than 64 MiB, more than any briefing)\n"},
         {"build - -o - <worked_example.json", data("worked_example.sqf"), 0},
+        {"build - <worked_example.json", data("worked_example.sqf"), 0},
         {"build %1/big.json -o -", "...", 0, "%1/big.json: warning: The script would be 40,"},
         {"build --strict %1/big.json -o -", "", 1, "%1/big.json: error: The script would be 40,"},
+        {"build --encoding ansi %1/cafe.json -o -", "...", 0},
 #ifndef Q_OS_WIN
         {"build /dev/stdin -o - <worked_example.json", data("worked_example.sqf"), 0},
         {"check worked_example.sqf >/dev/full", "", 1, "standard output: error: the report could not be written\n"},
-        {"build - -o - >/dev/full <worked_example.json", "", 1, "standard output: error: the output could not be written\n"},
-        {"check %1/caf\\351.sqf", "%1/caf\xe9.sqf: EAST, 1 note, 2 tasks, current task \"Hold the town\"\n", 0},
+        {"build - -o - >/dev/full <worked_example.json", "", 1, "standard output: error: the output could not be "
+                                                                "written\n"},
+        {"check %1/caf\\351.sqf", "%1/caf\xe9.sqf: EAST, 1 note, 2 tasks, current task \"Hold the town\" (UTF-8)\n",
+         0},
 #endif
         {"export worked_example.sqf", data("worked_example.json"), 0},
         {"export lone_breaks.sqf -o -", data("lone_breaks.json"), 0},
-        {"export notes_only_west.sqf", "{\n  \"encoding\": \"utf-8\",\n  \"side\": \"WEST\",\n  \"currentTask\": null,\n  \"notes\": [...", 0},
+        {"export escapes.sqf", data("escapes.json"), 0},
+        {"export texts_and_quotes.sqf", "{\n  \"encoding\": \"ansi\",\n  \"side\": \"WEST\",...", 0},
         {"export read_tasks_past_32767.sqf", "", 1, "read_tasks_past_32767.sqf: error: " + overflow},
         {"check sides_west_east_logic.sqf", sides, 0},
         {"check sides_findings.sqf", sideFindings, 0},
         {"export sides_west_east_logic.sqf", data("sides_west_east_logic.json"), 0},
-        // merge: the script the writer gives for the sides together, whatever their order.
+        // merge: the script the writer gives for the sides together, whatever
+        // their order; of two encodings, UTF-8, every character kept.
         {"merge sides_logic.sqf sides_east.sqf sides_west.sqf -o -", data("sides_west_east_logic.sqf"), 0},
-        {"merge sides_west.sqf notes_only_west.sqf -o -", "", 1, twice("sides_west.sqf", "notes_only_west.sqf", "WEST")},
-        {"merge sides_west_east_logic.sqf worked_example.sqf -o -", "", 1, twice("sides_west_east_logic.sqf", "worked_example.sqf", "EAST")},
+        {"merge sides_west.sqf notes_only_west.sqf -o -", "", 1,
+         twice("sides_west.sqf", "notes_only_west.sqf", "WEST")},
+        {"merge sides_west_east_logic.sqf worked_example.sqf -o -", "", 1,
+         twice("sides_west_east_logic.sqf", "worked_example.sqf", "EAST")},
         {"merge read_note_title_unclosed.sqf sides_west.sqf -o -", "", 1, damaged},
-        {"merge %1/half_WEST.sqf %1/half_EAST.sqf -o -", "", 1, "standard output: error: Err # 6 - Overflow: the script would be 40,550 bytes, and the EAST briefing would end at byte 40,295, past byte 32,767"},
+        {"merge %1/half_WEST.sqf %1/half_EAST.sqf -o -", "", 1,
+         "standard output: error: Err # 6 - Overflow: the script would be 40,550 bytes, and the EAST briefing would "
+         "end at byte 40,295, past byte 32,767"},
         {"--version", "quillfort-cli " QUILLFORT_VERSION "\n", 0},
         {"--help", "Usage: ...", 0},
     };
-    // clang-format on
     for (const auto& row : rows)
       QTest::newRow(row.arguments) << row.arguments << row.out << row.status << row.err;
-    for (const char* args : {"", "check", "frobnicate x", "--bogus check x", "export", "export a b",
-                             "build a b", "export --strict a", "check -o x y", "build a -o x -o y",
-                             "merge a -o x", "merge a b", "merge --strict a b -o x"})
+    for (const char* args : {"", "check", "frobnicate x", "--bogus check x", "export", "export a b", "build a b",
+                             "export --strict a", "check -o x y", "build a -o x -o y", "merge a -o x", "merge a b",
+                             "merge --strict a b -o x", "build --encoding latin1 a", "export --encoding ansi a",
+                             "check --json a", "import a -o b --json"})
       QTest::newRow(*args ? args : "nothing") << args << QByteArray() << 2 << QByteArray("quillfort-cli: ");
   }
 
@@ -171,7 +212,8 @@ private slots:
     out.replace("%1", QFile::encodeName(scratch.path()));
     // The path as given, then in the system's own form, as the error describes it.
     err.replace("%1", QFile::encodeName(scratch.path()));
-    err.replace("%2", QFile::encodeName(QDir::toNativeSeparators(scratch.filePath("huge.sqf"))));
+    err.replace("%2", QFile::encodeName(QDir::toNativeSeparators(scratch.filePath("16MiB+1.sqf"))));
+    err.replace("%3", QFile::encodeName(QDir::toNativeSeparators(scratch.filePath("64MiB+1.json"))));
     const Run r = run(arguments.replace("%1", scratch.path()).split(' ', Qt::SkipEmptyParts));
     QCOMPARE(out.endsWith("...") ? r.out.left(out.size() - 3) + "..." : r.out, out);
     QVERIFY2(err.isEmpty() ? r.err.isEmpty() : r.err.startsWith(err), r.err);
@@ -179,7 +221,8 @@ private slots:
     if (arguments == "--help")
       for (const char* command :
            {"check [--strict] FILE...", "export FILE.sqf [-o OUT.json]",
-            "build [--strict] FILE.json [-o OUT.sqf]", "merge FILE.sqf FILE.sqf... -o OUT.sqf"})
+            "build [--strict] [--encoding utf-8|ansi] FILE.json [-o OUT.sqf]",
+            "merge FILE.sqf FILE.sqf... -o OUT.sqf", "import [--strict] FILE.sqf [-o OUT.sqf | --json]"})
         QVERIFY2(r.out.contains(command), command);
   }
 
@@ -189,7 +232,7 @@ private slots:
     for (const QString name :
          {"worked_example", "saved_by_clicks", "editor_after_edits", "notes_only_west", "tasks_only_civilian",
           "duplicate_current_resistance", "texts_and_quotes", "old_briefing", "lone_breaks", "check_findings",
-          "sides_west_east_logic", "sides_logic", "sides_findings"}) {
+          "sides_west_east_logic", "sides_logic", "sides_findings", "escapes", "typed_russian"}) {
       QTemporaryDir dir;
       QCOMPARE(run({"export", name + ".sqf", "-o", dir.filePath(name + ".json")}).status, 0);
       // By default build writes beside the JSON, under the same name.
@@ -197,6 +240,26 @@ private slots:
       QCOMPARE(name + ": " + r.out + r.err + QString::number(r.status), name + ": 0");
       QCOMPARE(contents(dir.filePath(name + ".sqf")),
                contents(QStringLiteral(QUILLFORT_TEST_DATA "/") + name + ".sqf"));
+    }
+  }
+
+  // Hand-written briefings, each in one of the community's styles: their
+  // briefing as JSON exactly, what was left out on standard error exactly
+  // (with --strict an error, and nothing written); imported into a script,
+  // the briefing comes back from it.
+  void importCorpus() {
+    const QString folder = QStringLiteral(QUILLFORT_TEST_DATA "/import");
+    const QStringList names = QDir(folder).entryList({"*.sqf"}, QDir::Files);
+    QCOMPARE(names.size(), 4);
+    for (const QString& file : names) {
+      const QString name = file.chopped(4);
+      const QByteArray json = contents(folder + '/' + name + ".json"), report = contents(folder + '/' + name + ".report");
+      const Run imported = run({"import", file, "--json"}, folder), strict = run({"import", "--strict", file}, folder);
+      QCOMPARE(imported.out + imported.err + QByteArray::number(imported.status), json + report + "0");
+      QCOMPARE(strict.err + QByteArray::number(strict.status), report + (report.isEmpty() ? "0" : "1"));
+      QCOMPARE(strict.out.isEmpty(), !report.isEmpty()); // nothing written when anything was left out
+      QCOMPARE(run({"import", folder + '/' + file, "-o", scratch.filePath(name + ".sqf")}).status, 0);
+      QCOMPARE(run({"export", scratch.filePath(name + ".sqf")}).out, json);
     }
   }
 

@@ -54,9 +54,9 @@ TEST(Import, Tokens) {
       {.script = "  #define A(x) x \\\r\n  + 1\r\nb # c",
        .tokens = "1:3 #define A(x) x \\\r\n  + 1 3:1 b 3:3 # 3:5 c"},
       {.script = "x;\n  y = 'never\n closed",
-       .tokens = "5 line 2, column 7: a string opened here is never closed"},
+       .tokens = "5 Invalid procedure call or argument: line 2, column 7: a string opened here is never closed"},
       {.script = "x /* \"s\" */ y /* z",
-       .tokens = "5 line 1, column 15: a comment opened here is never closed"},
+       .tokens = "5 Invalid procedure call or argument: line 1, column 15: a comment opened here is never closed"},
   };
   for (const Row& row : rows)
     EXPECT_EQ(tokens(row.script), row.tokens) << row.script;
@@ -228,7 +228,7 @@ TEST(Import, Refused) {
       importBriefing(script, Side::West);
       ADD_FAILURE() << "imported: " << script.substr(0, 60);
     } catch (const RuntimeError& e) {
-      EXPECT_EQ(std::to_string(e.number) + ' ' + e.description, std::string("5 ") + error);
+      EXPECT_EQ(std::to_string(e.number) + ' ' + e.description, std::string("5 Invalid procedure call or argument: ") + error);
     }
   }
 }

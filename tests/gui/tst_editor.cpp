@@ -1,17 +1,13 @@
-// The editor window driven as a user drives it: real buttons, real boxes,
-// scripted answers to the input and message boxes; its About dialog, and its
-// colours under light and dark themes.
+// The editor window driven as a user drives it: its controls where they
+// belong, the editing commands by real clicks, keys and typing with the
+// dialogs answered as each row says; its About dialog, and its colours under
+// light and dark themes.
 #include "FakeRegistry.h"
 #include "gui/platform/ProcessLauncher.h"
 #include "support/EditorDriver.h"
 
 #include <cmath>
 
-#include <unistd.h>
-#ifndef Q_OS_WIN
-#include <fcntl.h>
-#include <sys/stat.h>
-#endif
 
 #ifdef QUILLFORT_TWO_PIXELS_PER_POINT
 // The same tests with every screen drawing at two pixels per point, set before
@@ -45,37 +41,12 @@ class tst_editor : public QObject {
   Q_OBJECT
   std::unique_ptr<EditorDriver> ed;
 
-  QTemporaryDir scripts;
-  std::pair<int, int> m_pipeEnds{-1, -1}; // a named pipe among the scripts, held open at both ends
+  void check() {
+    QFETCH(Row, row);
+    ed->check(row);
+  }
 
 private slots:
-  void initTestCase() {
-#ifdef Q_OS_WIN
-    const char* names[] = {"sub/x.sqf"};
-#else
-    const char* names[] = {"back\\slash.sqf", "brief[*]ing.sqf"};
-#endif
-    for (const char* name : names)
-      QVERIFY(QDir().mkpath(scripts.filePath("sub")) &&
-              QFile::copy(QUILLFORT_TEST_DATA "/worked_example.sqf", scripts.filePath(name)));
-    for (const char* name : {"mission1", "mission2", "mission3", "mission4"}) // older, longer scripts
-      QVERIFY(QFile::copy(QUILLFORT_TEST_DATA "/old_briefing.sqf", scripts.filePath(name)));
-    QFile huge(scripts.filePath("huge.sqf")); // refused before it is read; sparse, it takes no room
-    QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(qint64(4) << 30));
-#ifndef Q_OS_WIN
-    // Held open at both ends, the pipe cannot keep an open command that reads
-    // it waiting: that one would find it empty and not say it is a pipe.
-    const QByteArray pipe = QFile::encodeName(scripts.filePath("pipe"));
-    QVERIFY(::mkfifo(pipe.constData(), 0644) == 0 && QFile::link(pipe, scripts.filePath("link.sqf")));
-    m_pipeEnds = {::open(pipe.constData(), O_RDONLY | O_NONBLOCK),
-                  ::open(pipe.constData(), O_WRONLY | O_NONBLOCK)};
-    QVERIFY(m_pipeEnds.first >= 0 && m_pipeEnds.second >= 0);
-#endif
-  }
-  void cleanupTestCase() {
-    for (const int end : {m_pipeEnds.first, m_pipeEnds.second}) // none on Windows
-      end < 0 || ::close(end);
-  }
   void init() { ed.reset(new EditorDriver); }
   void cleanup() {
     Registry::setInstance(nullptr);
@@ -173,230 +144,217 @@ private slots:
     }
   }
 
-  // The commands as a user gives them (the steps of EditorDriver::run), and
-  // what the window shows afterwards; " >> " parts the stages of a row, each
-  // checked as it ends. "add" gives each entry the text "<title> text" in
-  // lower case; T and N list title, slot and "*" on the selected entry.
-  void commands_data() {
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QString>("shown");
-    const QString open = QStringLiteral("open " QUILLFORT_TEST_DATA "/");
-    const auto row = [](const QString& name, const QString& steps, const QString& shown) {
-      QTest::newRow(qPrintable(name)) << steps << shown;
-    };
-    // clang-format off
-    // Every question, answered Cancel or No: nothing changes.
-    const QString both = " | T:Entry0* | N:Entry0* | on:cmdEdit cmdDel cmdCurTask txtTasks txtNotes";
-    row("asks: create task", "new Entry; no cmdAdd", "asked:Enter the task to create:|Create Task|0| | T:Entry0*");
-    row("asks: create note", "notes; new Entry; no cmdAdd", "asked:Enter the note to create:|Create Note|0| | N:Entry0* | on:cmdEdit cmdDel txtNotes");
-    row("asks: edit task", "new Entry; no cmdEdit", "asked:Edit the selected task:|Edit Task|0|Entry | T:Entry0*");
-    row("asks: edit note", "notes; new Entry; no cmdEdit", "asked:Edit the selected note:|Edit Note|0|Entry | N:Entry0*");
-    row("asks: delete task", "new Entry; notes; new Entry; tasks; no cmdDel", "asked:Delete the selected task?|Delete Task|36|" + both);
-    row("asks: delete note", "new Entry; notes; new Entry; no cmdDel", "asked:Delete the selected note?|Delete Note|36|" + both);
-    row("asks: marker hint", "new Entry; no cmdMarker", "asked:Highlight the text to be used as marker link|Insert Marker|64| | T:Entry0*");
-    row("asks: marker name", "notes; new Entry; type ab; sel 0 1; no cmdMarker", "asked:Enter a marker name:|Insert Marker|0| | box:ab | cursor:1 a");
-    row("asks: picture", "notes; new Entry; no cmdPic", "asked:Enter a picture file name:|Insert Picture|0| | N:Entry0*");
-    row("asks: clear", "new Entry; notes; new Entry; no cmdClear", "asked:All data in the work area will be lost!\r\n\r\nAre you sure?|Clear Quillfort|20|" + both);
-    // The last slot is handed out; past it the window says so and asks nothing.
-    const QString spent = "No more %1s can be created: this briefing has used all 32767 %1 numbers.\r\nSave it and open it again to renumber its %1s.|Create %2|64|";
-    row("the last task slot", "slots 32766; new A >> ok cmdAdd", "T:A32766* | counts:32767,32766,0,0 >> asked:" + spent.arg("task", "Task") + " | T:A32766*");
-    row("the last note slot", "notes; slots 32766; new A >> ok cmdAdd", "N:A32766* | counts:32766,32767,0,0 >> asked:" + spent.arg("note", "Note") + " | N:A32766*");
-    // Create, rename, current task, side.
-    row("first task selected, later ones keep the selection", "tasks >> new Recon >> type look first; new   ; new Recon; new ",
-        "caption:Quillfort | page:Tasks | T: | N: | on: | cur: | side:WEST | counts:0,0,0,0 >> T:Recon0* | box: | on:cmdEdit cmdDel cmdCurTask txtTasks >> "
-        "T:Recon0*,  1,Recon2 | box:look first | counts:3,0,0,0");
-    row("current task set, replaced, reset, from the notes page", "add A,B; pick 0; cur >> pick 1; cur >> cur >> pick 0; notes; cur", "cur:A >> cur:B >> cur: >> cur:A | page:Notes");
-    row("rename moves the label by title", "add Recon,Recon; pick 0; cur; pick 1; rename Recon in force", "cur:Recon in force | T:Recon0,Recon in force1* | box:recon text");
-    row("rename another task", "add A,B; pick 0; cur; pick 1; rename C", "cur:A | T:A0,C1*");
-    row("rename a note of the current title", "add T; cur; notes; new T; rename W", "cur:T | N:W0*");
-    row("side", "side; side; side >> side", "side:CIVILIAN >> side:WEST");
-    // Selection stores the outgoing box, then loads; a page switch stores nothing.
-    row("page switch keeps the typing, selection stores it", "add A,B,B; type \nline 2; notes; tasks >> pick 1 >> pick 2",
-        "taskText:a text,b text, | box:b text\nline 2 >> taskText:a text,b text,b text\r\nline 2 | box:b text >> box:b text\nline 2");
-    row("click on the selected task", "add A,B; type  typed; pick 1; up", "taskText:a text,b text typed");
-    row("click on the selected note", "notes; add A,B; type  typed; pick 1; down", "noteText:a text,b text typed | N:A0,B1*");
-    row("a Ctrl+click keeps the selection", "notes; new N; unpick 0", "N:N0*");
-    // Delete: a neighbour is selected, slots are never reused, the label goes by title.
-    row("delete the first", "notes; add A,B,C; pick 0; type  (gone); del; new D", "N:B1*,C2,D3 | box:b text");
-    row("delete the middle", "notes; add A,B,C; pick 1; type  (gone); del; new D", "N:A0,C2*,D3 | box:c text");
-    row("delete the last", "notes; add A,B,C; pick 2; type  (gone); del; new D", "N:A0,B1*,D3 | box:b text");
-    row("delete another case, then the same title", "add Extract,extract,Extract; pick 0; cur; pick 1; del >> del", "cur:Extract | T:Extract0,Extract2* >> cur: | T:Extract0*");
-    row("delete the only task", "add A; del", "T: | box: | on: | counts:1,0,0,0");
-    row("delete the only note", "add T; notes; new N; del", "N: | on:cmdCurTask txtTasks | counts:1,1,0,0");
-    // Move: the slot travels, the box is not stored, nothing moves past the ends.
-    row("move past the ends", "add A,B,C; down; type +; pick 0; up", "T:A0*,B1,C2 | taskText:a text,b text,c text+");
-    row("move up", "add A,B,C; type +; pick 0; pick 2; cur; type  unsaved; up", "T:A0,C2*,B1 | box:c text+ | taskText:a text,b text,c text+ | cur:C");
-    // Clear and open start afresh; new entries start empty whatever the slots held.
-    row("clear", "add Task,Task 2; cur; side; notes; add Note,Note 2; clear", "page:Tasks | T: | N: | box: | on: | cur: | side:EAST | counts:0,0,0,0");
-    row("clear names no file", open + "worked_example.sqf; clear", "caption:Quillfort");
-    const QString xyz = QStringLiteral("new X; new Y; new Z; pick 2; pick 1");
-    row("new entries after clear", "add A,B,C; notes; add A,B,C; clear; " + xyz + "; notes; " + xyz, "box: | taskText:,, | noteText:,,");
-    row("open notes only, tasks only, notes only", "add T; " + open + "read_notes_only.sqf >> " + open + "tasks_only_civilian.sqf >> " + open + "read_notes_only.sqf",
-        "on:txtNotes >> on:cmdEdit cmdDel cmdCurTask txtTasks >> on:txtNotes");
-    // The chosen file's folder is the next dialog's (%1 a folder of scripts);
-    // the caption names the file as it is.
-#ifdef Q_OS_WIN
-    row("a file in the root of C:", "badopen C:\\quillfort-none.sqf", "path:C: | caption:Quillfort");
-    row("a folder in the name", "open %1/sub\\x.sqf", "path:%1/sub | caption:Quillfort - %1/sub\\x.sqf");
-#else
-    row("a file in the root folder", "badopen /quillfort-none.sqf", "path:/ | caption:Quillfort");
-    row("a backslash in the name", "open %1/back\\slash.sqf", "path:%1 | caption:Quillfort - %1/back\\slash.sqf");
-    row("[*] in the name", "open %1/brief[*]ing.sqf", "path:%1 | caption:Quillfort - %1/brief[*]ing.sqf");
-#endif
-    // What screen readers hear; the captions on screen stay bare.
-    row("heard", "tasks >> side >> press cmdSide >> new Take the bridge; cur >> rename Hold the ford >> cur",
-        "heard:Quillfort|Side: WEST|Current task: none >> heard:Quillfort|Side: EAST|Current task: none >> "
-        "heard:Quillfort|Side: RESISTANCE|Current task: none >> heard:Quillfort|Side: RESISTANCE|Current task: Take the bridge >> "
-        "heard:Quillfort|Side: RESISTANCE|Current task: Hold the ford >> heard:Quillfort|Side: RESISTANCE|Current task: none");
-    // A key presses a button: its dialog or its change follows.
-    row("Return on Open", "new T; expect open; key cmdOpen Return", "side:WEST | box:");
-    row("Enter on Side", "new T; key cmdSide Num+Enter", "side:EAST | box:");
-    row("Return on Save", "new T; expect save; key cmdOK Return", "side:WEST | box:");
-    row("Ctrl+S in a text box", "new T; expect save; key txtTasks Ctrl+S", "side:WEST | box:");
-    row("Ctrl+O in a list", "new T; expect open; key lstTasks Ctrl+O", "side:WEST | box:");
-    row("Ctrl+O on Side", "new T; expect open; key cmdSide Ctrl+O", "side:WEST | box:");
-    row("Return in a text box", "new T; key txtTasks Return", "side:WEST | box:\n");
-    const QString app = QDir::toNativeSeparators(QCoreApplication::applicationDirPath()), filter = "SQF Files (*.sqf)|*.sqf|All Files (*.*)|*.*";
-    // A file dialog that cannot come up ends the command quietly: no message, nothing changed.
-    row("the save dialog fails", "add Hold; fail save; click cmdOK", "T:Hold0* | box:hold text | asked:save|cancel error|" + app + "|2050||" + filter);
-    row("the open dialog fails", "add Hold; fail open; click cmdOpen", "T:Hold0* | box:hold text | asked:open|cancel error|" + app + "|4||" + filter);
-    // Saved over a longer script whose name has no extension, each entry
-    // with its own text in list order, what is still in a box included, also
-    // when the other list is empty; the chosen folder is the next dialog's, a
-    // cancelled dialog's is not.
-    row("save: nothing to save", "ok cmdOK", "asked:Nothing to save!|Save Briefing|0|");
-    row("save: Cancel", "add A; expect save; click cmdOK", "path:" + app + " | asked:save|cancel error|" + app + "|2050||" + filter);
-    row("save: the typed line still in the box", "add Take the bridge,Hold the town; cur; side; notes; add Intel; type \nLine two; save %1/mission1", "saved:saved_by_clicks.sqf | path:%1");
-    // A's text stays behind, unreachable; the last note's typing is still in the box.
-    row("save: after edits", "add A,B,C; pick 1; rename Bravo; pick 0; del; pick 1; cur; up; notes; add N1,N2; type , still in the box; save %1/mission2", "saved:editor_after_edits.sqf");
-    row("save: notes only", "notes; new First; new Second; pick 1; type Radio silence.; save %1/mission3", "saved:notes_only_west.sqf");
-    row("save: tasks only", "new Evacuate; type Leave by boat.; side; side; side; save %1/mission4", "saved:tasks_only_civilian.sqf");
-    // Each insertion is one edit of the box, which leaves the cursor after it
-    // and the box scrolled where it was; one Ctrl+Z takes it back whole. The
-    // text reaches the entry's slot when the box is stored.
+  // Create, rename and the current task; selecting an entry stores the box
+  // it leaves and loads the one it shows, a page switch stores nothing; every
+  // question answered Cancel or No changes nothing.
+  void createAndRename_data() {
+    const QString spent = "No more %1s can be created: this briefing has used all 32767 %1 numbers.\r\n"
+                          "Save it and open it again to renumber its %1s. [64]";
+    addRows({
+        {"create: the first task selected, later ones keep the selection",
+         {{{"page Tasks"},
+           {.tasks = "", .current = "", .side = "WEST", .enabled = "", .counts = "0 0 0 0", .caption = "Quillfort"}},
+          {{"create Recon"}, {.tasks = "Recon0*", .box = "", .enabled = "cmdEdit cmdDel cmdCurTask txtTasks"}},
+          {{"type look first", "create \"  \"", "create Recon"},
+           {.tasks = "Recon0*,   1, Recon2", .box = "look first", .counts = "3 0 0 0"}}}},
+        {"create, Cancel", {{{"create Entry", "cancel", "click cmdAdd"},
+                             {.tasks = "Entry0*", .asked = "Create Task: Enter the task to create: [0] / "
+                                                           "Create Task: Enter the task to create: [0]"}}}},
+        {"create a note, Cancel", {{{"page Notes", "cancel", "click cmdAdd"},
+                                    {.notes = "", .asked = "Create Note: Enter the note to create: [0]"}}}},
+        {"the last task slot", {{{"slots 32766", "create A"}, {.tasks = "A32766*", .counts = "32767 32766 0 0"}},
+                                {{"ok", "click cmdAdd"}, {.tasks = "A32766*", .asked = "Create Task: " +
+                                                                                          spent.arg("task")}}}},
+        {"the last note slot", {{{"page Notes", "slots 32766", "create A", "ok", "click cmdAdd"},
+                                 {.notes = "A32766*", .asked = "Create Note: Enter the note to create: [0] / "
+                                                               "Create Note: " + spent.arg("note")}}}},
+        {"rename, Cancel", {{{"create Entry", "cancel", "click cmdEdit"},
+                             {.tasks = "Entry0*", .asked = "Create Task: Enter the task to create: [0] / "
+                                                           "Edit Task: Edit the selected task: [0]"}}}},
+        {"rename a note, the same title", {{{"page Notes", "create Entry", "rename Entry"}, {.notes = "Entry0*"}}}},
+        {"current task set, replaced, reset, from the notes page",
+         {{{"add A,B", "pick 0", "click cmdCurTask"}, {.current = "A"}},
+          {{"pick 1", "click cmdCurTask"}, {.current = "B"}},
+          {{"click cmdCurTask"}, {.current = ""}},
+          {{"pick 0", "page Notes", "click cmdCurTask"}, {.current = "A", .page = "Notes"}}}},
+        {"rename moves the label by title",
+         {{{"add Recon,Recon", "pick 0", "click cmdCurTask", "pick 1", "rename Recon in force"},
+           {.tasks = "Recon0, Recon in force1*", .box = "recon text", .current = "Recon in force"}}}},
+        {"rename another task", {{{"add A,B", "pick 0", "click cmdCurTask", "pick 1", "rename C"},
+                                  {.tasks = "A0, C1*", .current = "A"}}}},
+        {"rename a note of the current title",
+         {{{"add T", "click cmdCurTask", "page Notes", "create T", "rename W"}, {.notes = "W0*", .current = "T"}}}},
+        {"side: four presses round", {{{"click cmdSide", "click cmdSide", "click cmdSide"}, {.side = "CIVILIAN"}},
+                                      {{"click cmdSide"}, {.side = "WEST"}}}},
+        {"a page switch keeps the typing, a selection stores it",
+         {{{"add A,B,B", "type \"\nline 2\"", "page Notes", "page Tasks"},
+           {.box = "b text\nline 2", .taskText = "a text | b text | "}},
+          {{"pick 1"}, {.box = "b text", .taskText = "a text | b text | b text\r\nline 2"}},
+          {{"pick 2"}, {.box = "b text\nline 2"}}}},
+        {"a click on the selected task stores it", {{{"add A,B", "type \" typed\"", "pick 1", "click cmdUp"},
+                                                     {.taskText = "a text | b text typed"}}}},
+        {"a Ctrl+click keeps the selection", {{{"page Notes", "create N", "ctrl-pick 0"}, {.notes = "N0*"}}}},
+        {"what screen readers hear",
+         {{{"page Tasks"}, {.heard = "Quillfort | Side: WEST | Current task: none"}},
+          {{"create Take the bridge", "click cmdCurTask"},
+           {.heard = "Quillfort | Side: WEST | Current task: Take the bridge"}},
+          {{"rename Hold the ford"}, {.heard = "Quillfort | Side: WEST | Current task: Hold the ford"}}}},
+    });
+  }
+  void createAndRename() { check(); }
+
+  // Delete asks first; a neighbour is selected, slots are never reused and
+  // the label goes by title. Moving carries the slot and stores nothing.
+  void deleteAndMove_data() {
+    const QString delNote = "Delete Note: Delete the selected note? [36]";
+    addRows({
+        {"delete the first", {{{"page Notes", "add A,B,C", "pick 0", "type \" (gone)\"", "yes", "click cmdDel",
+                                "create D"},
+                               {.notes = "B1*, C2, D3", .box = "b text"}}}},
+        {"delete the middle", {{{"page Notes", "add A,B,C", "pick 1", "type \" (gone)\"", "yes", "click cmdDel",
+                                 "create D"},
+                                {.notes = "A0, C2*, D3", .box = "c text"}}}},
+        {"delete the last", {{{"page Notes", "add A,B,C", "pick 2", "yes", "click cmdDel", "create D"},
+                              {.notes = "A0, B1*, D3", .box = "b text"}}}},
+        {"delete, No", {{{"page Notes", "add A"}, {}}, {{"no", "click cmdDel"}, {.notes = "A0*", .asked = delNote}}}},
+        {"delete a task, No", {{{"add A"}, {}},
+                               {{"no", "click cmdDel"},
+                                {.tasks = "A0*", .asked = "Delete Task: Delete the selected task? [36]"}}}},
+        {"delete another case, then the same title",
+         {{{"add Extract,extract,Extract", "pick 0", "click cmdCurTask", "pick 1", "yes", "click cmdDel"},
+           {.tasks = "Extract0, Extract2*", .current = "Extract"}},
+          {{"yes", "click cmdDel"}, {.tasks = "Extract0*", .current = ""}}}},
+        {"delete the only task", {{{"add A", "yes", "click cmdDel"},
+                                   {.tasks = "", .box = "", .enabled = "", .counts = "1 0 0 0"}}}},
+        {"delete the only note", {{{"add T", "page Notes", "create N", "yes", "click cmdDel"},
+                                   {.notes = "", .enabled = "cmdCurTask txtTasks", .counts = "1 1 0 0"}}}},
+        {"move past the ends", {{{"add A,B,C", "click cmdDown", "type +", "pick 0", "click cmdUp"},
+                                 {.tasks = "A0*, B1, C2", .taskText = "a text | b text | c text+"}}}},
+        {"move up: the slot travels, the box is not stored",
+         {{{"add A,B,C", "type +", "pick 0", "pick 2", "click cmdCurTask", "type \" unsaved\"", "click cmdUp"},
+           {.tasks = "A0, C2*, B1", .box = "c text+", .current = "C", .taskText = "a text | b text | c text+"}}}},
+        {"clear asks, No", {{{"add A"}, {}},
+                            {{"no", "click cmdClear"},
+                             {.tasks = "A0*", .asked = "Clear Quillfort: All data in the work area will be lost!\r\n\r\n"
+                                       "Are you sure? [20]"}}}},
+        {"clear: the start again, the side kept",
+         {{{"add Task,Task 2", "click cmdCurTask", "click cmdSide", "page Notes", "add Note,Note 2", "yes",
+            "click cmdClear"},
+           {.tasks = "", .notes = "", .box = "", .current = "", .side = "EAST", .page = "Tasks", .enabled = "", .counts = "0 0 0 0"}}}},
+        {"new entries after clear start empty",
+         {{{"add A,B,C", "page Notes", "add A,B,C", "yes", "click cmdClear", "create X", "create Y", "create Z",
+            "pick 2", "pick 1", "page Notes", "create X", "create Y", "create Z", "pick 2", "pick 1"},
+           {.box = "", .taskText = " |  | ", .noteText = " |  | "}}}},
+    });
+  }
+  void deleteAndMove() { check(); }
+
+  // Each insertion is one edit of the box, which leaves the cursor after it
+  // and the box scrolled where it was; one Ctrl+Z takes it back whole. The
+  // text reaches the entry's slot when the box is stored.
+  void markerAndPicture_data() {
     const QString img = "<img image='N' width='200' height='200'/>";
-    row("marker around a selection", "new A; type go to the bridge now; sel 10 6 >> marker N >> undo >> redo; pick 0",
-        "box:go to the bridge now >> box:go to the <marker name='N'>bridge</marker> now | cursor:42 | taskText: >> box:go to the bridge now >> "
-        "taskText:go to the <marker name='N'>bridge</marker> now");
-    row("marker across a line", "notes; new A; type north\nriver; sel 6 5; marker N >> pick 0", "box:north\n<marker name='N'>river</marker> | cursor:37 >> noteText:north\r\n<marker name='N'>river</marker>");
-    row("marker with no selection", "new A; type text; sel 2 0; marker N", "asked:Highlight the text to be used as marker link|Insert Marker|64| | box:text | cursor:2");
-    row("marker of one character", "notes; new A; type abc; sel 1 1; marker N", "box:a<marker name='N'>b</marker>c | cursor:28");
-    row("picture into an empty box", "notes; new A; pic N >> undo >> redo; pick 0", "box:" + img + " | cursor:41 >> box: >> noteText:" + img);
-    row("picture before a selection", "new A; type abcdef; sel 2 2; pic N", "box:ab" + img + "cdef | cursor:45 cd");
-    row("picture at the end", "notes; new A; type line\nend; sel 8 0; pic N >> pick 0", "box:line\nend" + img + " | cursor:49 >> noteText:line\r\nend" + img);
     QStringList lines; // 40 lines: the box scrolls to show a selection near the end
     for (int i = 0; i < 40; ++i)
       lines << QStringLiteral("l%1").arg(i, 2, 10, QLatin1Char('0'));
-    row("marker far down", "new A; type " + lines.join('\n') + "; sel 148 3 >> marker N >> pick 0",
-        "cursor:151 l37 >> scroll:kept | cursor:177 >> taskText:" + lines.join("\r\n").replace("l37", "<marker name='N'>l37</marker>"));
-    // A saved briefing comes back: quotes, script text, a typed "<br/>", two
-    // tasks of one title and a moved task, so that slots and list positions
-    // differ before the save; picking row 1 stores the typed text, a move would
-    // not. Opened, slots are list positions, each list on its first entry, the
-    // counters the list lengths. The next dialog starts in the file's folder,
-    // and Cancel there changes nothing.
-    const QString back = "N:Diary\",[\"Intel0*,Weather1 | T:Take \"the\" hill0*,Hold1,Hold2 | cur:Hold | side:WEST | on:cmdEdit cmdDel cmdCurTask txtTasks txtNotes | caption:Quillfort - %1/briefing.sqf | path:%1 | "
-                         "taskText:take \"the\" hill text,hold text\r\n\r\ncreateSimpleTask [\"x\"];,hold text | noteText:diary\",[\"intel text,weather text | counts:3,2,0,0 | page:Tasks | boxes:take \"the\" hill text,diary\",[\"intel text";
-    row("saved, opened, Cancel", "add Take \"the\" hill,Hold,Hold; type \n<br/>createSimpleTask [\"x\"];; cur; pick 1; down; notes; new Diary\",[\"Intel; pick 0; type diary\",[\"intel text; add Weather; save %1/briefing.sqf; side; open %1/briefing.sqf >> expect open; click cmdOpen",
-        back + " >> " + back + " | asked:open|cancel error|%1|4||" + filter);
-    // A title or a finding chosen in the preview selects its entry as a click
-    // in the editor would: the outgoing box stored, the incoming loaded, the
-    // page switched; a finding also puts the cursor at its place.
-    const QString choose = "add Take,Hold; type \nfish & chips; notes; add Intel; type  <img image='gone.jpg'/>; preview; choose ";
-    row("preview: a title chosen", choose + "lstPreviewTasks 0", "page:Tasks | T:Take0*,Hold1 | box:take text | taskText:take text,hold text\r\nfish & chips | boxes:take text,intel text <img image='gone.jpg'/>");
-    row("preview: a finding chosen", choose + "lstFindings 1", "page:Tasks | T:Take0,Hold1* | box:hold text\nfish & chips | cursor:15 | boxes:hold text\nfish & chips,intel text <img image='gone.jpg'/>");
-    // Several sides: WEST, EAST and the game master's written with the keys,
-    // saved, cleared, opened and found again, each save the writer's bytes;
-    // the side button passes over sides that hold a briefing; copying to a
-    // side that holds one asks first.
-    const QString three = "add Hold; key cmdSide Ctrl+2; notes; add Intel; key cmdSide Ctrl+5; add Watch; cur",
-                  two = "add Ambush; key cmdSide Ctrl+3; notes; add Town; side", copied = two + "; side; answer Yes; key cmdSide Ctrl+Shift+1",
-                  reopened = three + "; save %1/a.sqf; clear; open %1/a.sqf", saved = " | saved:sides_three_by_keys.sqf",
-                  none = " | T: | N: | cur: | boxes:,", watch = " | T:Watch0* | N: | cur:Watch | boxes:watch text,", town = " | T: | N:Town0* | cur: | boxes:,town text";
-    const auto at = [](const QString& side, const QString& caption) { return "side:" + side + " | caption:Quillfort" + caption + " [" + side + "]"; };
-    row("sides: WEST aside", "add Hold; key cmdSide Ctrl+2", at("EAST", "") + none);
-    row("sides: three", three, at("LOGIC", "") + watch);
-    row("sides: clear takes all", three + "; save %1/a.sqf; clear; key cmdSide Ctrl+2", "side:EAST | caption:Quillfort" + none + saved);
-    row("sides: opened, WEST", reopened, at("WEST", " - %1/a.sqf") + " | T:Hold0* | N: | cur: | boxes:hold text," + saved);
-    row("sides: opened, EAST", reopened + "; key cmdSide Ctrl+2", at("EAST", " - %1/a.sqf") + " | T: | N:Intel0* | cur: | boxes:,intel text");
-    row("sides: opened, LOGIC, saved again", reopened + "; key cmdSide Ctrl+5; save %1/b.sqf", at("LOGIC", " - %1/a.sqf") + watch + saved);
-    row("sides: to CIVILIAN", two, at("CIVILIAN", "") + town);
-    row("sides: past WEST", two + "; side", at("EAST", "") + town);
-    row("sides: copy asks, No", two + "; side; answer No; key cmdSide Ctrl+Shift+1", at("EAST", "") + town + " | asked:The briefing of WEST holds 0 notes and 1 task.\r\n\r\nReplace it with a copy of this briefing?|Copy Briefing|36|");
-    row("sides: copy, Yes", copied, at("WEST", "") + town);
-    row("sides: copy keeps", copied + "; key cmdSide Ctrl+2", at("EAST", "") + town);
-    row("sides: every side held", copied + "; key cmdSide Ctrl+2; key cmdSide Ctrl+Shift+3; key cmdSide Ctrl+Shift+4; ok cmdSide",
-        at("CIVILIAN", "") + town + " | asked:Every other side holds a briefing of its own.\r\n\r\nPick a side's briefing with Ctrl+1 to Ctrl+5 to edit it.|Toggle side|64|");
-    // A failed open leaves an empty work area (EAST was the script's before)
-    // and a caption naming no file, the next dialog in the file's folder; a
-    // pipe or device ends in the box before anything is read, and never holds
-    // the window. %N is the folder of scripts and a separator in the system's own form.
-    const QString data = QStringLiteral(QUILLFORT_TEST_DATA), before = open + "read_before.sqf; ", failed = "N: | T: | cur: | side:EAST | on: | caption:Quillfort | path:%1 | asked:The following error has occured:\r\nErr # ",
-                  opened = " | caption:Quillfort - " + data + "/", tasksOn = " | on:cmdEdit cmdDel cmdCurTask txtTasks";
-    row("open: missing", before + "badopen %1/read_none.sqf", failed + "53 - File not found: %Nread_none.sqf|Open Error|16|");
-    row("open: 4 GiB", before + "badopen %1/huge.sqf", failed + "57 - Device I/O error: the file %Nhuge.sqf could not be read (it is larger than 16 MiB, more than any briefing)|Open Error|16|");
-    row("open: too long", before + "bad" + open + "read_tasks_past_32767.sqf", "N:First0*,Second1 | T: | cur: | side:EAST | on:txtNotes | caption:Quillfort | asked:The following error has occured:\r\nErr # 6 - Overflow: a task record lies past byte 32767 of the script|Open Error|16|");
-    row("open: lower-case side", before + open + "read_lowercase_side.sqf", "N: | T:T0* | cur:T | side:EAST" + tasksOn + opened + "read_lowercase_side.sqf | path:" + data);
-    row("open: current past tasks", before + open + "read_current_past_tasks.sqf", "N: | T:T0* | cur: | side:CIVILIAN" + tasksOn + opened + "read_current_past_tasks.sqf");
-    row("open: notes only", before + open + "read_notes_only.sqf", "N:N0* | T: | cur: | side:WEST | on:txtNotes" + opened + "read_notes_only.sqf");
-#ifndef Q_OS_WIN
-    row("open: named pipe", before + "badopen %1/pipe", failed + "75 - Path/File access error: %Npipe is a named pipe, not a regular file|Open Error|16|");
-    row("open: link to a named pipe", before + "badopen %1/link.sqf", failed + "75 - Path/File access error: %Nlink.sqf is a named pipe, not a regular file|Open Error|16|");
-    row("open: character device", before + "badopen /dev/null", QString(failed).replace("%1", "/dev") + "75 - Path/File access error: /dev/null is a character device, not a regular file|Open Error|16|");
-#else
-    // Windows keeps named pipes out of folders (\\.\pipe\), where no dialog
-    // reaches; its devices are names in every folder, never read.
-    row("open: device NUL", before + "badopen %1/NUL", failed + "53 - File not found: %NNUL|Open Error|16|");
-#endif
-    // The file named on the command line, here relative to the current
-    // folder, opens as the same file chosen in the Open dialog does; no file, nothing.
-    row("command line: no file", "argv", "caption:Quillfort | T: | N:");
-    row("command line: a file", "argv " + QDir::current().relativeFilePath(data + "/worked_example.sqf"),
-        "caption:Quillfort - " + QDir::toNativeSeparators(data + "/worked_example.sqf") + " | N:Intel0* | T:Take the bridge0*,Hold the town1 | cur:Hold the town | side:EAST | path:" + QDir::toNativeSeparators(data));
-    // clang-format off
-    // Every command with one list empty and the other not, on each page: which
-    // of cmdEdit (E), cmdDel (D), cmdCurTask (C), txtTasks (T) and txtNotes (N)
-    // are enabled afterwards, every other control enabled throughout.
-    const char* const enabled[][5] = {
-        // command                          tasks only: Tasks page, Notes page; notes only: Tasks page, Notes page
-        {"tasks",                             "EDCT", "EDCT",  "N",     "N"},
-        {"notes",                             "CT",   "CT",    "EDN",   "EDN"},
-        {"new X",                             "EDCT", "EDCTN", "EDCTN", "EDN"},
-        {"rename X",                          "EDCT", "CT",    "N",     "EDN"},
-        {"cur",                               "EDCT", "CT",    "N",     "EDN"},
-        {"side",                              "EDCT", "CT",    "N",     "EDN"},
-        {"up; down",                          "EDCT", "CT",    "N",     "EDN"},
-        {"type ab; sel 0 1; marker m; pic p", "EDCT", "CT",    "N",     "EDN"},
-        {"del",                               "",     "CT",    "N",     ""},
-        {"clear",                             "",     "",      "",      ""},
-    };
-    // clang-format on
+    addRows({
+        {"marker around a selection",
+         {{{"create A", "type go to the bridge now", "select 10 6"}, {.box = "go to the bridge now"}},
+          {{"enter N", "click cmdMarker"},
+           {.box = "go to the <marker name='N'>bridge</marker> now", .cursor = "42", .taskText = ""}},
+          {{"undo"}, {.box = "go to the bridge now"}},
+          {{"redo", "pick 0"}, {.taskText = "go to the <marker name='N'>bridge</marker> now"}}}},
+        {"marker across a line",
+         {{{"page Notes", "create A", "type \"north\nriver\"", "select 6 5", "enter N", "click cmdMarker"},
+           {.box = "north\n<marker name='N'>river</marker>", .cursor = "37"}},
+          {{"pick 0"}, {.noteText = "north\r\n<marker name='N'>river</marker>"}}}},
+        {"marker with nothing selected", {{{"create A", "type text", "select 2 0"}, {}},
+                                          {{"ok", "click cmdMarker"},
+                                           {.box = "text", .cursor = "2", .asked = "Insert Marker: Highlight the text to be used as marker "
+                                                     "link [64]"}}}},
+        {"marker name, Cancel", {{{"page Notes", "create A", "type ab", "select 0 1"}, {}},
+                                 {{"cancel", "click cmdMarker"},
+                                  {.box = "ab", .cursor = "1 a", .asked = "Insert Marker: Enter a marker name: [0]"}}}},
+        {"marker of one character", {{{"page Notes", "create A", "type abc", "select 1 1", "enter N",
+                                       "click cmdMarker"},
+                                      {.box = "a<marker name='N'>b</marker>c", .cursor = "28"}}}},
+        {"picture into an empty box",
+         {{{"page Notes", "create A", "enter N", "click cmdPic"}, {.box = img, .cursor = "41"}},
+          {{"undo"}, {.box = ""}},
+          {{"redo", "pick 0"}, {.noteText = img}}}},
+        {"picture before a selection", {{{"create A", "type abcdef", "select 2 2", "enter N", "click cmdPic"},
+                                         {.box = "ab" + img + "cdef", .cursor = "45 cd"}}}},
+        {"picture at the end",
+         {{{"page Notes", "create A", "type \"line\nend\"", "select 8 0", "enter N", "click cmdPic"},
+           {.box = "line\nend" + img, .cursor = "49"}},
+          {{"pick 0"}, {.noteText = "line\r\nend" + img}}}},
+        {"picture, Cancel", {{{"page Notes", "create A"}, {}},
+                             {{"cancel", "click cmdPic"},
+                              {.notes = "A0*", .asked = "Insert Picture: Enter a picture file name: [0]"}}}},
+        {"marker far down",
+         {{{"create A", "type \"" + lines.join('\n') + "\"", "select 148 3"}, {.cursor = "151 l37"}},
+          {{"enter N", "click cmdMarker"}, {.cursor = "177", .scroll = "kept"}},
+          {{"pick 0"}, {.taskText = lines.join("\r\n").replace("l37", "<marker name='N'>l37</marker>")}}}},
+        {"nothing on an empty page", {{{"page Notes", "click cmdMarker", "click cmdPic"}, {.notes = "", .asked = ""}}}},
+    });
+  }
+  void markerAndPicture() { check(); }
 
-    for (const auto& command : enabled)
-      for (int i = 1; i < 5; ++i) {
-        QStringList on; // each named by its fourth letter
-        for (const QString name : {"cmdEdit", "cmdDel", "cmdCurTask", "txtTasks", "txtNotes"})
-          if (QString(command[i]).contains(name[3]))
-            on << name;
-        row(QStringLiteral("enabled: %1, %2 only, %3 page")
-                .arg(command[0], i < 3 ? "tasks" : "notes", i % 2 ? "Tasks" : "Notes"),
-            QStringLiteral("%1; %2; %3")
-                .arg(i < 3 ? "new T" : "notes; new N", i % 2 ? "tasks" : "notes", command[0]),
-            "on:" + on.join(' '));
+  // A key presses a button: its dialog or its change follows.
+  void keys_data() {
+    addRows({
+        {"Return on Open", {{{"create T", "file open cancel", "key cmdOpen Return"}, {.side = "WEST"}}}},
+        {"Enter on Side", {{{"create T", "key cmdSide Num+Enter"}, {.side = "EAST"}}}},
+        {"Return on Save", {{{"create T", "file save cancel", "key cmdOK Return"}, {.side = "WEST"}}}},
+        {"Ctrl+S in a text box", {{{"create T", "file save cancel", "key txtTasks Ctrl+S"}, {.box = ""}}}},
+        {"Ctrl+O in a list", {{{"create T", "file open cancel", "key lstTasks Ctrl+O"}, {.box = ""}}}},
+        {"Ctrl+O on Side", {{{"create T", "file open cancel", "key cmdSide Ctrl+O"}, {.box = ""}}}},
+        {"Return in a text box", {{{"create T", "key txtTasks Return"}, {.box = "\n"}}}},
+        {"Alt+C creates", {{{"enter T", "key lstTasks Alt+C", "wait"}, {.tasks = "T0*"}}}},
+    });
+  }
+  void keys() { check(); }
+
+  // Every command with one list empty and the other not, on each page: which
+  // of cmdEdit, cmdDel, cmdCurTask, txtTasks and txtNotes are enabled after it.
+  void enabledStates_data() {
+    const QString tasks = "cmdEdit cmdDel cmdCurTask txtTasks", notes = "cmdEdit cmdDel txtNotes";
+    const struct {
+      const char* command;      // where the page shown has entries
+      const char* onEmptyPage;  // where it has none (a disabled button asks nothing)
+      QString tasksOnlyOnTasksPage, tasksOnlyOnNotesPage, notesOnlyOnTasksPage, notesOnlyOnNotesPage;
+    } commands[] = {
+        {"page Tasks", "page Tasks", tasks, tasks, "txtNotes", "txtNotes"},
+        {"page Notes", "page Notes", "cmdCurTask txtTasks", "cmdCurTask txtTasks", notes, notes},
+        {"create X", "create X", tasks, "cmdEdit cmdDel cmdCurTask txtTasks txtNotes",
+         "cmdEdit cmdDel cmdCurTask txtTasks txtNotes", notes},
+        {"rename X", "click cmdEdit", tasks, "cmdCurTask txtTasks", "txtNotes", notes},
+        {"click cmdSide", "click cmdSide", tasks, "cmdCurTask txtTasks", "txtNotes", notes},
+        {"yes; click cmdDel", "click cmdDel", "", "cmdCurTask txtTasks", "txtNotes", ""},
+        {"yes; click cmdClear", "yes; click cmdClear", "", "", "", ""},
+    };
+    QTest::addColumn<Row>("row");
+    for (const auto& c : commands)
+      for (int i = 0; i < 4; ++i) {
+        const bool tasksOnly = i < 2, tasksPage = i % 2 == 0;
+        const QString name = QStringLiteral("%1, %2 only, %3 page")
+                                 .arg(c.command, tasksOnly ? "tasks" : "notes", tasksPage ? "Tasks" : "Notes");
+        QStringList steps = tasksOnly ? QStringList{"create T"} : QStringList{"page Notes", "create N"};
+        steps << (tasksPage ? "page Tasks" : "page Notes")
+              << QString(tasksOnly == tasksPage ? c.command : c.onEmptyPage).split("; ");
+        const QString on[] = {c.tasksOnlyOnTasksPage, c.tasksOnlyOnNotesPage, c.notesOnlyOnTasksPage,
+                              c.notesOnlyOnNotesPage};
+        QTest::newRow(qPrintable(name)) << Row{"", {{steps, {.enabled = on[i]}}}};
       }
   }
-  void commands() {
-    QFETCH(QString, steps);
-    QFETCH(QString, shown);
-    ed->check(steps, shown, scripts.path());
-  }
+  void enabledStates() { check(); }
 
   // A click on another row than the selected one stores and loads once.
   void clickOnAnotherRowLoadsOnce() {
     ed->run("add A,B");
     QSignalSpy loads(ed->box("txtTasks"), &QPlainTextEdit::textChanged);
     ed->run("pick 0");
-    QCOMPARE(ed->state("box") + " " + QString::number(loads.count()), "box:a text 1");
+    QCOMPARE(ed->shown({.box = ""}).join("") + " loaded " + QString::number(loads.count()), "box: a text loaded 1");
   }
 
   // Exit with unsaved work asks nothing, closes the window and, as it is the
@@ -404,7 +362,7 @@ private slots:
   void exitEndsTheProgram() {
     ed->run("add Unsaved");
     QVERIFY(qApp->quitOnLastWindowClosed() && ed->window.isVisible());
-    QTimer::singleShot(0, &ed->window, [this] { ed->click("cmdCancel"); });
+    QTimer::singleShot(0, &ed->window, [this] { ed->run("click cmdCancel"); });
     QTimer stuck; // a loop that does not end fails the test instead of hanging it
     stuck.callOnTimeout([] { QCoreApplication::exit(1); });
     stuck.start(20000);
@@ -425,7 +383,7 @@ private slots:
       registry.keys["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"]["PATH"] = {RegCode::RegSz,
                                                                             tool.toStdString() + '\0'};
       const QString said =
-          tool.startsWith("C:\\Gone") ? "|Quillfort|0|System Information Is Unavailable At This Time" : "";
+          tool.startsWith("C:\\Gone") ? "|Quillfort: System Information Is Unavailable At This Time [0]" : "";
       if (!said.isEmpty())
         ed->dialogs.answerMessage(MsgAnswer::OK);
       QStringList seen;
@@ -466,14 +424,14 @@ private slots:
         about->close();
       });
       launcher.started.clear();
-      ed->click("cmdAbout");
+      ed->run("click cmdAbout");
       QCOMPARE(seen,
                (QStringList{"About Quillfort modal", "picIcon QLabel  32x32 sharp",
                             "lblTitle QLabel Quillfort ", "lblVersion QLabel Version 1.0.0 ",
                             "lblDescription QLabel credit ", "lblDisclaimer QLabel credit ",
                             "Line1 QFrame  #808080", "Line2 QFrame  #ffffff", "cmdOK QPushButton OK default",
                             "cmdSysInfo QPushButton &System Info... ", "open", "closed"}));
-      QCOMPARE(launcher.started.join('|') + (said.isEmpty() ? "" : '|' + ed->lastBox()), tool + said);
+      QCOMPARE(launcher.started.join('|') + (said.isEmpty() ? "" : '|' + ed->shown({.asked = ""}).join("").mid(7)), tool + said);
     }
   }
 
@@ -489,7 +447,8 @@ private slots:
         QApplication::setStyle(style);
         QApplication::setPalette(dark == 1 ? darkDesktop : QApplication::style()->standardPalette());
         ed.reset(new EditorDriver);
-        ed->run("new Take the bridge; cur");
+        ed->run("create Take the bridge");
+        ed->run("click cmdCurTask");
         if (dark == 2) {
           QApplication::setPalette(darkDesktop); // the desktop's theme changes under the open window
           QCoreApplication::processEvents();
@@ -500,7 +459,7 @@ private slots:
         for (QPushButton* b : ed->window.findChildren<QPushButton*>())
           if (!b->text().isEmpty())
             texts.append(b);
-        QCOMPARE(texts.size(), 21); // the window's 14 and the 7 added beside them
+        QCOMPARE(texts.size(), 22); // the window's 14 and the 8 added beside them
         for (QWidget* w : texts) {
           const QColor ink = w->palette().color(QPalette::Active, w->foregroundRole());
           double worst =

@@ -1,7 +1,21 @@
 // The preview window through the real editor: F5 and the context menu open
-// it, it renders the game's tags, and it follows every command live.
+// it beside the editor, it renders the game's tags, it follows every command
+// live, and what is chosen in it is selected in the editor.
 #include "gui/preview/frmPreview.h"
 #include "support/EditorDriver.h"
+
+namespace {
+
+// Two tasks, Take and Hold, with Hold selected and the preview open, then
+// the steps.
+Row shows(const char* name, const QStringList& steps, const Shown& shown) {
+  return {name, {{{"folder %1", "add Take,Hold", "pick 0", "pick 1", "preview"}, {}}, {steps, shown}}};
+}
+
+const QString kHold = "hold text";
+const QString kOther = "warning: task 2 \"Hold\", text 1:10: The picture \"%1\" is not in the mission folder";
+
+} // namespace
 
 class tst_preview : public QObject {
   Q_OBJECT
@@ -16,97 +30,151 @@ private slots:
     QVERIFY(paa.open(QIODevice::WriteOnly) && paa.write("not a picture Qt reads") > 0);
   }
 
-  void showsWhatTheEditorHolds_data() {
-    QTest::addColumn<QString>("steps");
-    QTest::addColumn<QString>("shown");
-    // The preview of two tasks, Take and Hold, with Hold selected, after the
-    // steps; "+" stands for it before the steps, "{NC}" for N times the
-    // character C. The preview follows each edit in step with the box's working
-    // copy; "wait" lets it show what came before the next steps, so that it
-    // changes only the lines an edit touches.
-    const QString markedLines =
-        QStringLiteral("type \na\n<marker name='m'>b\nc</marker>\n\nd &amp;e\nf; wait; ");
-    // clang-format off
-    const char* const rows[][3] = {
-        // The game's structured text.
-        {"line breaks", "type  one<br/>two\nthree", "+ one\ntwo\nthree | "},
-        {"marker", "type  <marker name='obj 1'>here</marker> now", "+ here now | link here marker:obj%201 tip obj 1"},
-        {"marker over a line break", "type  <marker name='m'>a\nb</marker>", "+ a\nb | link a marker:m tip m; link b marker:m tip m"},
-        {"execute, never a command", "type <execute expression=\"hint 'x'\">Hint</execute>", "+Hint | link Hint execute:hint%20%27x%27 tip hint 'x'"},
-        {"font", "type  <font color='#ff0000' size='2' face='Arial'>red</font> plain", "+ red plain | red in #ff0000 x2 Arial"},
-        {"font the game cannot read", "type  <font color='nope' size='11'>plain</font>", "+ plain | "},
-        {"picture in the folder", "type <img image='pics\\map.png' width='200' height='200'/>", "+\uFFFC | image map.png 200x200"},
-        {"picture Qt cannot read", "type <img image='map.paa'/>", "+\nmap.paa\n | framed map.paa"},
-        {"picture not there", "type <img image='gone.jpg'/>", "+\ngone.jpg\n | framed gone.jpg | 1 warning: task 2 \"Hold\", text 1:10: The picture \"gone.jpg\" is not in the mission folder"},
-        {"picture with a slash", "type <img image='pics/map.png' width='200' height='200'/>", "+\uFFFC | image map.png 200x200"},
-        {"a folder for a picture", "type <img image='pics'/>", "+\npics\n | framed pics | 1 warning: task 2 \"Hold\", text 1:10: The picture \"pics\" is not in the mission folder"},
-        {"picture by its full path", "type <img image='%1/pics/map.png'/>", "+\n%1/pics/map.png\n | framed %1/pics/map.png | 1 warning: task 2 \"Hold\", text 1:10: The picture \"%1/pics/map.png\" is not in the mission folder"},
-        {"picture outside the folder", "type <img image='..\\pics\\map.png'/>", "+\n..\\pics\\map.png\n | framed ..\\pics\\map.png | 1 warning: task 2 \"Hold\", text 1:10: The picture \"..\\pics\\map.png\" is not in the mission folder"},
-        {"picture without a file", "type <img width='9'/>", "+\n(no file)\n | framed (no file) | 1 warning: task 2 \"Hold\", text 1:10: The picture tag <img width='9'/> names no file"},
-        {"literal", "type  <b>bold</b> a < b &amp;&lt;i&gt;&#169;</font>", "+ <b>bold</b> a < b &<i>\u00A9</font> |  | 2 warning: task 2 \"Hold\", text 1:18: The game does not know the tag </b>"},
-        {"a lone CR and LF from a file", "open " QUILLFORT_TEST_DATA "/texts_and_quotes.sqf; notes",
-         "WEST | The \"Old\" Mill | \u25B6 Say \"hi\" | The \"Old\" Mill | Go here\ntyped \nstays lone CR lone LF \n | link here marker:m tip m | 1 warning: task 1 \"Say \"hi\"\", text 2:4: The character U+00E9 \"\u00E9\" is outside ASCII: the game reads the script as UTF-8 and shows another character; save the script as UTF-8 to show it as typed (2 such characters in all)"},
-        {"65,536 characters", "fill 65527 x", "+{65527x} |  | 1 warning: the briefing: The script would be 66,166 bytes: it saves, but only its first 32,767 bytes can be opened again"},
-        {"65,537 characters", "fill 65528 x", "+{65527x}\n(1 more characters not shown) |  | 1 warning: the briefing: The script would be 66,167 bytes: it saves, but only its first 32,767 bytes can be opened again"},
-        {"500 findings", "fill 500 &", "+{500&} |  | 500 warning: task 2 \"Hold\", text 1:509: A bare \"&\" cuts the text here in the game: write it as \"&amp;\""},
-        {"501 findings", "fill 501 &", "+{501&} |  | 501 ... and 1 more"},
-        // Each command, as it runs.
-        {"typing", "type !", "+! | "}, // the preview reads the box; only the editor's own commands store it
-        {"undo", "type !; wait; undo", "+ | "},
-        {"selection", "pick 0", "WEST |  | Take,Hold | Take | take text | "},
-        {"create", "new Rest", "WEST |  | Take,Hold,Rest | Hold | hold text | "},
-        {"rename", "rename Stay", "WEST |  | Take,Stay | Stay | hold text | "},
-        {"delete", "del", "WEST |  | Take | Take | take text | "},
-        {"move", "up", "WEST |  | Hold,Take | Hold | hold text | "},
-        {"side", "side", "EAST |  | Take,Hold | Hold | hold text | "},
-        {"current task", "cur", "WEST |  | Take,\u25B6 Hold | Hold | hold text | "},
-        {"another current task", "cur; wait; pick 0; cur", "WEST |  | \u25B6 Take,Hold | Take | take text | "},
-        // Lists in the editor's order; of two tasks of the current title the
-        // first is marked, which the script makes current.
-        {"order", "new Take; pick 2; cur; notes; add Zulu,Alpha", "WEST | Zulu,Alpha | \u25B6 Take,Hold,Take | Alpha | alpha text |  | 2 warning: task 3 \"Take\", title: Tasks 1 and 3 all carry the current task's title: the game makes task 1 current, but the script reopens with task 3 current"},
-        {"page", "notes", "WEST |  | Take,Hold |  |  | "},
-        {"marker command", "sel 0 4; marker m", "WEST |  | Take,Hold | Hold | hold text | link hold marker:m tip m"},
-        {"picture command", "sel 4 0; pic pics\\map.png", "WEST |  | Take,Hold | Hold | hold\uFFFC text | image map.png 200x200"},
-        {"open", "open " QUILLFORT_TEST_DATA "/worked_example.sqf", "EAST | Intel | Take the bridge,\u25B6 Hold the town | Take the bridge | Cross at dawn. | "},
-        {"clear", "clear", "WEST |  |  |  |  | "},
-    };
-    // Edits of a text of lines with a marker over two of them: the lines
-    // shown change with the edit alone.
-    const char* const edits[][3] = {
-        {"inside a line", "sel 11 0; put x", "+\nax\nb\nc\n\nd &e\nf | link b marker:m tip m; link c marker:m tip m"},
-        {"a new line in the middle", "sel 30 0; put \nnew", "+\na\nb\nnew\nc\n\nd &e\nf | link b marker:m tip m; link new marker:m tip m; link c marker:m tip m"},
-        {"join two lines", "sel 11 1; put ", "+\nab\nc\n\nd &e\nf | link b marker:m tip m; link c marker:m tip m"},
-        {"lines removed", "sel 11 31; put ", "+\na\nd &e\nf | "},
-        {"empty lines at the end", "sel 53 0; put \n\n", "+\na\nb\nc\n\nd &e\nf\n\n | link b marker:m tip m; link c marker:m tip m"},
-        {"a line at the start", "sel 0 0; put top\n", "WEST |  | Take,Hold | Hold | top\nhold text\na\nb\nc\n\nd &e\nf | link b marker:m tip m; link c marker:m tip m"},
-        {"a line at the end", "sel 53 0; put \nz", "+\na\nb\nc\n\nd &e\nf\nz | link b marker:m tip m; link c marker:m tip m"},
-        {"the last line removed", "sel 51 2; put ", "+\na\nb\nc\n\nd &e | link b marker:m tip m; link c marker:m tip m"},
-        {"close the marker early", "sel 30 0; put </marker>", "+\na\nb\nc</marker>\n\nd &e\nf | link b marker:m tip m"},
-        {"everything", "sel 0 53; put z", "WEST |  | Take,Hold | Hold | z | "},
-    };
-    // clang-format on
-    const auto preview = [](const char* name, const QString& steps, const char* expected) {
-      const QString before = "WEST |  | Take,Hold | Hold | hold text";
-      QString shown = QString::fromUtf8(expected).replace(QRegularExpression("^\\+"), before);
-      const QRegularExpressionMatch many = QRegularExpression("\\{(\\d+)(.)\\}").match(shown);
-      if (many.hasMatch())
-        shown.replace(many.capturedStart(), many.capturedLength(),
-                      QString(many.captured(1).toInt(), many.captured(2)[0]));
-      QTest::newRow(name) << "folder %1; add Take,Hold; pick 0; pick 1; preview >> " + steps
-                          << "preview:" + before + " | " + " >> " +
-                                 (steps == "type !" ? "taskText:take text,hold text | " : "") +
-                                 "preview:" + shown;
-    };
-    for (const auto& [name, steps, expected] : rows)
-      preview(name, steps, expected);
-    for (const auto& [name, steps, expected] : edits)
-      preview(name, markedLines + steps, expected);
+  // The game's structured text: line breaks, links, colours, pictures from
+  // the mission folder (a framed placeholder for what cannot be shown), text
+  // that is no tag as it is; the check's findings below.
+  void structuredText_data() {
+    const QString note = "\n%1\n"; // a placeholder's frame holds its file's name on a line of its own
+    addRows({
+        shows("line breaks", {"type \" one<br/>two\nthree\""}, {.previewText = kHold + " one\ntwo\nthree"}),
+        shows("marker", {"type \" <marker name='obj 1'>here</marker> now\""},
+              {.previewText = kHold + " here now", .previewMarks = "link here marker:obj%201 tip obj 1"}),
+        shows("marker over a line break", {"type \" <marker name='m'>a\nb</marker>\""},
+              {.previewText = kHold + " a\nb", .previewMarks = "link a marker:m tip m; link b marker:m tip m"}),
+        shows("execute, never a command", {"type <execute expression=\"hint 'x'\">Hint</execute>"},
+              {.previewText = kHold + "Hint", .previewMarks = "link Hint execute:hint%20%27x%27 tip hint 'x'"}),
+        shows("font", {"type \" <font color='#ff0000' size='2' face='Arial'>red</font> plain\""},
+              {.previewText = kHold + " red plain", .previewMarks = "red in #ff0000 x2 Arial"}),
+        shows("font the game cannot read", {"type \" <font color='nope' size='11'>plain</font>\""},
+              {.previewText = kHold + " plain", .previewMarks = ""}),
+        shows("picture in the folder", {"type <img image='pics\\map.png' width='200' height='200'/>"},
+              {.previewText = kHold + "\uFFFC", .previewMarks = "image map.png 200x200"}),
+        shows("picture with a slash", {"type <img image='pics/map.png' width='200' height='200'/>"},
+              {.previewText = kHold + "\uFFFC", .previewMarks = "image map.png 200x200"}),
+        shows("picture Qt cannot read", {"type <img image='map.paa'/>"},
+              {.previewText = kHold + note.arg("map.paa"), .previewMarks = "framed map.paa", .findings = ""}),
+        shows("picture not there", {"type <img image='gone.jpg'/>"},
+              {.previewText = kHold + note.arg("gone.jpg"), .previewMarks = "framed gone.jpg", .findings = kOther.arg("gone.jpg")}),
+        // The mission folder's rule, the check's too: nothing above it.
+        shows("a folder up and back", {"type <img image='pics\\..\\pics\\map.png'/>"},
+              {.previewText = kHold + note.arg("pics\\..\\pics\\map.png"), .previewMarks = "framed pics\\..\\pics\\map.png", .findings = kOther.arg("pics\\..\\pics\\map.png")}),
+        shows("picture without a file", {"type <img width='9'/>"},
+              {.previewText = kHold + note.arg("(no file)"), .previewMarks = "framed (no file)", .findings = "warning: task 2 \"Hold\", text 1:10: The picture tag <img width='9'/> names no file"}),
+        shows("text that is no tag", {"type \" <b>bold</b> a < b &amp;&lt;i&gt;&#169;</font>\""},
+              {.previewText = kHold + " <b>bold</b> a < b &<i>\u00A9</font>", .previewMarks = "", .findings = "warning: task 2 \"Hold\", text 1:11: The game does not know the tag <b> / "
+                           "warning: task 2 \"Hold\", text 1:18: The game does not know the tag </b>"}),
+        shows("65,536 characters", {"paste 65527 x"},
+              {.previewText = kHold + QString(65527, 'x'), .findings = "warning: the briefing: The script would be 66,166 bytes: it saves, but only its first "
+                           "32,767 bytes can be opened again"}),
+        shows("65,537 characters", {"paste 65528 x"},
+              {.previewText = kHold + QString(65527, 'x') + "\n(1 more characters not shown)"}),
+    });
   }
-  void showsWhatTheEditorHolds() {
-    QFETCH(QString, steps);
-    QFETCH(QString, shown);
-    EditorDriver driver;
-    driver.check(steps, shown, scripts.path());
+  void structuredText() { check(); }
+
+  // Each command, as it runs; of two tasks of the current title the first is
+  // marked, which the script makes current. Edits of a text of lines with a
+  // marker over two of them change the lines the edit touches.
+  void follows_data() {
+    const QStringList marked{"type \"\na\n<marker name='m'>b\nc</marker>\n\nd &amp;e\nf\"", "wait"};
+    const QString lines = kHold + "\na\nb\nc\n\nd &e\nf", links = "link b marker:m tip m; link c marker:m tip m";
+    addRows({
+        shows("typing", {"type !"}, {.taskText = "take text | hold text", .previewText = kHold + "!"}),
+        shows("undo", {"type !", "wait", "undo"}, {.previewText = kHold}),
+        shows("selection", {"pick 0"}, {.previewTasks = "Take, Hold", .previewTitle = "Take", .previewText = "take text"}),
+        shows("create", {"create Rest"}, {.previewTasks = "Take, Hold, Rest", .previewTitle = "Hold"}),
+        shows("rename", {"rename Stay"}, {.previewTasks = "Take, Stay", .previewTitle = "Stay"}),
+        shows("delete", {"yes", "click cmdDel"}, {.previewTasks = "Take", .previewTitle = "Take"}),
+        shows("move", {"click cmdUp"}, {.previewTasks = "Hold, Take", .previewTitle = "Hold"}),
+        shows("side", {"click cmdSide"}, {.previewSide = "EAST"}),
+        shows("current task", {"click cmdCurTask"}, {.previewTasks = "Take, \u25B6 Hold"}),
+        shows("another current task", {"click cmdCurTask", "wait", "pick 0", "click cmdCurTask"},
+              {.previewTasks = "\u25B6 Take, Hold", .previewTitle = "Take"}),
+        shows("order", {"create Take", "pick 2", "click cmdCurTask", "page Notes", "add Zulu,Alpha"},
+              {.previewNotes = "Zulu, Alpha", .previewTasks = "\u25B6 Take, Hold, Take", .previewTitle = "Alpha", .findings = "warning: task 1 \"Take\", title: Tasks 1 and 3 all carry the current task's title: the "
+                           "game makes task 1 current, but the script reopens with task 3 current / warning: task 3 "
+                           "\"Take\", title: Tasks 1 and 3 all carry the current task's title: the game makes task "
+                           "1 current, but the script reopens with task 3 current"}),
+        shows("page", {"page Notes"}, {.previewTitle = "", .previewText = ""}),
+        shows("marker command", {"select 0 4", "enter m", "click cmdMarker"},
+              {.previewMarks = "link hold marker:m tip m"}),
+        shows("picture command", {"select 4 0", "enter pics\\map.png", "click cmdPic"},
+              {.previewText = "hold\uFFFC text", .previewMarks = "image map.png 200x200"}),
+        shows("open", {"open " QUILLFORT_TEST_DATA "/worked_example.sqf"},
+              {.previewSide = "EAST", .previewNotes = "Intel", .previewTasks = "Take the bridge, \u25B6 Hold the town", .previewTitle = "Take the bridge", .previewText = "Cross at dawn."}),
+        shows("clear", {"yes", "click cmdClear"}, {.previewTasks = "", .previewTitle = "", .previewText = ""}),
+        shows("a line changed", marked + QStringList{"select 11 0", "put x"},
+              {.previewText = kHold + "\nax\nb\nc\n\nd &e\nf", .previewMarks = links}),
+        shows("a line in the middle", marked + QStringList{"select 30 0", "put \"\nnew\""},
+              {.previewText = kHold + "\na\nb\nnew\nc\n\nd &e\nf", .previewMarks = "link b marker:m tip m; link new marker:m tip m; link c marker:m tip m"}),
+        shows("two lines joined", marked + QStringList{"select 11 1", "put"},
+              {.previewText = kHold + "\nab\nc\n\nd &e\nf", .previewMarks = links}),
+        shows("lines removed", marked + QStringList{"select 11 31", "put"},
+              {.previewText = kHold + "\na\nd &e\nf", .previewMarks = ""}),
+        shows("empty lines at the end", marked + QStringList{"select 53 0", "put \"\n\n\""},
+              {.previewText = lines + "\n\n", .previewMarks = links}),
+        shows("a line at the start", marked + QStringList{"select 0 0", "put \"top\n\""},
+              {.previewText = "top\n" + lines, .previewMarks = links}),
+        shows("the last line removed", marked + QStringList{"select 51 2", "put"},
+              {.previewText = kHold + "\na\nb\nc\n\nd &e", .previewMarks = links}),
+        shows("the marker closed early", marked + QStringList{"select 30 0", "put </marker>"},
+              {.previewText = kHold + "\na\nb\nc</marker>\n\nd &e\nf", .previewMarks = "link b marker:m tip m"}),
+    });
+  }
+  void follows() { check(); }
+
+  // A title or a finding chosen in the preview selects its entry as a click
+  // in the editor would: the outgoing box stored, the incoming loaded, the
+  // page switched (another side's briefing brought into the window); a
+  // finding also puts the cursor at its place.
+  void chosen_data() {
+    const QStringList two{"add Take,Hold", "type \"\nfish & chips\"", "page Notes", "add Intel",
+                          "type \" <img image='gone.jpg'/>\"", "preview"};
+    addRows({
+        {"a title", {{two + QStringList{"show lstPreviewTasks 0"},
+                      {.tasks = "Take0*, Hold1", .box = "take text", .page = "Tasks", .taskText = "take text | hold text\r\nfish & chips"}}}},
+        {"a finding", {{two + QStringList{"show lstFindings 1"},
+                        {.tasks = "Take0, Hold1*", .box = "hold text\nfish & chips", .cursor = "15", .page = "Tasks"}}}},
+        {"a finding of another side", {{two + QStringList{"key cmdSide Ctrl+2", "create Q&A", "wait", "show lstFindings 1"},
+                                        {.tasks = "Take0, Hold1*", .cursor = "15", .side = "WEST"}}}},
+    });
+  }
+  void chosen() { check(); }
+
+  // At most 500 findings are listed, and each shows whole: wrapped to the
+  // pane, and in full on hover and for screen readers.
+  void findingsShowWhole() {
+    EditorDriver ed;
+    ed.check({"", {{{"create A", "paste 501 &", "preview"}, {}}}});
+    QListWidget* findings = ed.list("lstFindings");
+    QTRY_COMPARE(findings->count(), 501);
+    QCOMPARE(findings->item(500)->text(), "... and 1 more");
+    QVERIFY(findings->wordWrap() && findings->textElideMode() == Qt::ElideNone);
+    const QString whole = findings->item(0)->text();
+    QCOMPARE(findings->item(0)->toolTip() + findings->item(0)->data(Qt::AccessibleTextRole).toString(),
+             whole + whole);
+  }
+
+  // Beside the editor, where it covers the least of it: on a screen with
+  // room, not at all; on a small one, as little as a usable size allows.
+  void placeBeside_data() {
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QRect>("editor");
+    QTest::addColumn<QRect>("preview");
+    QTest::newRow("1920 x 1080, room on the right") << QRect(0, 0, 1920, 1080) << QRect(40, 60, 1117, 660)
+                                                    << QRect(1157, 60, 763, 680);
+    QTest::newRow("1280 x 800, the editor in the middle") << QRect(0, 0, 1280, 800) << QRect(81, 70, 1117, 660)
+                                                          << QRect(81, 500, 900, 300);
+    QTest::newRow("1280 x 800, the editor at the left") << QRect(0, 0, 1280, 800) << QRect(0, 0, 1117, 660)
+                                                        << QRect(0, 500, 900, 300);
+    QTest::newRow("2560 x 1440, room on either side") << QRect(0, 0, 2560, 1440) << QRect(1000, 300, 1117, 660)
+                                                      << QRect(100, 300, 900, 680);
+  }
+  void placeBeside() {
+    QFETCH(QRect, screen);
+    QFETCH(QRect, editor);
+    QFETCH(QRect, preview);
+    QCOMPARE(frmPreview::placeBeside(screen, editor, QSize(900, 680)), preview);
   }
 
   // F5 opens one preview and raises it again; the boxes' context menus end
@@ -123,29 +191,22 @@ private slots:
       preview()->close();
     }
     QCOMPARE(ed.window.findChildren<frmPreview*>().size(), 1);
-    ed.create("Take");
-    QStringList menu;
-    QTimer::singleShot(0, this, [&menu] {
-      auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-      QVERIFY(popup);
-      for (QAction* action : popup->actions())
-        menu << (action->isSeparator() ? QStringLiteral("-")
-                                       : action->text() + '\t' + action->shortcut().toString());
-      popup->actions().constLast()->trigger();
-      popup->close();
-    });
-    QPlainTextEdit* box = ed.box("txtTasks");
-    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
-                            box->viewport()->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(box->viewport(), &event);
-    QVERIFY(menu.size() > 3 && menu.first().startsWith(QStringLiteral("&Undo")));
+    ed.run("create Take");
+    ed.run("menu txtTasks");
+    const QStringList menu = ed.shown({.menu = ""}).join("").mid(6).split(" / ");
+    QVERIFY2(menu.size() > 3 && menu.first().startsWith(QStringLiteral("&Undo")), qPrintable(menu.join('|')));
     QCOMPARE(menu.mid(menu.size() - 2), (QStringList{"-", "Preview Briefing\tF5"}));
-    QTRY_VERIFY(preview()->isVisible());
     // Nothing new on the editor window but the preview itself.
-    QCOMPARE(ed.window.findChildren<QWidget*>().size() - before,
-             preview()->findChildren<QWidget*>().size() + 1);
+    QCOMPARE(ed.window.findChildren<QWidget*>().size() - before, preview()->findChildren<QWidget*>().size() + 1);
     ed.window.close();
     QVERIFY(!preview()->isVisible());
+  }
+
+private:
+  void check() {
+    QFETCH(Row, row);
+    EditorDriver ed;
+    ed.check(row, scripts.path());
   }
 };
 

@@ -1,6 +1,7 @@
 #include "core/check/BriefingCheck.h"
 
 #include "core/check/StructuredText.h"
+#include "core/reader/ScriptLocation.h"
 #include "core/system/RuntimeError.h"
 #include "core/text/AnsiCodec.h"
 #include "core/text/Thousands.h"
@@ -324,4 +325,44 @@ std::vector<BriefingFinding> checkBriefing(const Briefing& briefing, const Pictu
         findings[i].side = side.briefing->side;
   }
   return findings;
+}
+
+std::optional<BriefingFinding> checkAsWritten(std::string_view script, const Briefing& read) {
+  std::string written;
+  try {
+    written = composeBriefingScript(read);
+  } catch (const RuntimeError&) {
+    return std::nullopt; // what cannot be written has its own findings
+  }
+  // The first line's version digits are the writing program's.
+  const auto versionEnd = [](std::string_view s) {
+    std::size_t i = std::min<std::size_t>(16, s.size());
+    while (i < s.size() && s[i] >= '0' && s[i] <= '9')
+      ++i;
+    return i;
+  };
+  const std::size_t fileDigits = versionEnd(script), writtenDigits = versionEnd(written);
+  std::size_t f = 0, w = 0;
+  while (f < script.size() && w < written.size() && script[f] == written[w]) {
+    ++f, ++w;
+    if (f == std::min<std::size_t>(16, script.size()) && w == f)
+      f = fileDigits, w = writtenDigits;
+  }
+  if (f == script.size() && w == written.size())
+    return std::nullopt;
+  // A quote the reader took for a string's end, followed by more of the
+  // line: a bare double quote, which the game cannot parse.
+  const bool bareQuote = f > 0 && script[f - 1] == '"' && f < script.size() && script[f] != '\r';
+  const std::size_t at = bareQuote ? f - 1 : f;
+  BriefingFinding finding;
+  finding.kind = FindingKind::NotAsWritten;
+  finding.field = FindingField::Script;
+  const ScriptLocation location = locationOf(script, at);
+  finding.line = location.line;
+  finding.column = location.column;
+  finding.message = "Line " + std::to_string(finding.line) + " is not as Quillfort writes it: " +
+                    (bareQuote ? "a bare double quote ends the string here, and the game cannot parse this line"
+                               : "a hand edit or another tool changed it, and the next save writes it as "
+                                 "Quillfort does");
+  return finding;
 }

@@ -33,10 +33,13 @@ enum class FindingKind {
   DuplicateCurrentTask,    // several tasks carry the current task's title
   ScriptTooLarge,          // saves, but cannot be opened again
   EmptyTitle,
+  NotAsWritten, // a script's line differs from what the writer writes (a bare quote: the game cannot parse it)
+  LeftOut,      // an import took a statement of the script it read as it stands
 };
 
 enum class FindingList { Briefing, Notes, Tasks }; // Briefing: the briefing as a whole
-enum class FindingField { None, Title, Text };
+// Script: line and column are the script's own (a finding about the file).
+enum class FindingField { None, Title, Text, Script };
 
 struct BriefingFinding {
   FindingSeverity severity = FindingSeverity::Warning;
@@ -72,3 +75,8 @@ std::optional<std::filesystem::path> missionFile(const std::filesystem::path& fo
 // for. A briefing whose script holds several sides gives each side's findings
 // in this order, side after side in the script's order, each naming its side.
 std::vector<BriefingFinding> checkBriefing(const Briefing& briefing, const PictureLookup& pictureExists = {});
+
+// Where a script's bytes differ from what the writer writes for the briefing
+// read from it (the version digits of the first line aside): a finding at the
+// first line that differs, saying why it matters; none where they agree.
+std::optional<BriefingFinding> checkAsWritten(std::string_view script, const Briefing& read);

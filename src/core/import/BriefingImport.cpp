@@ -759,7 +759,8 @@ Imported Importer::result() {
          {std::tuple(&state.notes, &side.notes, "note"), std::tuple(&state.tasks, &side.tasks, "task")}) {
       if (list->size() > kMaxEntries)
         throw RuntimeError(ErrorNumber::InvalidArgument,
-                           at(*(*list)[kMaxEntries].statement) + "the " + nameOf(side.side) +
+                           "Invalid procedure call or argument: " + at(*(*list)[kMaxEntries].statement) + "the " +
+                               nameOf(side.side) +
                                " briefing gets its " + std::to_string(kMaxEntries + 1) + "th " + kind +
                                " here, but Quillfort holds at most 255 " + kind + "s a side");
       // The game shows each new record above the older ones.
@@ -773,7 +774,8 @@ Imported Importer::result() {
   }
   if (out.briefing.sides.empty())
     throw RuntimeError(ErrorNumber::InvalidArgument,
-                       "the file holds no note and no task that Quillfort can import");
+                       "Invalid procedure call or argument: the file holds no note and no task that Quillfort can "
+                       "import");
   out.leftOut = std::move(leftOut_);
   std::stable_sort(out.leftOut.begin(), out.leftOut.end(), [](const LeftOut& a, const LeftOut& b) {
     return std::tie(a.line, a.column) < std::tie(b.line, b.column);

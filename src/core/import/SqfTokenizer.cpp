@@ -74,7 +74,8 @@ private:
     lineBlank_ = blank;
   }
   [[noreturn]] void neverClosed(int line, int column, const char* what) {
-    throw RuntimeError(ErrorNumber::InvalidArgument, "line " + std::to_string(line) + ", column " +
+    throw RuntimeError(ErrorNumber::InvalidArgument, "Invalid procedure call or argument: line " +
+                                                         std::to_string(line) + ", column " +
                                                          std::to_string(column) + ": " + what +
                                                          " opened here is never closed");
   }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/check/BriefingCheck.h"
 #include "core/format/Briefing.h"
 #include "gui/editor/EntryList.h"
 #include "gui/preview/BriefingView.h"
@@ -158,6 +159,10 @@ private:
   void rememberSaved(const std::string& script);
   void rememberSaved();
   void recoverDiscarded();
+  // frmBriefing_open.cpp: a briefing.sqf written by hand or another tool,
+  // into the window as a new, unnamed briefing; what was left out shows in
+  // the preview's check.
+  void importScript();
   void showLastRunHint();
 
   // The caption and the side buttons after the sides changed.
@@ -189,6 +194,10 @@ private:
   QString m_captionBase;                                        // the caption without the side
   Encoding m_encoding = Encoding::Utf8;                         // what the next save writes
   std::size_t m_savedHash = 0; // of the script last saved or opened, 0 for none
+  // What the file the window's briefing came from holds that the briefing
+  // does not show: lines not as the writer writes them, statements an import
+  // left out. The preview's check lists them until the next save, open or clear.
+  std::vector<BriefingFinding> m_fileFindings;
 
   QGroupBox* Frame1 = nullptr;
   QGroupBox* Frame2 = nullptr;
@@ -219,6 +228,7 @@ private:
   QGroupBox* Frame3 = nullptr;
   std::array<QPushButton*, kSides.size()> cmdEditSide{};
   QComboBox* cboEncoding = nullptr;
+  QPushButton* cmdImport = nullptr;
   QPushButton* cmdRecover = nullptr;
   QLabel* lblHint = nullptr;
   QPushButton* cmdHideHint = nullptr;

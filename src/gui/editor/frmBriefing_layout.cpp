@@ -208,7 +208,7 @@ void frmBriefing::buildCommandFrame() {
 // with their number of entries; the encoding the next save writes; Recover;
 // and, hidden until a start has something to say, a hint above them.
 void frmBriefing::buildMoreFrame() {
-  Frame3 = frame(this, "Frame3", QRect(0, 544, 1101, 36), QStringLiteral("Sides, encoding and recovery"));
+  Frame3 = frame(this, "Frame3", QRect(0, 544, 1101, 36), QStringLiteral("Sides, encoding, import and recovery"));
   for (std::size_t i = 0; i < kSides.size(); ++i) {
     const auto side = static_cast<Side>(i);
     constexpr int left[] = {8, 96, 184, 306, 408}, width[] = {84, 84, 118, 98, 138};
@@ -220,7 +220,7 @@ void frmBriefing::buildMoreFrame() {
   }
   cboEncoding = new QComboBox(Frame3);
   cboEncoding->setObjectName(QStringLiteral("cboEncoding"));
-  cboEncoding->setGeometry(QRect(584, 6, 280, 26));
+  cboEncoding->setGeometry(QRect(556, 6, 260, 26));
   cboEncoding->addItem(QStringLiteral("Encoding: UTF-8 (what the game reads)"));
   cboEncoding->addItem(QStringLiteral("Encoding: ANSI (") + QString::fromStdString(AnsiCodec::codePageName()) +
                        QLatin1Char(')'));
@@ -228,10 +228,13 @@ void frmBriefing::buildMoreFrame() {
                                          "ANSI code page, which keeps a script's bytes as an older tool wrote "
                                          "them"));
   cboEncoding->setAccessibleName(QStringLiteral("Script encoding"));
+  cmdImport = button(Frame3, "cmdImport", QStringLiteral("&Import..."),
+                     QStringLiteral("Import a briefing.sqf written by hand or by another tool"),
+                     QRect(824, 6, 120, 26), nullptr);
   cmdRecover = button(Frame3, "cmdRecover", QStringLiteral("&Recover..."),
                       QStringLiteral("Bring back a briefing that was closed, cleared or replaced without being "
                                      "saved (Ctrl+R)"),
-                      QRect(872, 6, 120, 26), nullptr);
+                      QRect(952, 6, 120, 26), nullptr);
   lblHint = new QLabel(this);
   lblHint->setObjectName(QStringLiteral("lblHint"));
   lblHint->setGeometry(QRect(8, 506, 968, 32));
@@ -254,7 +257,7 @@ void frmBriefing::connectHandlers() {
       cmdSide,     cmdUp,  cmdDown, txtNotes, txtTasks,  lstNotes, lstTasks, cmdAbout, cmdClear};
   for (QPushButton* side : cmdEditSide)
     tabOrder << side;
-  tabOrder << cboEncoding << cmdRecover << cmdHideHint;
+  tabOrder << cboEncoding << cmdImport << cmdRecover << cmdHideHint;
   for (qsizetype i = 1; i < tabOrder.size(); ++i)
     setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
@@ -278,6 +281,7 @@ void frmBriefing::connectHandlers() {
       editSide(static_cast<Side>(i));
       refreshCaption(); // the side in the window stays pressed
     });
+  connect(cmdImport, &QPushButton::clicked, this, &frmBriefing::importScript);
   connect(cmdRecover, &QPushButton::clicked, this, &frmBriefing::recoverDiscarded);
   connect(cmdHideHint, &QPushButton::clicked, this, [this] {
     lblHint->hide();

@@ -182,6 +182,7 @@ void frmBriefing::resetWorkArea() {
   clearWindowBriefing();
   m_kept.fill(SideBriefing()); // every side's briefing goes with the work area
   setEncoding(Encoding::Utf8); // a new briefing is written as the game reads it
+  m_fileFindings.clear();
   setCaption(appTitle);
 }
 

@@ -1,6 +1,7 @@
 // The open command: choose a script, then rebuild the whole work area from it.
 #include "gui/editor/frmBriefing.h"
 
+#include "core/import/BriefingImport.h"
 #include "core/reader/BriefingScriptReader.h"
 #include "files/QtText.h"
 #include "files/ScriptFile.h"
@@ -59,6 +60,7 @@ void frmBriefing::ReadBriefingScript(const QString& path) {
   // does without asking; the side stays.
   clearWindowBriefing();
   setCaption(appTitle);
+  m_fileFindings.clear();
 
   const std::string script = ScriptFile::read(path); // one read; the file is closed again
   // A first line that names no playable side keeps the side of the work before.
@@ -82,4 +84,49 @@ void frmBriefing::ReadBriefingScript(const QString& path) {
   loadBriefing(read.briefing.sides.front());
   setEncoding(read.briefing.encoding);
   setCaption(appTitle + QStringLiteral(" - ") + path);
+  if (const auto asWritten = checkAsWritten(script, briefing()))
+    m_fileFindings = {*asWritten};
+}
+
+void frmBriefing::importScript() {
+  // The same dialog as Open's: until a file is chosen, any failure, Cancel
+  // included, ends the command quietly.
+  std::optional<QString> chosen;
+  try {
+    FileDialogSettings settings;
+    settings.cancelError = true;
+    settings.initDir = appPath;
+    settings.flags = FileDialogFlag::HideReadOnly;
+    settings.filter = QStringLiteral("SQF Files (*.sqf)|*.sqf|All Files (*.*)|*.*");
+    chosen = m_dialogs.showOpen(settings);
+  } catch (...) {
+    return;
+  }
+  if (!chosen)
+    return;
+  // The file is only read: the briefing is a new one, unnamed, saved where
+  // the user wants it; the next file dialog starts in its mission folder.
+  appPath = folderOf(*chosen);
+  std::optional<Imported> imported;
+  reportFailures([&] { imported = importBriefing(ScriptFile::read(*chosen), editedSide().value_or(Side::West)); });
+  if (!imported)
+    return;
+  keepDiscarded(); // the work it replaces, when it was not saved
+  resetWorkArea();
+  m_savedHash = 0;
+  for (std::size_t i = 1; i < imported->briefing.sides.size(); ++i)
+    m_kept[indexOf(imported->briefing.sides[i].side)] = imported->briefing.sides[i];
+  loadBriefing(imported->briefing.sides.front());
+  for (const LeftOut& l : imported->leftOut) {
+    BriefingFinding f;
+    f.kind = FindingKind::LeftOut;
+    f.field = FindingField::Script;
+    f.line = l.line;
+    f.column = l.column;
+    f.message = l.why;
+    m_fileFindings.push_back(std::move(f));
+  }
+  emit briefingChanged();
+  if (!m_fileFindings.empty())
+    showPreview(); // what was left out, at its place in the file
 }

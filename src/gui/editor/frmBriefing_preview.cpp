@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTextBlock>
 
 frmBriefing::~frmBriefing() { m_closing = true; }
@@ -62,6 +63,7 @@ void frmBriefing::installPreviewHooks() {
 BriefingView frmBriefing::previewView() const {
   BriefingView view;
   view.briefing = briefing();
+  view.fileFindings = m_fileFindings;
   view.folder = appPath;
   view.tasksPage = tasksPageShown();
   view.selectedNote = lstNotes->currentRow();
@@ -73,6 +75,17 @@ void frmBriefing::showPreview() {
   if (!m_preview) {
     m_preview = new frmPreview(*this, *this);
     connect(this, &frmBriefing::briefingChanged, m_preview, &frmPreview::scheduleRefresh);
+    // Beside the editor, where it covers the least of it; the preview's
+    // frame is taken to be as wide as the editor's.
+    if (const QScreen* screen = this->screen()) {
+      const QMargins frame(geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+                           frameGeometry().right() - geometry().right(),
+                           frameGeometry().bottom() - geometry().bottom());
+      const QRect place = frmPreview::placeBeside(screen->availableGeometry(), frameGeometry(),
+                                                  m_preview->size().grownBy(frame));
+      m_preview->resize(place.size().shrunkBy(frame));
+      m_preview->move(place.topLeft());
+    }
   }
   m_preview->show();
   m_preview->raise();

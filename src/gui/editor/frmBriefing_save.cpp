@@ -46,4 +46,5 @@ void frmBriefing::WriteBriefingScript(const QString& path) {
   const std::string script = composeBriefingScript(briefing());
   ScriptFile::write(path, script);
   rememberSaved(script);
+  m_fileFindings.clear(); // the file is now as the writer writes it
 }

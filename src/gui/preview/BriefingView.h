@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/check/BriefingCheck.h"
 #include "core/format/Briefing.h"
 
 #include <QString>
@@ -8,6 +9,7 @@
 // working copies standing in for their entries' slots, and where the user is.
 struct BriefingView {
   Briefing briefing;
+  std::vector<BriefingFinding> fileFindings; // about the file it came from
   QString folder; // appPath, the mission folder
   int selectedNote = -1;
   int selectedTask = -1;

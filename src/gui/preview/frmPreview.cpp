@@ -20,6 +20,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -133,8 +134,12 @@ void updateDocument(QTextDocument* shown, const QStringList& old, const QStringL
 }
 
 QString describe(const BriefingFinding& f) {
-  QString out =
-      f.severity == FindingSeverity::Error ? QStringLiteral("error: ") : QStringLiteral("warning: ");
+  QString out = f.kind == FindingKind::LeftOut            ? QStringLiteral("left out: ")
+                : f.severity == FindingSeverity::Error ? QStringLiteral("error: ")
+                                                         : QStringLiteral("warning: ");
+  if (f.field == FindingField::Script)
+    return out + QStringLiteral("the script's line %1, column %2: ").arg(f.line).arg(f.column) +
+           QString::fromStdString(f.message);
   if (f.side)
     out += toQString(infoOf(*f.side).word) + QLatin1Char(' ');
   if (f.list == FindingList::Briefing) {
@@ -188,6 +193,12 @@ frmPreview::frmPreview(QWidget& owner, PreviewSource& source)
   lstFindings = new QListWidget(this);
   named(lstFindings, "lstFindings");
   lstFindings->setAccessibleName(QStringLiteral("Findings of the briefing check"));
+  // Each message whole: wrapped to the pane's width, which follows the
+  // window, and in full on hover and for screen readers.
+  lstFindings->setWordWrap(true);
+  lstFindings->setUniformItemSizes(false);
+  lstFindings->setResizeMode(QListView::Adjust);
+  lstFindings->setTextElideMode(Qt::ElideNone);
 
   auto* lists = new QVBoxLayout;
   lists->addWidget(new QLabel(QStringLiteral("Notes"), this));
@@ -213,8 +224,9 @@ frmPreview::frmPreview(QWidget& owner, PreviewSource& source)
   auto* splitter = new QSplitter(Qt::Vertical, this);
   splitter->addWidget(top);
   splitter->addWidget(bottom);
+  splitter->setChildrenCollapsible(false);
   splitter->setStretchFactor(0, 3);
-  splitter->setStretchFactor(1, 1);
+  splitter->setStretchFactor(1, 2);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(splitter);
 
@@ -294,7 +306,9 @@ void frmPreview::refresh() {
   }
 
   const std::filesystem::path folder(QDir::fromNativeSeparators(view.folder).toStdU16String());
-  m_findings = checkBriefing(view.briefing, picturesInFolder(folder));
+  m_findings = view.fileFindings;
+  for (BriefingFinding& f : checkBriefing(view.briefing, picturesInFolder(folder)))
+    m_findings.push_back(std::move(f));
 
   QStringList lines;
   const int shown = std::min<int>(int(m_findings.size()), kShownFindings);
@@ -307,6 +321,10 @@ void frmPreview::refresh() {
     m_findingLines = lines;
     lstFindings->clear();
     lstFindings->addItems(lines);
+    for (int i = 0; i < lstFindings->count(); ++i) {
+      lstFindings->item(i)->setToolTip(lines[i]);
+      lstFindings->item(i)->setData(Qt::AccessibleTextRole, lines[i]);
+    }
     for (int i = 0; i < shown; ++i)
       if (m_findings[std::size_t(i)].severity == FindingSeverity::Error)
         lstFindings->item(i)->setForeground(Qt::red);
@@ -348,4 +366,40 @@ QString frmPreview::pictureSource(const QString& file) {
     known.readable = reader.canRead();
   }
   return known.readable ? QUrl::fromLocalFile(path).toString() : QString();
+}
+
+QRect frmPreview::placeBeside(const QRect& screen, const QRect& editor, QSize wanted) {
+  wanted = wanted.boundedTo(screen.size());
+  const QSize minimum = kMinimumSize.boundedTo(wanted);
+  struct Place {
+    QRect free;   // the room on that side of the editor
+    QPoint at;    // where the preview goes, before it is moved onto the screen
+  };
+  const auto room = [&](int free, int minimumSide, int wantedSide) { return std::clamp(free, minimumSide, wantedSide); };
+  QRect best;
+  qint64 bestCovered = -1;
+  for (int side = 0; side < 4; ++side) {
+    const bool across = side < 2; // right or left: the width is what the room limits
+    const int free = side == 0   ? screen.right() - editor.right()
+                     : side == 1 ? editor.left() - screen.left()
+                     : side == 2 ? screen.bottom() - editor.bottom()
+                                 : editor.top() - screen.top();
+    const QSize size = across ? QSize(room(free, minimum.width(), wanted.width()), wanted.height())
+                              : QSize(wanted.width(), room(free, minimum.height(), wanted.height()));
+    const QPoint at = side == 0   ? QPoint(editor.right() + 1, editor.top())
+                      : side == 1 ? QPoint(editor.left() - size.width(), editor.top())
+                      : side == 2 ? QPoint(editor.left(), editor.bottom() + 1)
+                                  : QPoint(editor.left(), editor.top() - size.height());
+    QRect place(at, size);
+    place.moveLeft(std::clamp(place.left(), screen.left(), screen.right() + 1 - place.width()));
+    place.moveTop(std::clamp(place.top(), screen.top(), screen.bottom() + 1 - place.height()));
+    const QRect covered = place.intersected(editor);
+    const qint64 area = covered.isEmpty() ? 0 : qint64(covered.width()) * covered.height();
+    if (bestCovered < 0 || area < bestCovered ||
+        (area == bestCovered && qint64(place.width()) * place.height() > qint64(best.width()) * best.height())) {
+      best = place;
+      bestCovered = area;
+    }
+  }
+  return best;
 }

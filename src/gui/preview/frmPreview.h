@@ -4,6 +4,7 @@
 #include "gui/preview/BriefingView.h"
 
 #include <QHash>
+#include <QRect>
 #include <QWidget>
 
 #include <vector>
@@ -32,6 +33,14 @@ public:
   void scheduleRefresh();
   // Brings everything shown up to date with the editor now.
   void refresh();
+
+  // Where the preview goes beside the editor on its screen: of the places
+  // right of it, left of it, below and above it (each as large as wanted,
+  // within the free room there, but not below a usable minimum, and moved
+  // onto the screen), the one that covers the least of the editor. All frame
+  // rectangles.
+  static QRect placeBeside(const QRect& screen, const QRect& editor, QSize wanted);
+  static constexpr QSize kMinimumSize{400, 300};
 
   // The document the text pane shows.
   QTextDocument* document() const;

@@ -6,93 +6,127 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <optional>
+
 // A file's bytes, or "<no file>" when it cannot be read.
 inline QByteArray readFile(const QString& path) {
   QFile f(path);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<no file>");
 }
 
-// The editor window on screen, with the steps a user takes: click a button,
-// pick a row, type into a box. Input and message boxes are answered from the
-// scripted dialogs, which the test fills before each step that asks.
+// What a row expects the window to show after a stage. Only the fields the
+// row names (in the order they are declared here) are compared; lists are
+// each entry's title and slot, "*" on the selected entry, parted by ", "; a
+// text box's line breaks are "\n".
+struct Shown {
+  using Want = std::optional<QString>;
+  Want tasks = {}, notes = {};   // lstTasks, lstNotes: "Recon0*, Hold1"
+  Want box = {};            // the text box of the page shown
+  Want boxes = {};          // txtTasks, then txtNotes: "task text / note text"
+  Want cursor = {};         // the shown box's cursor position, and the selected text after a blank
+  Want scroll = {};         // "kept" when the stage left the shown box scrolled down where it was
+  Want current = {};        // lblCurTask
+  Want side = {};           // cmdSide
+  Want page = {};           // "Tasks" or "Notes"
+  Want enabled = {};        // the enabled ones of cmdEdit, cmdDel, cmdCurTask, txtTasks, txtNotes, then
+                       // "-NAME" for any other button, list, box or choice that is disabled
+  Want taskText = {};       // taskText's slots, parted by " | "
+  Want noteText = {};
+  Want counts = {};         // "taskSlotCount noteSlotCount lastTaskIndex lastNoteIndex"
+  Want caption = {};        // as the window system shows it
+  Want path = {};           // appPath
+  Want heard = {};          // what screen readers name the window, cmdSide and lblCurTask, parted by " | "
+  Want asked = {};          // every dialog the stage showed, in order, parted by " / ": "Title: prompt [style]";
+                       // a file dialog "Open|Save in FOLDER, flags F"; a list "Title: the lines"
+  Want saved = {};          // which file under tests/data the stage's last save wrote, byte for byte
+  Want encoding = {};       // cboEncoding's text
+  Want sideButtons = {};    // the side buttons' captions, "*" on the pressed one
+  Want hint = {};           // lblHint's text while it shows
+  Want menu = {};           // the last context menu's entries (shortcut after a tab, "[off]" when greyed)
+  Want kept = {};           // the briefings kept of discarded work, newest first, by sides and counts
+  // The preview window, as a user reads it.
+  Want previewSide = {}, previewNotes = {}, previewTasks = {}; // its lists: titles, "▶ " on the current task
+  Want previewTitle = {}, previewText = {};               // the selected entry's, as plain text
+  Want previewMarks = {};                            // links, colours, pictures and frames in the text
+  Want findings = {};                                // the check's lines, parted by " / "
+};
+
+// A stage of a row: the user's steps, then what the window shows.
+struct Stage {
+  QStringList steps;
+  Shown shown;
+};
+struct Row {
+  const char* name;
+  QList<Stage> stages;
+};
+Q_DECLARE_METATYPE(Row)
+
+// A data function's rows, in one column "row".
+inline void addRows(std::initializer_list<Row> rows) {
+  QTest::addColumn<Row>("row");
+  for (const Row& row : rows)
+    QTest::newRow(row.name) << row;
+}
+
+// The editor window on screen, with the steps a user takes. Each step is a
+// verb and its argument (in double quotes where blanks at its ends matter):
+//   click BUTTON        a mouse click on the button
+//   key CONTROL KEYS    KEYS (as QKeySequence writes them) with the focus in CONTROL
+//   page Tasks|Notes    a click on that row of lstBriefing
+//   pick ROW            a click on that row of the shown page's list; ctrl-pick ROW with Ctrl
+//   type TEXT           typed at the end of the shown box ("\n" is Return); put TEXT at the cursor
+//                       (nothing: Delete); select START LENGTH with the arrow keys; paste N C:
+//                       N times the character C (or U+XXXX) pasted at the end; undo; redo
+//   yes, no, ok         the next message box answered with that button
+//   enter TEXT          the next input box answered TEXT; cancel: the next input box cancelled
+//   file PATH           the next file dialog answered PATH; file cancel: cancelled; file broken:
+//                       it cannot come up
+//   choose LINE         the next list to choose from answered with that line (0 the first)
+//   create TITLE        enter TITLE, then click cmdAdd; rename TITLE: enter TITLE, click cmdEdit
+//   add A,B,C           create each on the shown page, pick it and type "a text" (its title in lower
+//                       case and " text")
+//   save PATH, open PATH, import PATH: file PATH, then click cmdOK, cmdOpen or cmdImport
+//   preview             F5; show LIST ROW: a click on a row of one of the preview's lists
+//   menu CONTROL        the control's context menu opened, then closed with Escape
+//   slots N             both slot counters set to N, as after N creates; folder PATH: appPath set
+//   argv [PATH]         the program started with PATH on its command line, or with nothing
+//   wait                the events so far handled
+// %1 in a step or an expectation is the folder the test gives.
 struct EditorDriver {
   ScriptedDialogs dialogs;
   frmBriefing window{dialogs};
 
   EditorDriver();
 
-  QPushButton* button(const char* name) const;
-  QListWidget* list(const char* name) const;
-  QPlainTextEdit* box(const char* name) const;
-
-  void click(const char* name);
-  // Answer the title, then click Create.
-  void create(const QString& title) { dialogs.answerInput(title), click("cmdAdd"); }
-  void showPage(int row) { selectRow("lstBriefing", row); } // 0 Tasks, 1 Notes
-  void selectRow(const char* list, int row, Qt::KeyboardModifiers keys = {});
-  // Types at the end of the text, or at the cursor over the selection; "\n" is Return.
-  void type(const char* box, const QString& text, bool atEnd = true);
-  void selectText(const char* box, int start, int length); // with the arrow keys
-  // Creates entries on the list's page, each with the text "<title> text"
-  // (in lower case) typed into its box; the last one stays selected.
-  void addEntries(const char* list, const QStringList& titles);
-  // Runs steps separated by "; ", each a verb and its argument, on the page
-  // shown: "tasks", "notes", "new TITLE", "add A,B" (addEntries), "pick ROW",
-  // "unpick ROW" (a Ctrl+click), "type TEXT" (at the end), "put TEXT" (at
-  // the cursor; nothing: Delete), "fill N C" (N times the character C pasted at the end), "sel
-  // START LENGTH", "undo", "redo", "cur", "side", "up", "down", "clear"
-  // (answered Yes), and where the page's list has entries "del" (answered
-  // Yes), "rename TITLE", "pic FILE", "marker NAME" (with nothing selected its
-  // hint answered OK); "open PATH", "badopen PATH" (its error box answered
-  // OK), "expect open" or "expect save" (the next file dialog cancelled),
-  // "fail open" or "fail save" (the next file dialog cannot come up),
-  // "save PATH" (Save, the dialog answered PATH), "answer BUTTON" (the next
-  // message box answered Yes, No or OK), "argv [PATH]" (the program started
-  // with PATH on its command line, or nothing), "preview" (F5), "choose LIST
-  // ROW" (a click on a row of the preview's list, once it has the row),
-  // "wait" (the events so far handled), "folder PATH" (appPath set),
-  // "click BUTTON" (nothing answered), "press BUTTON" (a screen reader's
-  // press), "key CONTROL KEYS" (KEYS as QKeySequence writes them, with the
-  // focus in CONTROL), "ok BUTTON" (a message box answered OK), "no BUTTON"
-  // (an input box answered Cancel, a message box No), "slots N" (both slot
-  // counters set to N, as after N creates).
-  void run(const QString& steps);
-  // What the window shows, as "key:value" fields joined by " | ", for the
-  // keys that want names (its values are ignored): T and N (each entry's
-  // title and slot, "*" on the selected one), box (the shown page's), cursor
-  // (its position, a blank and the selected text), scroll ("kept" when the
-  // last step left the box scrolled down where it was), cur, side, page, on
-  // (which of cmdEdit cmdDel cmdCurTask txtTasks txtNotes are enabled, then
-  // "-NAME" for any other button, list or box that is not), taskText,
-  // noteText, counts (slot counters, then last indexes), caption (as the
-  // window system shows it), path (appPath), heard (what screen readers name
-  // the window, cmdSide and lblCurTask), asked (prompt|title|style|default text of the last dialog
-  // asked by the last run, empty for none; a file dialog's open or save|cancel
-  // error|folder|flags|file name|filter), boxes (both boxes: tasks, notes),
-  // saved (which file under tests/data the last "save" wrote the bytes of);
-  // last, preview (as a user reads it: side | notes | tasks | title | text |
-  // marks, then the number of findings and the last one, where there are any).
-  QString state(const QString& want) const;
-  // Runs the stages of steps parted by " >> ", each checked against its part
-  // of shown as state() gives it; %1 stands for folder in both, and %N for
-  // the folder and a separator in the system's own form.
-  void check(const QString& steps, const QString& shown, const QString& folder);
-  const ScriptedDialogs::Request& lastAsked() const { return dialogs.requests.constLast(); }
-  // The last message box as "title|style|prompt".
-  QString lastBox() const {
-    return lastAsked().title + '|' + QString::number(lastAsked().style) + '|' + lastAsked().prompt;
+  template <class T> T* find(const QString& name) const {
+    auto* w = window.findChild<T*>(name);
+    if (!w)
+      QTest::qFail(qPrintable("no control named " + name), __FILE__, __LINE__);
+    return w;
   }
+  QPushButton* button(const QString& name) const { return find<QPushButton>(name); }
+  QListWidget* list(const QString& name) const { return find<QListWidget>(name); }
+  QPlainTextEdit* box(const QString& name) const { return find<QPlainTextEdit>(name); }
 
-  QString boxShows(const char* name) const { return box(name)->toPlainText(); }
-  QStringList titles(const char* list) const;
+  void run(const QString& step);
+  // Runs each stage's steps and compares what the window then shows; the
+  // answers a stage gives must all have been asked for.
+  void check(const Row& row, const QString& folder = {});
+  // The fields of want, each as "field: value", from what the window shows.
+  QStringList shown(const Shown& want) const;
+  QStringList titles(const QString& list) const;
 
 private:
-  const char* shownBox() const { return list("lstTasks")->isVisible() ? "txtTasks" : "txtNotes"; }
-  const char* shownList() const { return list("lstTasks")->isVisible() ? "lstTasks" : "lstNotes"; }
-  QString entries(const char* list) const; // title and slot, "*" on the selected entry
-  QString enabled() const;                 // the value of "on"
-  QString previewShows() const;            // the value of "preview"
-  qsizetype m_askedBefore = 0;             // requests made before the last run
-  int m_scrollBefore = 0;                  // the shown box's scroll position before the last step
-  QString m_saved;                         // the path of the last "save"
+  QString shownList() const { return list("lstTasks")->isVisible() ? "lstTasks" : "lstNotes"; }
+  QString shownBox() const { return list("lstTasks")->isVisible() ? "txtTasks" : "txtNotes"; }
+  void type(const QString& box, const QString& text, bool atEnd = true);
+  void clickRow(const QString& list, int row, Qt::KeyboardModifiers keys = {});
+  QString entries(const QString& list) const;
+  QString enabled() const;
+  QString inPreview(const QString& control) const;
+  qsizetype m_askedBefore = 0; // requests made before the stage
+  int m_scrollBefore = 0;      // the shown box's scroll position before the last step
+  QString m_saved;             // the path of the last save
+  QStringList m_menu;          // the last context menu's entries
 };

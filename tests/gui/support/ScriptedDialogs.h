@@ -9,9 +9,9 @@
 #include <deque>
 #include <optional>
 
-// The tests' Dialogs: answers are queued in the order the program will ask,
-// every request is recorded, and a dialog that was not expected, or of another
-// kind than the next answer, fails the running test.
+// The tests' Dialogs: answers are queued, each kind's in the order the
+// program will ask, every request is recorded, and a dialog with no answer of
+// its kind queued fails the running test.
 class ScriptedDialogs final : public Dialogs {
 public:
   enum class Kind { Message, Input, Open, Save, Choose };
