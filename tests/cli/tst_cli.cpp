@@ -69,12 +69,15 @@ private slots:
   void initTestCase() {
     // Files of 16 MiB, the most a script to read may have, and a byte more,
     // that take no room on the disk.
-    for (const auto& [name, size] : {std::pair{"16MiB.sqf", qint64(16) << 20}, {"16MiB+1.sqf", (qint64(16) << 20) + 1},
-                                    {"64MiB+1.json", (qint64(64) << 20) + 1}}) {
+    for (const auto& [name, size] : {std::pair{"16MiB.sqf", qint64(16) << 20},
+                                     {"16MiB+1.sqf", (qint64(16) << 20) + 1},
+                                     {"64MiB+1.json", (qint64(64) << 20) + 1}}) {
       QFile file(scratch.filePath(name));
       QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size));
     }
     save(scratch.filePath("cafe.json"), briefing("{\"title\": \"Caf\u00e9\", \"text\": \"\"}"));
+    save(scratch.filePath("damaged_sides.sqf"),
+         contents(QUILLFORT_TEST_DATA "/sides_west_east_logic.sqf").replace("E:2,1,1", "E:2;1,1"));
     save(scratch.filePath("big.json"),
          briefing("{\"title\": \"N\", \"text\": \"" + QByteArray(40000, 'x') + "\"}"));
     // A name that is not UTF-8 (Latin-1 "café"), which Qt can neither write nor remove.
@@ -94,34 +97,41 @@ private slots:
     QTest::addColumn<QByteArray>("out"); // exact, or the start of it when it ends in "..."
     QTest::addColumn<int>("status");
     QTest::addColumn<QByteArray>("err"); // the start of it
-    const QByteArray good = "worked_example.sqf: EAST, 1 note, 2 tasks, current task \"Hold the town\" (UTF-8)\n",
-                     damaged = "read_note_title_unclosed.sqf: error: Err # 5 - Invalid procedure call or argument: a "
-                               "note record ends before its closing quote or line end\n",
-                     overflow = "Err # 6 - Overflow: a task record lies past byte 32767 of the script\n",
-                     amp = "warning: A bare \"&\" cuts the text here in the game: write it as \"&amp;\" ";
+    const QByteArray
+        good = "worked_example.sqf: EAST, 1 note, 2 tasks, current task \"Hold the town\" (UTF-8)\n",
+        damaged = "read_note_title_unclosed.sqf: error: Err # 5 - Invalid procedure call or argument: a "
+                  "note record ends before its closing quote or line end\n",
+        overflow = "Err # 6 - Overflow: a task record lies past byte 32767 of the script\n",
+        amp = "warning: A bare \"&\" cuts the text here in the game: write it as \"&amp;\" ";
     // Each finding at its place in the script: after a "<br/>" and doubled
     // quotes on the note's line, after a lone LF on the next script line.
     const QByteArray findings =
-        "check_findings.sqf: WEST, 1 note, 1 task, no current task (UTF-8)\ncheck_findings.sqf:10:68: " + amp +
+        "check_findings.sqf: WEST, 1 note, 1 task, no current task (UTF-8)\ncheck_findings.sqf:10:68: " +
+        amp +
         "[note 1 \"Supplies\"]\ncheck_findings.sqf:11:35: warning: The title is empty [task 1 \"\"]\n"
         "check_findings.sqf:13:6: warning: The marker tag has no closing </marker> [task 1 \"\"]\n"
-        "check_findings.sqf:13:35: " + amp + "[task 1 \"\"]\n";
+        "check_findings.sqf:13:35: " +
+        amp + "[task 1 \"\"]\n";
     // A script of several sides: each side on the one line, each finding
     // naming its side, at its place in that side's block.
-    const QByteArray sides = "sides_west_east_logic.sqf: WEST, 1 note, 2 tasks, current task \"Hold\"; EAST, 2 notes, "
-                             "1 task, current task \"Defend\"; LOGIC, 1 note, 1 task, current task \"Watch\" (UTF-8)\n",
-                     sideFindings = "sides_findings.sqf: WEST, 1 note, 0 tasks, no current task; EAST, 0 notes, 1 task, "
-                                    "no current task (UTF-8)\nsides_findings.sqf:11:47: " + amp +
-                                    "[WEST note 1 \"Plan\"]\nsides_findings.sqf:15:35: warning: The title is empty "
-                                    "[EAST task 1 \"\"]\nsides_findings.sqf:16:45: warning: The marker tag has no "
-                                    "closing </marker> [EAST task 1 \"\"]\n",
-                     bareQuote = "bare_quote.sqf:16:40: warning: Line 16 is not as Quillfort writes it: a bare double "
-                                 "quote ends the string here, and the game cannot parse this line\n";
+    const QByteArray
+        sides = "sides_west_east_logic.sqf: WEST, 1 note, 2 tasks, current task \"Hold\"; EAST, 2 notes, "
+                "1 task, current task \"Defend\"; LOGIC, 1 note, 1 task, current task \"Watch\" (UTF-8)\n",
+        sideFindings = "sides_findings.sqf: WEST, 1 note, 0 tasks, no current task; EAST, 0 notes, 1 task, "
+                       "no current task (UTF-8)\nsides_findings.sqf:11:47: " +
+                       amp +
+                       "[WEST note 1 \"Plan\"]\nsides_findings.sqf:15:35: warning: The title is empty "
+                       "[EAST task 1 \"\"]\nsides_findings.sqf:16:45: warning: The marker tag has no "
+                       "closing </marker> [EAST task 1 \"\"]\n",
+        bareQuote = "bare_quote.sqf:16:40: warning: Line 16 is not as Quillfort writes it: a bare double "
+                    "quote ends the string here, and the game cannot parse this line\n";
     const auto twice = [](const char* first, const char* second, const char* side) {
-      return QByteArray(second) + ": error: " + first + " and " + second + " both hold a briefing for " + side +
-             "; merge takes each side from one file\n";
+      return QByteArray(second) + ": error: " + first + " and " + second + " both hold a briefing for " +
+             side + "; merge takes each side from one file\n";
     };
-    const auto data = [](const char* name) { return contents(QStringLiteral(QUILLFORT_TEST_DATA "/") + name); };
+    const auto data = [](const char* name) {
+      return contents(QStringLiteral(QUILLFORT_TEST_DATA "/") + name);
+    };
     // Exports: lists in editor order, "\n" for a line break, a lone CR as
     // U+240D and a lone LF as U+240A, null for no current task. A usage error
     // (status 2) says so on stderr and nothing on stdout.
@@ -134,32 +144,41 @@ private slots:
         {"check worked_example.sqf", good, 0},
         // An unknown side letter: a new window's WEST.
         {"check tasks_only_civilian.sqf read_lowercase_side.sqf",
-         "tasks_only_civilian.sqf: CIVILIAN, 0 notes, 1 task, no current task (UTF-8)\nread_lowercase_side.sqf: WEST, "
-         "0 notes, 1 task, current task \"T\" (UTF-8)\nread_lowercase_side.sqf:1:9: warning: Line 1 is not as "
-         "Quillfort writes it: a hand edit or another tool changed it, and the next save writes it as Quillfort does\n",
+         "tasks_only_civilian.sqf: CIVILIAN, 0 notes, 1 task, no current task "
+         "(UTF-8)\nread_lowercase_side.sqf: WEST, "
+         "0 notes, 1 task, current task \"T\" (UTF-8)\nread_lowercase_side.sqf:1:9: warning: Line 1 is not "
+         "as Quillfort writes it: a hand edit or another tool changed it, and the next save writes it as "
+         "Quillfort does\n",
          0},
-        {"check lone_breaks.sqf", "lone_breaks.sqf: CIVILIAN, 2 notes, 1 task, current task \"Lone\u240DCR title\" "
-                                  "(UTF-8)\n", 0},
-        {"check texts_and_quotes.sqf", "texts_and_quotes.sqf: WEST, 1 note, 1 task, current task \"Say \"hi\"\" (ANSI, "
-                                       "Windows-1252)\ntexts_and_quotes.sqf:...", 0},
+        {"check lone_breaks.sqf",
+         "lone_breaks.sqf: CIVILIAN, 2 notes, 1 task, current task \"Lone\u240DCR title\" (UTF-8)\n", 0},
+        {"check texts_and_quotes.sqf",
+         "texts_and_quotes.sqf: WEST, 1 note, 1 task, current task \"Say \"hi\"\" (ANSI, "
+         "Windows-1252)\ntexts_and_quotes.sqf:...",
+         0},
         {"check check_findings.sqf", findings, 0},
         {"check --strict check_findings.sqf", findings, 1},
-        {"check --strict worked_example.sqf", good, 0},
-        {"check --strict bare_quote.sqf", "bare_quote.sqf: EAST, 1 note, 2 tasks, current task \"Hold the town\" "
-                                          "(UTF-8)\n" + bareQuote, 1},
+        {"check --strict bare_quote.sqf",
+         "bare_quote.sqf: EAST, 1 note, 2 tasks, current task \"Hold the town\" (UTF-8)\n" + bareQuote, 1},
         {"check read_note_title_unclosed.sqf", "", 1, damaged},
+        {"export %1/damaged_sides.sqf", "", 1,
+         "%1/damaged_sides.sqf: error: Err # 5 - Invalid procedure call or argument: the sides line (line "
+         "3) is damaged at column 26: \",\" should follow the number of notes\n"},
         {"check read_tasks_past_32767.sqf", "", 1, "read_tasks_past_32767.sqf: error: " + overflow},
         {"check no_such.sqf", "", 1, "no_such.sqf: error: Err # 53 - File not found: no_such.sqf\n"},
         {"check read_note_title_unclosed.sqf worked_example.sqf", good, 1, damaged}, // each still reported
         // The limits of what is read at all, at the exact byte.
-        {"check %1/16MiB.sqf", "", 1, "%1/16MiB.sqf: error: Err # 5 - Invalid procedure call or argument: the first "
-                                      "line is too short"},
-        {"check %1/16MiB+1.sqf", "", 1, "%1/16MiB+1.sqf: error: Err # 57 - Device I/O error: the file %2 could not be "
-                                        "read (it is larger than 16 MiB, more than any briefing)\n"},
-        {"check - <%1/16MiB+1.sqf", "", 1, "standard input: error: Err # 57 - Device I/O error: standard input could not "
-                                        "be read (it is larger than 16 MiB, more than any briefing)\n"},
-        {"build %1/64MiB+1.json -o -", "", 1, "%1/64MiB+1.json: error: Err # 57 - Device I/O error: the file %3 "
-                                              "could not be read (it is larger than 64 MiB, more than any briefing)\n"},
+        {"check %1/16MiB.sqf", "", 1,
+         "%1/16MiB.sqf: error: Err # 5 - Invalid procedure call or argument: the first line is too short"},
+        {"check %1/16MiB+1.sqf", "", 1,
+         "%1/16MiB+1.sqf: error: Err # 57 - Device I/O error: the file %2 could not be "
+         "read (it is larger than 16 MiB, more than any briefing)\n"},
+        {"check - <%1/16MiB+1.sqf", "", 1,
+         "standard input: error: Err # 57 - Device I/O error: standard input could not "
+         "be read (it is larger than 16 MiB, more than any briefing)\n"},
+        {"build %1/64MiB+1.json -o -", "", 1,
+         "%1/64MiB+1.json: error: Err # 57 - Device I/O error: the file %3 "
+         "could not be read (it is larger than 64 MiB, more than any briefing)\n"},
         {"build - -o - <worked_example.json", data("worked_example.sqf"), 0},
         {"build - <worked_example.json", data("worked_example.sqf"), 0},
         {"build %1/big.json -o -", "...", 0, "%1/big.json: warning: The script would be 40,"},
@@ -167,11 +186,12 @@ private slots:
         {"build --encoding ansi %1/cafe.json -o -", "...", 0},
 #ifndef Q_OS_WIN
         {"build /dev/stdin -o - <worked_example.json", data("worked_example.sqf"), 0},
-        {"check worked_example.sqf >/dev/full", "", 1, "standard output: error: the report could not be written\n"},
-        {"build - -o - >/dev/full <worked_example.json", "", 1, "standard output: error: the output could not be "
-                                                                "written\n"},
-        {"check %1/caf\\351.sqf", "%1/caf\xe9.sqf: EAST, 1 note, 2 tasks, current task \"Hold the town\" (UTF-8)\n",
-         0},
+        {"check worked_example.sqf >/dev/full", "", 1,
+         "standard output: error: the report could not be written\n"},
+        {"build - -o - >/dev/full <worked_example.json", "", 1,
+         "standard output: error: the output could not be written\n"},
+        {"check %1/caf\\351.sqf",
+         "%1/caf\xe9.sqf: EAST, 1 note, 2 tasks, current task \"Hold the town\" (UTF-8)\n", 0},
 #endif
         {"export worked_example.sqf", data("worked_example.json"), 0},
         {"export lone_breaks.sqf -o -", data("lone_breaks.json"), 0},
@@ -190,17 +210,18 @@ private slots:
          twice("sides_west_east_logic.sqf", "worked_example.sqf", "EAST")},
         {"merge read_note_title_unclosed.sqf sides_west.sqf -o -", "", 1, damaged},
         {"merge %1/half_WEST.sqf %1/half_EAST.sqf -o -", "", 1,
-         "standard output: error: Err # 6 - Overflow: the script would be 40,550 bytes, and the EAST briefing would "
-         "end at byte 40,295, past byte 32,767"},
+         "standard output: error: Err # 6 - Overflow: the script would be 40,550 bytes, and the EAST "
+         "briefing would end at byte 40,295, past byte 32,767"},
         {"--version", "quillfort-cli " QUILLFORT_VERSION "\n", 0},
         {"--help", "Usage: ...", 0},
     };
     for (const auto& row : rows)
       QTest::newRow(row.arguments) << row.arguments << row.out << row.status << row.err;
-    for (const char* args : {"", "check", "frobnicate x", "--bogus check x", "export", "export a b", "build a b",
-                             "export --strict a", "check -o x y", "build a -o x -o y", "merge a -o x", "merge a b",
-                             "merge --strict a b -o x", "build --encoding latin1 a", "export --encoding ansi a",
-                             "check --json a", "import a -o b --json"})
+    for (const char* args :
+         {"", "check", "frobnicate x", "--bogus check x", "export", "export a b", "build a b",
+          "export --strict a", "check -o x y", "build a -o x -o y", "merge a -o x", "merge a b",
+          "merge --strict a b -o x", "build --encoding latin1 a", "export --encoding ansi a",
+          "check --json a", "import a -o b --json"})
       QTest::newRow(*args ? args : "nothing") << args << QByteArray() << 2 << QByteArray("quillfort-cli: ");
   }
 
@@ -253,8 +274,10 @@ private slots:
     QCOMPARE(names.size(), 4);
     for (const QString& file : names) {
       const QString name = file.chopped(4);
-      const QByteArray json = contents(folder + '/' + name + ".json"), report = contents(folder + '/' + name + ".report");
-      const Run imported = run({"import", file, "--json"}, folder), strict = run({"import", "--strict", file}, folder);
+      const QByteArray json = contents(folder + '/' + name + ".json"),
+                       report = contents(folder + '/' + name + ".report");
+      const Run imported = run({"import", file, "--json"}, folder),
+                strict = run({"import", "--strict", file}, folder);
       QCOMPARE(imported.out + imported.err + QByteArray::number(imported.status), json + report + "0");
       QCOMPARE(strict.err + QByteArray::number(strict.status), report + (report.isEmpty() ? "0" : "1"));
       QCOMPARE(strict.out.isEmpty(), !report.isEmpty()); // nothing written when anything was left out
@@ -273,40 +296,48 @@ private slots:
     for (int i = 1; i < 256; ++i)
       many += ",\n" + note;
     // Each error after "in.json: error: ", or after "in.json" when it starts with ":".
-    // clang-format off
     const std::pair<QByteArray, QByteArray> cases[] = {
         {"{\"side\": \"WEST\",\n  \"notes\": [\"a\" \"b\"]}", ":2:17: error: "},
-        {"{\"side\": \"WEST\",\n" + briefing("").mid(1), ":2:1: error: the field \"side\" is given twice, first on line 1\n"},
-        {briefing("{\"title\": \"N\", \"text\": \"a" + QByteArray(1, '\0') + "b\"}"), ":1:74: error: the control character U+0000 stands unescaped in a string (JSON writes it as \\n, \\t or \\u0000)\n"},
+        {"{\"side\": \"WEST\",\n" + briefing("").mid(1),
+         ":2:1: error: the field \"side\" is given twice, first on line 1\n"},
+        {briefing("{\"title\": \"N\", \"text\": \"a" + QByteArray(1, '\0') + "b\"}"),
+         ":1:74: error: the control character U+0000 stands unescaped in a string (JSON writes it as \\n, "
+         "\\t or \\u0000)\n"},
         {"[]", "the briefing: must be a JSON object\n"},
-        {R"({"side": "WEST", "currentTask": null, "notes": []})", "tasks: missing\n"},
         {briefing(R"({"title": "N", "txt": "n"})"), "notes[0].text: missing\n"},
-        {R"({"side": "WEST", "currentTask": null, "notes": [], "tasks": [], "x": 1})", "the briefing: unknown field \"x\"\n"},
+        {R"({"side": "WEST", "currentTask": null, "notes": [], "tasks": [], "x": 1})",
+         "the briefing: unknown field \"x\"\n"},
         {briefing("", R"({"title": 7, "text": ""})"), "tasks[0].title: must be a string\n"},
-        {R"({"side": "WEST", "currentTask": null, "notes": {}, "tasks": []})", "notes: must be a list of entries\n"},
-        {briefing("", "", R"("NORTH")"), "side: \"NORTH\" is not one of WEST, EAST, RESISTANCE and CIVILIAN\n"},
-        {briefing("", R"({"title": "Hold fast", "text": ""})", R"("WEST")", R"("Hold")"), "currentTask: \"Hold\" is the title of no task\n"},
-        {briefing(R"({"title": "two\nlines", "text": ""})"), "notes[0].title: a title is one line, but this one holds a line break\n"},
+        {briefing("", R"({"title": "Hold fast", "text": ""})", R"("WEST")", R"("Hold")"),
+         "currentTask: \"Hold\" is the title of no task\n"},
+        {briefing(R"({"title": "two\nlines", "text": ""})"),
+         "notes[0].title: a title is one line, but this one holds a line break\n"},
         {briefing(many), ":256:1: error: notes[255]: a briefing script holds at most 255 notes\n"},
         // The stand-ins turned back: CR LF.
-        {briefing("{\"title\": \"A\u240D\u240AB\", \"text\": \"\"}"), "notes[0].title: a title is one line, but this one holds a line break\n"},
-        {briefing("", R"({"title": "T", "text": ""})", R"("WEST")", "\"T\u240D\u240A\""), "currentTask: a title is one line, but this one holds a line break\n"},
+        {briefing("{\"title\": \"A\u240D\u240AB\", \"text\": \"\"}"),
+         "notes[0].title: a title is one line, but this one holds a line break\n"},
         // Several sides: the one-side form is a playable side's; the list names each side once.
-        {briefing("", "", R"("LOGIC")"), "side: \"LOGIC\" is not one of WEST, EAST, RESISTANCE and CIVILIAN\n"},
+        {briefing("", "", R"("LOGIC")"),
+         "side: \"LOGIC\" is not one of WEST, EAST, RESISTANCE and CIVILIAN\n"},
         {R"({"sides": []})", "sides: must be a list of one or more sides' briefings\n"},
-        {R"({"sides": [], "side": "WEST"})", "the briefing: unknown field \"side\"\n"},
         {R"({"sides": [7]})", "sides[0]: must be an object with a side, a current task, notes and tasks\n"},
-        {"{\"sides\": [" + briefing("", "", R"("NORTH")") + "]}", "sides[0].side: \"NORTH\" is not one of WEST, EAST, RESISTANCE, CIVILIAN and LOGIC\n"},
-        {"{\"sides\": [" + briefing(note, "", R"("EAST")") + ", " + briefing(note, "", R"("EAST")") + "]}", "sides[1].side: \"EAST\" is given twice, first as sides[0]\n"},
-        {"{\"sides\": [" + briefing(R"({"title": "N", "txt": "n"})") + "]}", "sides[0].notes[0].text: missing\n"},
-        {"{\"sides\": [" + briefing("", "", R"("LOGIC")", R"("Hold")") + "]}", "sides[0].currentTask: \"Hold\" is the title of no task\n"},
-        {"{\"encoding\": \"ansi\", " + briefing(note, "{\"title\": \"T\", \"text\": \"\u03a9\"}").mid(1), "Err # 5 - The character U+03A9 \"\u03a9\" in the text of task 1 cannot be written in the code page Windows-1252: UTF-8, the script's other encoding, holds it\n"},
+        {"{\"sides\": [" + briefing("", "", R"("NORTH")") + "]}",
+         "sides[0].side: \"NORTH\" is not one of WEST, EAST, RESISTANCE, CIVILIAN and LOGIC\n"},
+        {"{\"sides\": [" + briefing(note, "", R"("EAST")") + ", " + briefing(note, "", R"("EAST")") + "]}",
+         "sides[1].side: \"EAST\" is given twice, first as sides[0]\n"},
+        {"{\"sides\": [" + briefing(R"({"title": "N", "txt": "n"})") + "]}",
+         "sides[0].notes[0].text: missing\n"},
+        {"{\"encoding\": \"ansi\", " + briefing(note, "{\"title\": \"T\", \"text\": \"\u03a9\"}").mid(1),
+         "Err # 5 - The character U+03A9 \"\u03a9\" in the text of task 1 cannot be written in the code page "
+         "Windows-1252: UTF-8, the script's other encoding, holds it\n"},
     };
     for (const auto& [json, error] : cases)
       QTest::newRow(error.trimmed().constData())
           << json << (error.startsWith(':') ? "in.json" + error : "in.json: error: " + error) << false;
-    QTest::newRow("read-only target") << briefing(note) << QByteArray("out.sqf: error: Err # 70 - Permission denied: the file out.sqf is read-only\n") << true;
-    // clang-format on
+    QTest::newRow("read-only target")
+        << briefing(note)
+        << QByteArray("out.sqf: error: Err # 70 - Permission denied: the file out.sqf is read-only\n")
+        << true;
   }
 
   void buildRefuses() {

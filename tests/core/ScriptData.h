@@ -4,8 +4,8 @@
 #include "core/system/RuntimeError.h"
 
 #include <fstream>
-#include <ostream>
 #include <iterator>
+#include <ostream>
 #include <string>
 
 // The bytes of a script under tests/data, by its name without ".sqf".

@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 
 namespace {
 
@@ -54,9 +52,11 @@ TEST(Import, Tokens) {
       {.script = "  #define A(x) x \\\r\n  + 1\r\nb # c",
        .tokens = "1:3 #define A(x) x \\\r\n  + 1 3:1 b 3:3 # 3:5 c"},
       {.script = "x;\n  y = 'never\n closed",
-       .tokens = "5 Invalid procedure call or argument: line 2, column 7: a string opened here is never closed"},
+       .tokens =
+           "5 Invalid procedure call or argument: line 2, column 7: a string opened here is never closed"},
       {.script = "x /* \"s\" */ y /* z",
-       .tokens = "5 Invalid procedure call or argument: line 1, column 15: a comment opened here is never closed"},
+       .tokens =
+           "5 Invalid procedure call or argument: line 1, column 15: a comment opened here is never closed"},
   };
   for (const Row& row : rows)
     EXPECT_EQ(tokens(row.script), row.tokens) << row.script;
@@ -228,62 +228,9 @@ TEST(Import, Refused) {
       importBriefing(script, Side::West);
       ADD_FAILURE() << "imported: " << script.substr(0, 60);
     } catch (const RuntimeError& e) {
-      EXPECT_EQ(std::to_string(e.number) + ' ' + e.description, std::string("5 Invalid procedure call or argument: ") + error);
+      EXPECT_EQ(std::to_string(e.number) + ' ' + e.description,
+                std::string("5 Invalid procedure call or argument: ") + error);
     }
-  }
-}
-
-std::string dataFile(const std::string& name) {
-  std::ifstream in(QUILLFORT_TEST_DATA "/import/" + name, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
-// Each script of the corpus imports as written here, and its left-out list is
-// its .report file line for line.
-TEST(Import, Corpus) {
-  struct Row {
-    const char* name;
-    const char* briefing;
-  };
-  const Row rows[] = {
-      {.name = "classic_two_sides",
-       .briefing =
-           "WEST notes: Weather=Fog in the valley until 06:00., Situation=CSAT took \"Copper Gate\" at "
-           "dawn.|The town is lightly held., Execution=1st squad moves north.|2nd squad waits for 'Lynx'., "
-           "Credits=Mission by Harlan.|Thanks, 2nd Company. tasks: Clear the town=Clear the town of Copper "
-           "Gate., Secure the bridge*=Hold the <marker name='mkBridge'>bridge</marker>.\n"
-           "EAST notes: Weather=Fog in the valley until 06:00., Situation=NATO will try to retake the "
-           "town. 'Hold it.' tasks: Hold the town*=Hold Copper Gate until 06:30."},
-      {.name = "task_framework",
-       .briefing =
-           "WEST notes: Mission=Destroy the radar on Hill 214, then extract., Rules=No respawn.|Stay "
-           "within the AO. tasks: Survive=Stay alive until the end of the mission., Extract=Reach the "
-           "<marker name='mkLZ'>LZ</marker>., Destroy the radar*=Destroy the radar station on Hill 214.\n"
-           "EAST notes: Mission=Defend the radar at all costs., Rules=No respawn.|Stay within the AO. "
-           "tasks: Survive=Stay alive until the end of the mission., Hold the radar*=Keep the radar "
-           "standing."},
-      {.name = "many_kinds",
-       .briefing =
-           "WEST notes: Mission=Find the weapons cache in Zaros.|Destroy it with the charges you carry., "
-           "Enemy forces=A motorised platoon, two BTRs. tasks: Destroy the cache=Place the charges., "
-           "Find the cache*=Search the houses of Zaros."},
-      {.name = "game_master",
-       .briefing =
-           "WEST notes: Radio=Platoon net: 41.0, Situation=Pyrgos is quiet \u2013 too quiet.|The mayor "
-           "has left town. tasks: Patrol*=\n"
-           "LOGIC notes: Radio=Platoon net: 41.0, Zeus=You run the enemy.|Keep the pressure on the "
-           "caf\u00E9. tasks: Keep them busy*=Send a patrol every 10 minutes."},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
-    const std::string file = row.name + std::string(".sqf");
-    const Imported imported = importBriefing(dataFile(file), Side::West);
-    EXPECT_EQ(shown(imported.briefing), row.briefing);
-    std::string report;
-    for (const LeftOut& l : imported.leftOut)
-      report += file + ':' + std::to_string(l.line) + ':' + std::to_string(l.column) +
-                ": left out: " + l.why + '\n';
-    EXPECT_EQ(report, dataFile(row.name + std::string(".report")));
   }
 }
 

@@ -2,10 +2,10 @@
 // or foreign scripts end in error 5 or 6 at the pass where the damage lies;
 // where a field's characters stand in the script, as line and column.
 #include "ScriptData.h"
-#include "core/text/AnsiCodec.h"
-#include "core/system/RuntimeError.h"
 #include "core/reader/BriefingScriptReader.h"
 #include "core/reader/ScriptLocation.h"
+#include "core/system/RuntimeError.h"
+#include "core/text/AnsiCodec.h"
 #include "core/writer/BriefingScriptWriter.h"
 
 #include <gtest/gtest.h>
@@ -44,7 +44,8 @@ std::string outcome(const std::string& script) {
     return shown(side.notes) + " / " + shown(side.tasks);
   } catch (const ScriptReadFailure& e) {
     const std::string number = std::to_string(e.number);
-    return e.loaded.sides.empty() ? "notes " + number : shown(e.loaded.sides.front().notes) + " / tasks " + number;
+    return e.loaded.sides.empty() ? "notes " + number
+                                  : shown(e.loaded.sides.front().notes) + " / tasks " + number;
   }
 }
 
@@ -75,7 +76,6 @@ TEST(ScriptReader, ReadsEachScriptAsItsLayoutSays) {
                             "tskObj2 setSimpleTaskDescription [\"D2\",\"T2\",\"T2\"];\r\n";
   const std::size_t taskCr = task1.size() + task2.size() - 1, noteCr = note1.size() + note2.size() - 1;
   const std::string twoNotes = "N2=b | N1=a / ", twoTasks = " / T2=D2 | T1=D1";
-  // clang-format off
   const struct {
     const char* what; // a file under tests/data where no bytes are given
     std::string bytes;
@@ -84,16 +84,24 @@ TEST(ScriptReader, ReadsEachScriptAsItsLayoutSays) {
       // Undoubled quotes end a title or description at the first quote (a
       // note's text then starts three bytes later); a note text runs to its
       // line's end; a quote doubled inside a string opens none.
-      {"worked_example", {}, "Intel=Line one\r\nLine two / Take the bridge=Cross at dawn. | Hold the town=Dig in."},
+      {"worked_example",
+       {},
+       "Intel=Line one\r\nLine two / Take the bridge=Cross at dawn. | Hold the town=Dig in."},
       {"read_markers_any_case", {}, "N=n / T=t"},
       {"read_br_exact_case", {}, "N=a\r\nb<BR/>c<br>d / T=\r\n\r\nx<Br/>"},
       {"read_empty_fields", {}, "= / ="},
       {"read_notes_only", {}, "N=n\r\nn / "},
       {"tasks_only_civilian", {}, " / Evacuate=Leave by boat."},
-      {"<br/> in titles stays", script(1, 1, "player createDiaryRecord [\"Diary\",[\"n<br/>\",\"t<br/>\"]];\r\n" + task.substr(0, 29) + "<br/>" + task.substr(29)),
+      {"<br/> in titles stays",
+       script(1, 1,
+              "player createDiaryRecord [\"Diary\",[\"n<br/>\",\"t<br/>\"]];\r\n" + task.substr(0, 29) +
+                  "<br/>" + task.substr(29)),
        "n<br/>=t\r\n / T<br/>=D"},
       {"read_undoubled_quotes", {}, "N=say \"hi\" | ab=\",\"text / A=a | x=p"},
-      {"read_markers_inside_strings", {}, "Diary\",[\"=\" | createSimpleTask [\"x\"];=Diary\",[\"y\"]]; setSimpleTaskDescription [\" / \"Diary\",[\"=x\"];\"\""},
+      {"read_markers_inside_strings",
+       {},
+       "Diary\",[\"=\" | createSimpleTask [\"x\"];=Diary\",[\"y\"]]; setSimpleTaskDescription [\" / "
+       "\"Diary\",[\"=x\"];\"\""},
       {"read_doubled_quote_before_marker", {}, "A=b / "},
       // The header: characters 11, 13 and 15 of the first line, its CR counted.
       {"read_empty", {}, "header 5"},
@@ -112,7 +120,8 @@ TEST(ScriptReader, ReadsEachScriptAsItsLayoutSays) {
       {"note line without CR LF, long", script(1, 0, note, 0, noCrLf), "notes 5"},
       {"note title left open, long", script(1, 0, "\"Diary\",[\"N", 0, noCrLf), "notes 5"},
       {"task title left open, long", script(0, 1, "createSimpleTask [\"T", 0, noCrLf), " / tasks 5"},
-      {"description left open, long", script(0, 1, task.substr(0, task.size() - 11), 0, noCrLf), " / tasks 5"},
+      {"description left open, long", script(0, 1, task.substr(0, task.size() - 11), 0, noCrLf),
+       " / tasks 5"},
       {"a note missing, long", script(2, 0, note + "\r\n", 0, noCrLf), "notes 5"},
       {"a task missing, long", script(1, 2, note + "\r\n" + task + "\r\n", 0, noCrLf), "N=t / tasks 5"},
       // What the reader needs and finds past byte 32767 is an overflow.
@@ -131,15 +140,30 @@ TEST(ScriptReader, ReadsEachScriptAsItsLayoutSays) {
       {"second note's CR at 32767", script(2, 0, note1 + note2, 32767 - noteCr + 1), twoNotes},
       {"second note's CR at 32768", script(2, 0, note1 + note2, 32768 - noteCr + 1), "notes 6"},
       // Record lines as hand edits leave them read as the writer's own.
-      {"note: two blanks", script(2, 0, note1 + "player createDiaryRecord  [\"Diary\",[\"N2\",\"b\"]];\r\n"), twoNotes},
-      {"note: capitals", script(2, 0, note1 + "PLAYER createDiaryRecord [\"DIARY\",[\"N2\",\"b\"]];\r\n"), twoNotes},
-      {"note: after a statement", script(2, 0, note1 + "x=1;player createDiaryRecord [\"Diary\",[\"N2\",\"b\"]];\r\n"), twoNotes},
+      {"note: two blanks", script(2, 0, note1 + "player createDiaryRecord  [\"Diary\",[\"N2\",\"b\"]];\r\n"),
+       twoNotes},
+      {"note: capitals", script(2, 0, note1 + "PLAYER createDiaryRecord [\"DIARY\",[\"N2\",\"b\"]];\r\n"),
+       twoNotes},
+      {"note: after a statement",
+       script(2, 0, note1 + "x=1;player createDiaryRecord [\"Diary\",[\"N2\",\"b\"]];\r\n"), twoNotes},
       {"note: after a string", script(2, 0, note1 + "\"x\";\r\n" + note2), twoNotes},
-      {"task: another variable", script(0, 2, task1 + "tskObjX=player createSimpleTask [\"T2\"];\r\ntskObjX setSimpleTaskDescription [\"D2\",\"T2\",\"T2\"];\r\n"), twoTasks},
-      {"task: one line, any case", script(0, 2, task1 + "t=player createsimpletask [\"T2\"]; t SETSIMPLETASKDESCRIPTION [\"D2\",\"T2\",\"T2\"];\r\n"), twoTasks},
-      {"task: a comment between", script(0, 2, task1 + "tskObj2=player createSimpleTask [\"T2\"];\r\n// \"a\"\r\ntskObj2 setSimpleTaskDescription [\"D2\",\"T2\",\"T2\"];\r\n"), twoTasks},
+      {"task: another variable",
+       script(0, 2,
+              task1 + "tskObjX=player createSimpleTask [\"T2\"];\r\ntskObjX setSimpleTaskDescription "
+                      "[\"D2\",\"T2\",\"T2\"];\r\n"),
+       twoTasks},
+      {"task: one line, any case",
+       script(
+           0, 2,
+           task1 +
+               "t=player createsimpletask [\"T2\"]; t SETSIMPLETASKDESCRIPTION [\"D2\",\"T2\",\"T2\"];\r\n"),
+       twoTasks},
+      {"task: a comment between",
+       script(0, 2,
+              task1 + "tskObj2=player createSimpleTask [\"T2\"];\r\n// \"a\"\r\ntskObj2 "
+                      "setSimpleTaskDescription [\"D2\",\"T2\",\"T2\"];\r\n"),
+       twoTasks},
   };
-  // clang-format on
   // The writer's own script, whose titles and texts hold every piece a record
   // line is made of: it reads back as it was written.
   const std::u16string pieces = u"\" createSimpleTask [\" setSimpleTaskDescription [\" \"Diary\",[\" "
@@ -147,7 +171,8 @@ TEST(ScriptReader, ReadsEachScriptAsItsLayoutSays) {
   const std::u16string twice = pieces + u"\r\n" + pieces;
   const Briefing written = briefingOf(Side::West, {{pieces, twice}}, {{pieces, pieces}, {u"", twice}});
   const SideBriefing& side = written.sides.front();
-  EXPECT_EQ(outcome(composeBriefingScript(written)), shown(side.notes, true) + " / " + shown(side.tasks, true));
+  EXPECT_EQ(outcome(composeBriefingScript(written)),
+            shown(side.notes, true) + " / " + shown(side.tasks, true));
 
   for (const auto& [what, bytes, expected] : rows)
     EXPECT_EQ(outcome(bytes.empty() ? scriptFile(what) : bytes), expected) << what;
@@ -166,5 +191,45 @@ TEST(ScriptLocation, MapsAFieldIndexToTheScriptsLineAndColumn) {
     const ScriptLocation at = locationOf(script, offsetInField(script, 4, index, isText));
     EXPECT_EQ(std::pair(at.line, at.column), std::pair(line, column))
         << "index " << index << " text " << isText;
+  }
+}
+
+// Which encoding a script is read in: UTF-8 where all after the first line is
+// valid UTF-8 (ASCII, the same bytes in both, included), the code page
+// otherwise, whatever the first line's count bytes are; and the text read.
+TEST(ScriptReader, DetectsTheEncoding) {
+  // A first line counting one note (and a current task past the tasks), and
+  // the note's record.
+  const auto withNote = [](char current, const std::string& text) {
+    return "// QFRT W \1 \0 "s + current + " 100\r\n" +
+           "player createDiaryRecord [\"Diary\",[\"N\",\"" + text + "\"]];\r\n";
+  };
+  const struct {
+    const char* what;
+    std::string script;
+    Encoding encoding;
+    std::u16string text;
+  } rows[] = {
+      {"ASCII", withNote('\0', "plain"), Encoding::Utf8, u"plain"},
+      {"UTF-8", withNote('\0', "Br\xC3\xBC" "cke \xD0\x96 \xF0\x9F\x98\x80"), Encoding::Utf8,
+       u"Br\u00FCcke \u0416 \U0001F600"},
+      {"the code page", withNote('\0', "Br\xFC" "cke \x80"), Encoding::Ansi, u"Br\u00FCcke \u20AC"},
+      {"UTF-8, then a byte that is none", withNote('\0', "\xC3\xBC \xFC"), Encoding::Ansi,
+       u"\u00C3\u00BC \u00FC"},
+      // Written by an older tool in the code page, "Ã©" is valid UTF-8: it
+      // reads as the "é" the game shows, and saves as the same bytes.
+      {"the code page's \"\xC3\x83\xC2\xA9\"", withNote('\0', "\xC3\xA9"), Encoding::Utf8, u"\u00E9"},
+      {"a count byte from 0x80 up", withNote('\xC3', "plain"), Encoding::Utf8, u"plain"},
+  };
+  for (const auto& [what, script, encoding, text] : rows) {
+    EXPECT_EQ(detectEncoding(script), encoding) << what;
+    try {
+      const Briefing read = readBriefingScript(script, Side::West).briefing;
+      EXPECT_TRUE(read.sides.front().notes.front().text == text) << what;
+      const std::string record = script.substr(script.find("\r\n") + 2);
+      EXPECT_NE(composeBriefingScript(read).find(record), std::string::npos) << what << ": saved again";
+    } catch (const RuntimeError& e) {
+      ADD_FAILURE() << what << ": " << e.description;
+    }
   }
 }

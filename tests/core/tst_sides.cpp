@@ -14,7 +14,10 @@ using Entries = std::vector<BriefingEntry>;
 
 // Each side's own entries: a side's briefing differs from every other's.
 const SideBriefing kBriefings[] = {
-    {Side::West, {{u"Situation", u"Blue\r\nforces"}}, {{u"Take \"Hill\"", u"Go"}, {u"Hold", u"Dig"}}, u"Hold"},
+    {Side::West,
+     {{u"Situation", u"Blue\r\nforces"}},
+     {{u"Take \"Hill\"", u"Go"}, {u"Hold", u"Dig"}},
+     u"Hold"},
     {Side::East, {{u"Intel", u"Red"}, {u"Orders", u""}}, {{u"Defend", u"Stay"}}, u"Defend"},
     {Side::Resistance, {}, {{u"Ambush", u"<marker name='m'>road</marker>"}}, u""},
     {Side::Civilian, {{u"Town", u"Quiet\nnight\rfall"}}, {}, u""}, // a lone LF and CR: no line ends
@@ -73,10 +76,15 @@ TEST(Sides, RefusedNamingTheSide) {
     Briefing briefing;
     const char* refused; // the start of the error, or "" where it is written
   } rows[] = {
-      {"256 tasks on EAST", {{kBriefings[0], {Side::East, {}, many, u""}}}, "5 The EAST briefing has 256 tasks"},
-      {"256 notes for the game master", {{{Side::Logic, many, {}, u""}}}, "5 The LOGIC briefing has 256 notes"},
+      {"256 tasks on EAST",
+       {{kBriefings[0], {Side::East, {}, many, u""}}},
+       "5 The EAST briefing has 256 tasks"},
+      {"256 notes for the game master",
+       {{{Side::Logic, many, {}, u""}}},
+       "5 The LOGIC briefing has 256 notes"},
       {"EAST twice", {{kBriefings[1], kBriefings[1]}}, "5 The briefing holds two EAST briefings"},
-      {"a character of no code page", {{kBriefings[0], {Side::East, {}, {{u"a", u"\u0394"}}, u""}}, Encoding::Ansi},
+      {"a character of no code page",
+       {{kBriefings[0], {Side::East, {}, {{u"a", u"\u0394"}}, u""}}, Encoding::Ansi},
        "5 The character U+0394 \"\xCE\x94\" in the text of task 1 of the EAST briefing cannot be written"},
       {"EAST ends at byte 32,767", eastEndsAt(32767), ""},
       {"EAST ends at byte 32,768", eastEndsAt(32768),
@@ -92,7 +100,8 @@ TEST(Sides, RefusedNamingTheSide) {
       EXPECT_EQ(got.substr(0, std::string(refused).size()), refused) << what;
   }
   // What saves at the limit opens again whole.
-  EXPECT_TRUE(readBriefingScript(composeBriefingScript(eastEndsAt(32767)), Side::West).briefing.sides.size() == 2);
+  EXPECT_TRUE(
+      readBriefingScript(composeBriefingScript(eastEndsAt(32767)), Side::West).briefing.sides.size() == 2);
 }
 
 // A sides line (the third line) that is not exactly what the writer writes,
@@ -105,7 +114,8 @@ TEST(Sides, DamagedScriptsAreRefusedSayingWhere) {
     std::string s = script;
     return s.replace(s.find(from), from.size(), to);
   };
-  const std::string damaged = "5 Invalid procedure call or argument: the sides line (line 3) is damaged at column ";
+  const std::string damaged =
+      "5 Invalid procedure call or argument: the sides line (line 3) is damaged at column ";
   const struct {
     const char* damage;
     std::string bytes;
@@ -115,11 +125,14 @@ TEST(Sides, DamagedScriptsAreRefusedSayingWhere) {
       {"a count changed", changed("E:2,1,1", "E:1,1,1"),
        "5 Invalid procedure call or argument: the EAST block does not hold the 1 notes and 1 tasks that the "
        "script's third line counts"},
-      {"an unknown letter", changed(" E:2", " X:2"), damaged + "23: a side's letter, W, E, R, C or L, should stand here"},
+      {"an unknown letter", changed(" E:2", " X:2"),
+       damaged + "23: a side's letter, W, E, R, C or L, should stand here"},
       {"sides out of order", changed("W:1,2,2 E:2,1,1", "E:2,1,1 W:1,2,2"),
        damaged + "23: the sides must stand in the order W, E, R, C, L, each once"},
-      {"a lower-case tag", changed("QFRT SIDES", "qfrt sides"), damaged + "4: it must start with \"// QFRT SIDES\""},
-      {"the line cut", changed(" L:1,1,1\r\n", " L:1\r\n"), damaged + "34: \",\" should follow the number of notes"},
+      {"a lower-case tag", changed("QFRT SIDES", "qfrt sides"),
+       damaged + "4: it must start with \"// QFRT SIDES\""},
+      {"the line cut", changed(" L:1,1,1\r\n", " L:1\r\n"),
+       damaged + "34: \",\" should follow the number of notes"},
       {"the first side not line 1's", changed("W:1,2,2", "W:1,2,1"),
        damaged + "15: the first side's letter and counts are not those of the first line"},
       {"a count of 256", changed("L:1,1,1", "L:256,1,1"), damaged + "33: the number of notes, from 0 to 255"},

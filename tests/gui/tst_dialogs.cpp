@@ -76,6 +76,17 @@ private:
       QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
       return QTest::keyClick(edit, action.endsWith("Escape") ? Qt::Key_Escape : Qt::Key_Return);
     }
+    if (auto* list = window->findChild<QListWidget*>(QStringLiteral("lstChoices"))) {
+      QStringList items;
+      for (int i = 0; i < list->count(); ++i)
+        items << list->item(i)->text();
+      seen << window->windowTitle() + '|' + window->findChild<QLabel*>()->text() + '|' + items.join(',');
+      for (const QString& key : action.split(' '))
+        QTest::keyClick(list, key == "Down"     ? Qt::Key_Down
+                              : key == "Escape" ? Qt::Key_Escape
+                                                : Qt::Key_Return);
+      return;
+    }
     auto* dialog = qobject_cast<QFileDialog*>(window);
     auto* name = window->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
     auto* buttons = window->findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
@@ -117,14 +128,22 @@ private slots:
   // Buttons, icon, default button and title as the style asks; CR LF shows
   // as a line break; the button pressed comes back as its number.
   void messageBox() {
-    // clang-format off
-    const struct { int style; const char* press; const char* shown; int answer; } rows[] = { // shown: icon|buttons|default
-        {0, "OK", "no icon|OK|OK", 1},                  {16, "OK", "critical|OK|OK", 1},          // Open Error
-        {36, "Yes", "question|No,Yes|Yes", 6},          {36, "No", "question|No,Yes|Yes", 7},     // Delete
-        {36, "Escape", "question|No,Yes|Yes", 7},       {64, "OK", "information|OK|OK", 1},
-        {48 + 1, "Escape", "warning|Cancel,OK|OK", 2},  {3 + 256, "Cancel", "no icon|Cancel,No,Yes|No", 2}, // second button default
+    const struct {
+      int style;
+      const char* press;
+      const char* shown;
+      int answer;
+    } rows[] = {
+        // shown: icon|buttons|default
+        {0, "OK", "no icon|OK|OK", 1},
+        {16, "OK", "critical|OK|OK", 1}, // Open Error
+        {36, "Yes", "question|No,Yes|Yes", 6},
+        {36, "No", "question|No,Yes|Yes", 7}, // Delete
+        {36, "Escape", "question|No,Yes|Yes", 7},
+        {64, "OK", "information|OK|OK", 1},
+        {48 + 1, "Escape", "warning|Cancel,OK|OK", 2},
+        {3 + 256, "Cancel", "no icon|Cancel,No,Yes|No", 2}, // second button default
     };
-    // clang-format on
     for (const auto& [style, press, shown, answer] : rows) {
       ModalAnswers answers({press});
       const int got = QtDialogs().messageBox("First line\r\nsecond line", style, "Title");
@@ -136,19 +155,36 @@ private slots:
   // The prompt, title and default text shown; a pasted text keeps only its
   // first line, as a single-line box does; Cancel gives no value.
   void inputBox() {
-    // clang-format off
-    const char* const rows[][3] = { // default text, typed|pasted|key, result ("-" for none)
-        {"", "Take the bridge||Return", "Take the bridge"}, {"Old title", "||Return", "Old title"},
-        {"", "|first\r\nsecond|Return", "first"},           {"Hold ", "|fast\nand\nlong|Return", "Hold fast"},
-        {"", "A|b\rc|Return", "Ab"},                         {"Keep", "|\r\nlost|Return", "Keep"},
+    const char* const rows[][3] = {
+        // default text, typed|pasted|key, result ("-" for none)
+        {"", "Take the bridge||Return", "Take the bridge"},
+        {"Old title", "||Return", "Old title"},
+        {"", "|first\r\nsecond|Return", "first"},
+        {"Hold ", "|fast\nand\nlong|Return", "Hold fast"},
+        {"", "A|b\rc|Return", "Ab"},
+        {"Keep", "|\r\nlost|Return", "Keep"},
         {"Old title", "x||Escape", "-"},
     };
-    // clang-format on
     for (const auto& [defaultText, action, result] : rows) {
       ModalAnswers answers({action});
       const auto answer = QtDialogs().inputBox("Enter the task\r\nto create:", "New Task", defaultText);
       QCOMPARE(answers.seen.join('#') + " -> " + answer.value_or("-"),
                "Enter the task\nto create:|New Task|" + QString(defaultText) + " -> " + result);
+    }
+  }
+
+  // A list to choose one line from, by keys: the first is chosen to begin
+  // with, Return takes the chosen line, Escape none.
+  void chooseOne() {
+    const struct {
+      const char* keys;
+      const char* chosen;
+    } rows[] = {{"Return", "0"}, {"Down Return", "1"}, {"Down Down Return", "1"}, {"Down Escape", "none"}};
+    for (const auto& [keys, chosen] : rows) {
+      ModalAnswers answers({keys});
+      const auto got = QtDialogs().chooseOne("Which one?\r\nThe newest first.", "Recover", {"new", "old"});
+      QCOMPARE(answers.seen.join('#') + " -> " + (got ? QString::number(*got) : "none"),
+               "Recover|Which one?\nThe newest first.|new,old -> " + QString(chosen));
     }
   }
 
@@ -161,9 +197,10 @@ private slots:
     QVERIFY(QFile::setPermissions(dir.filePath("locked.sqf"), QFile::ReadOwner));
     QTest::addColumn<QString>(
         "row"); // save flags | actions | path in the folder (none: Cancel) | boxes on the way
-    // clang-format off
-    const QString replace = "Save As|%1 already exists.\nDo you want to replace it?|warning|No,Yes|No",
-                  missing = "Save As|%1/missing/new.sqf\nPath does not exist.\nCheck the path and try again.|warning|OK|OK";
+    const QString
+        replace = "Save As|%1 already exists.\nDo you want to replace it?|warning|No,Yes|No",
+        missing =
+            "Save As|%1/missing/new.sqf\nPath does not exist.\nCheck the path and try again.|warning|OK|OK";
     const QString rows[][2] = {
         {"open: a file", "open 4|old.sqf|old.sqf|"},
         {"open: a missing folder is taken", "open 4|missing/new.sqf|missing/new.sqf|"},
@@ -176,7 +213,6 @@ private slots:
         {"save: missing folder refused", "save 2050|missing/new.sqf,OK,new.sqf|new.sqf|" + missing},
         {"save: missing folder, no flag", "save 2|missing/new.sqf|missing/new.sqf|"},
     };
-    // clang-format on
     for (const auto& [name, row] : rows)
       QTest::newRow(qPrintable(name)) << row;
   }

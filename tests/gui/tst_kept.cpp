@@ -20,29 +20,40 @@ private slots:
   // counts, newest first, or not at all.
   void discarding_data() {
     addRows({
-        {"Clear with changes", {{{"add A", "yes", "click cmdClear"}, {.tasks = "", .kept = "WEST 0 notes 1 task"}}}},
+        {"Clear with changes",
+         {{{"add A", "yes", "click cmdClear"}, {.tasks = "", .kept = "WEST 0 notes 1 task"}}}},
         {"Clear of an empty window", {{{"yes", "click cmdClear"}, {.kept = ""}}}},
         {"Clear after a save", {{{"add A", "save %1/a.sqf", "yes", "click cmdClear"}, {.kept = ""}}}},
         {"Clear after an open", {{{worked, "yes", "click cmdClear"}, {.kept = ""}}}},
         {"Clear after an open and a change",
          {{{worked, "type x", "yes", "click cmdClear"}, {.kept = "EAST 1 note 2 tasks"}}}},
         {"Open with changes, kept before the window empties",
-         {{{"add A", worked}, {.tasks = "Take the bridge0*, Hold the town1", .kept = "WEST 0 notes 1 task"}}}},
-        {"a failed Open", {{{"add A", "ok", "open %1/none.sqf"}, {.tasks = "", .kept = "WEST 0 notes 1 task"}}}},
-        {"every side", {{{"add Hold", "key cmdSide Ctrl+2", "create Intel", "yes", "click cmdClear"},
-                         {.kept = "WEST 0 notes 1 task, EAST 0 notes 1 task"}}}},
-        {"newest first", {{{"add A", "yes", "click cmdClear", "add A,B", "yes", "click cmdClear"},
-                           {.kept = "WEST 0 notes 2 tasks / WEST 0 notes 1 task"}}}},
+         {{{"add A", worked}, {.tasks = "[Take the bridge], Hold the town", .kept = "WEST 0 notes 1 task"}}}},
+        {"a failed Open",
+         {{{"add A", "ok", "open %1/none.sqf"}, {.tasks = "", .kept = "WEST 0 notes 1 task"}}}},
+        {"every side",
+         {{{"add Hold", "key cmdSide Ctrl+2", "create Intel", "yes", "click cmdClear"},
+           {.kept = "WEST 0 notes 1 task, EAST 0 notes 1 task"}}}},
+        {"newest first",
+         {{{"add A", "yes", "click cmdClear", "add A,B", "yes", "click cmdClear"},
+           {.kept = "WEST 0 notes 2 tasks / WEST 0 notes 1 task"}}}},
         // The briefing comes back as Open opens it: byte for byte.
-        {"Recover", {{{"add Take the bridge,Hold the town", "click cmdCurTask", "click cmdSide", "page Notes",
-                       "add Intel", "type \"\nLine two\"", "yes", "click cmdClear"}, {.tasks = ""}},
-                     {{"choose 0", "click cmdRecover", "save %1/back.sqf"},
-                      {.tasks = "Take the bridge0*, Hold the town1", .side = "EAST", .path = "%1", .saved = "saved_by_clicks.sqf"}}}},
+        {"Recover",
+         {{{"add Take the bridge,Hold the town", "click cmdCurTask", "click cmdSide", "page Notes",
+            "add Intel", "type \"\nLine two\"", "yes", "click cmdClear"},
+           {.tasks = ""}},
+          {{"choose 0", "click cmdRecover", "save %1/back.sqf"},
+           {.tasks = "[Take the bridge], Hold the town",
+            .side = "EAST",
+            .path = "%1",
+            .saved = "saved_by_clicks.sqf"}}}},
         {"Recover with nothing kept",
          {{{"ok", "click cmdRecover"},
-           {.asked = "Recover a Briefing: No briefing has been kept yet.\r\n\r\nWhen Exit, the close box, Open or "
-                     "Clear discard a briefing that was not saved, Quillfort keeps it here. [64]"}}}},
-        {"Recover, Cancel", {{{"add A", "yes", "click cmdClear", "choose none", "click cmdRecover"}, {.tasks = ""}}}},
+           {.asked =
+                "Recover a Briefing: No briefing has been kept yet.\r\n\r\nWhen Exit, the close box, Open or "
+                "Clear discard a briefing that was not saved, Quillfort keeps it here. [64]"}}}},
+        {"Recover, Cancel",
+         {{{"add A", "yes", "click cmdClear", "choose none", "click cmdRecover"}, {.tasks = ""}}}},
     });
   }
   void discarding() {
@@ -56,7 +67,7 @@ private slots:
   void theLastTwentyKept() {
     EditorDriver ed;
     for (int i = 0; i < 21; ++i)
-      for (const QString step : {"create " + QString::number(i), QString("yes"), QString("click cmdClear")})
+      for (const QString& step : {"create " + QString::number(i), QString("yes"), QString("click cmdClear")})
         ed.run(step);
     QCOMPARE(DiscardedBriefings::list().size(), 20);
     QVERIFY(QDir(DiscardedBriefings::folder()).removeRecursively());
@@ -73,9 +84,13 @@ private slots:
       ed.run("click cmdCancel");
     }
     EditorDriver next;
-    next.check({"", {{{}, {.tasks = "", .caption = "Quillfort", .hint = "The briefing you closed last time without saving was kept (WEST 0 notes 1 "
-                                   "task). Press Recover to bring it back."}},
-                     {{"choose 0", "click cmdRecover"}, {.tasks = "Take the bridge0*", .hint = "not shown"}}}});
+    next.check({"",
+                {{{},
+                  {.tasks = "",
+                   .caption = "Quillfort",
+                   .hint = "The briefing you closed last time without saving was kept (WEST 0 notes 1 "
+                           "task). Press Recover to bring it back."}},
+                 {{"choose 0", "click cmdRecover"}, {.tasks = "[Take the bridge]", .hint = "not shown"}}}});
     EditorDriver third; // said once
     third.check({"", {{{"wait"}, {.hint = "not shown"}}}});
   }

@@ -15,40 +15,42 @@ inline QByteArray readFile(const QString& path) {
 }
 
 // What a row expects the window to show after a stage. Only the fields the
-// row names (in the order they are declared here) are compared; lists are
-// each entry's title and slot, "*" on the selected entry, parted by ", "; a
-// text box's line breaks are "\n".
+// row names (in the order they are declared here) are compared; a list is
+// its titles parted by ", ", the selected one in [brackets]; a text box's
+// line breaks are "\n".
 struct Shown {
   using Want = std::optional<QString>;
-  Want tasks = {}, notes = {};   // lstTasks, lstNotes: "Recon0*, Hold1"
-  Want box = {};            // the text box of the page shown
-  Want boxes = {};          // txtTasks, then txtNotes: "task text / note text"
-  Want cursor = {};         // the shown box's cursor position, and the selected text after a blank
-  Want scroll = {};         // "kept" when the stage left the shown box scrolled down where it was
-  Want current = {};        // lblCurTask
-  Want side = {};           // cmdSide
-  Want page = {};           // "Tasks" or "Notes"
-  Want enabled = {};        // the enabled ones of cmdEdit, cmdDel, cmdCurTask, txtTasks, txtNotes, then
-                       // "-NAME" for any other button, list, box or choice that is disabled
-  Want taskText = {};       // taskText's slots, parted by " | "
+  Want tasks = {}, notes = {};         // lstTasks, lstNotes: "[Recon], Hold"
+  Want taskSlots = {}, noteSlots = {}; // each entry's slot, in list order: "0 1"
+  Want box = {};                       // the text box of the page shown
+  Want boxes = {};                     // txtTasks, then txtNotes: "task text / note text"
+  Want cursor = {};                    // the shown box's cursor position, and the selected text after a blank
+  Want scroll = {};                    // "kept" when the stage left the shown box scrolled down where it was
+  Want current = {};                   // lblCurTask
+  Want side = {};                      // cmdSide
+  Want page = {};                      // "Tasks" or "Notes"
+  Want enabled = {};  // the enabled ones of cmdEdit, cmdDel, cmdCurTask, txtTasks, txtNotes, then
+                      // "-NAME" for any other button, list, box or choice that is disabled
+  Want taskText = {}; // taskText's slots, parted by " | "
   Want noteText = {};
-  Want counts = {};         // "taskSlotCount noteSlotCount lastTaskIndex lastNoteIndex"
-  Want caption = {};        // as the window system shows it
-  Want path = {};           // appPath
-  Want heard = {};          // what screen readers name the window, cmdSide and lblCurTask, parted by " | "
-  Want asked = {};          // every dialog the stage showed, in order, parted by " / ": "Title: prompt [style]";
-                       // a file dialog "Open|Save in FOLDER, flags F"; a list "Title: the lines"
-  Want saved = {};          // which file under tests/data the stage's last save wrote, byte for byte
-  Want encoding = {};       // cboEncoding's text
-  Want sideButtons = {};    // the side buttons' captions, "*" on the pressed one
-  Want hint = {};           // lblHint's text while it shows
-  Want menu = {};           // the last context menu's entries (shortcut after a tab, "[off]" when greyed)
-  Want kept = {};           // the briefings kept of discarded work, newest first, by sides and counts
+  Want counts = {};      // "taskSlotCount noteSlotCount lastTaskIndex lastNoteIndex"
+  Want caption = {};     // as the window system shows it
+  Want path = {};        // appPath
+  Want heard = {};       // what screen readers name the window, cmdSide and lblCurTask, parted by " | "
+  Want asked = {};       // every dialog the stage showed, in order, parted by " / ": "Title: prompt [style]";
+                         // a file dialog "Open|Save in FOLDER, flags F"; a list "Title: the lines"
+  Want saved = {};       // which file under tests/data the stage's last save wrote, byte for byte
+  Want encoding = {};    // cboEncoding's text
+  Want sideButtons = {}; // the side buttons' captions, "*" on the pressed one
+  Want hint = {};        // lblHint's text while it shows
+  Want menu = {};        // the last context menu's entries (shortcut after a tab, "[off]" when greyed)
+  Want kept = {};        // the briefings kept of discarded work, newest first, by sides and counts
+  Want files = {};       // what the folder the test gives holds, every file and folder in it, sorted
   // The preview window, as a user reads it.
-  Want previewSide = {}, previewNotes = {}, previewTasks = {}; // its lists: titles, "▶ " on the current task
-  Want previewTitle = {}, previewText = {};               // the selected entry's, as plain text
-  Want previewMarks = {};                            // links, colours, pictures and frames in the text
-  Want findings = {};                                // the check's lines, parted by " / "
+  Want previewSide = {}, previewNotes = {}, previewTasks = {}; // its lists: titles, U+25B6 on the current
+  Want previewTitle = {}, previewText = {};                    // the selected entry's, as plain text
+  Want previewMarks = {}; // links, colours, pictures and frames in the text
+  Want findings = {};     // the check's lines, parted by " / "
 };
 
 // A stage of a row: the user's steps, then what the window shows.
@@ -90,9 +92,11 @@ inline void addRows(std::initializer_list<Row> rows) {
 //   preview             F5; show LIST ROW: a click on a row of one of the preview's lists
 //   menu CONTROL        the control's context menu opened, then closed with Escape
 //   slots N             both slot counters set to N, as after N creates; folder PATH: appPath set
+//   lock PATH           the file or folder made read-only; pipe PATH: a named pipe made there
 //   argv [PATH]         the program started with PATH on its command line, or with nothing
 //   wait                the events so far handled
-// %1 in a step or an expectation is the folder the test gives.
+// %1 in a step or an expectation is the folder the test gives; %N in an
+// expectation that folder and a separator in the system's own form.
 struct EditorDriver {
   ScriptedDialogs dialogs;
   frmBriefing window{dialogs};
@@ -122,11 +126,11 @@ private:
   QString shownBox() const { return list("lstTasks")->isVisible() ? "txtTasks" : "txtNotes"; }
   void type(const QString& box, const QString& text, bool atEnd = true);
   void clickRow(const QString& list, int row, Qt::KeyboardModifiers keys = {});
-  QString entries(const QString& list) const;
-  QString enabled() const;
-  QString inPreview(const QString& control) const;
-  qsizetype m_askedBefore = 0; // requests made before the stage
-  int m_scrollBefore = 0;      // the shown box's scroll position before the last step
-  QString m_saved;             // the path of the last save
-  QStringList m_menu;          // the last context menu's entries
+  void openMenu(QWidget* control);
+  QString value(const QString& field) const; // a field of Shown as the window shows it
+  qsizetype m_askedBefore = 0;               // requests made before the stage
+  int m_scrollBefore = 0;                    // the shown box's scroll position before the last step
+  QString m_saved;                           // the path of the last save
+  QString m_folder;                          // the folder the test gives
+  QStringList m_menu;                        // the last context menu's entries
 };

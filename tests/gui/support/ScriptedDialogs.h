@@ -58,7 +58,8 @@ public:
   std::optional<QString> showSave(const FileDialogSettings& s) override {
     return take({Kind::Save, {}, {}, 0, {}, s}).text;
   }
-  std::optional<int> chooseOne(const QString& prompt, const QString& title, const QStringList& items) override {
+  std::optional<int> chooseOne(const QString& prompt, const QString& title,
+                               const QStringList& items) override {
     const int line = take({Kind::Choose, prompt, title, 0, {}, {}, items}).button;
     return line < 0 ? std::nullopt : std::optional<int>(line);
   }
