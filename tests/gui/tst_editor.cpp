@@ -130,6 +130,11 @@ cmdCancel QPushButton Frame2 | E&xit | Be sure to save your work before closing 
     QVERIFY(
         ed->window.windowIcon().availableSizes().contains(QSize(64, 64) * qApp->devicePixelRatio()) &&
         ed->button("cmdAbout")->icon().availableSizes().contains(QSize(32, 32) * qApp->devicePixelRatio()));
+    // The row added below the text box: each control shows its caption whole, inside the window.
+    for (QWidget* w : ed->find<QWidget>("Frame3")->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+      QVERIFY2(w->width() >= w->sizeHint().width() &&
+                   ed->window.rect().contains(QRect(w->mapTo(&ed->window, QPoint()), w->size())),
+               qPrintable(w->objectName()));
     QCOMPARE(ed->window.size(), QSize(1101, 621));
     QVERIFY(!(ed->window.windowFlags() & Qt::WindowMaximizeButtonHint));
     QCOMPARE(ed->window.appPath, QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));

@@ -20,6 +20,8 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include <algorithm>
+
 // The resource file is compiled into a static library; its initialiser must
 // be called by name, from outside any namespace.
 static void initResources() { Q_INIT_RESOURCE(quillfort); }
@@ -220,7 +222,6 @@ void frmBriefing::buildMoreFrame() {
   }
   cboEncoding = new QComboBox(Frame3);
   cboEncoding->setObjectName(QStringLiteral("cboEncoding"));
-  cboEncoding->setGeometry(QRect(556, 6, 260, 26));
   cboEncoding->addItem(QStringLiteral("Encoding: UTF-8 (what the game reads)"));
   cboEncoding->addItem(QStringLiteral("Encoding: ANSI (") + QString::fromStdString(AnsiCodec::codePageName()) +
                        QLatin1Char(')'));
@@ -228,13 +229,17 @@ void frmBriefing::buildMoreFrame() {
                                          "ANSI code page, which keeps a script's bytes as an older tool wrote "
                                          "them"));
   cboEncoding->setAccessibleName(QStringLiteral("Script encoding"));
+  // As wide as its longer line needs in the desktop's font and style, so
+  // that it shows whole, up to what leaves Import and Recover their room.
+  const int encodingWidth = std::clamp(cboEncoding->sizeHint().width(), 260, 321);
+  cboEncoding->setGeometry(QRect(556, 6, encodingWidth, 26));
   cmdImport = button(Frame3, "cmdImport", QStringLiteral("&Import..."),
                      QStringLiteral("Import a briefing.sqf written by hand or by another tool"),
-                     QRect(824, 6, 120, 26), nullptr);
+                     QRect(cboEncoding->geometry().right() + 9, 6, 100, 26), nullptr);
   cmdRecover = button(Frame3, "cmdRecover", QStringLiteral("&Recover..."),
                       QStringLiteral("Bring back a briefing that was closed, cleared or replaced without being "
                                      "saved (Ctrl+R)"),
-                      QRect(952, 6, 120, 26), nullptr);
+                      QRect(cmdImport->geometry().right() + 9, 6, 100, 26), nullptr);
   lblHint = new QLabel(this);
   lblHint->setObjectName(QStringLiteral("lblHint"));
   lblHint->setGeometry(QRect(8, 506, 968, 32));
