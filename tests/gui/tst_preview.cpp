@@ -102,13 +102,16 @@ private slots:
   }
   void follows() { check(); }
 
-  // A title or a finding chosen in the preview selects its entry as a click
-  // in the editor would: the outgoing box stored, the incoming loaded, the
+  // Opening the preview selects nothing. A title or a finding chosen in the
+  // preview selects its entry as a click in the editor would: the outgoing box stored, the incoming loaded, the
   // page switched (another side's briefing brought into the window); a
   // finding also puts the cursor at its place.
   void chosen_data() {
     const QStringList two{"add Take,Hold", "type \"\nfish & chips\"", "page Notes", "add Intel", "preview"};
     addRows({
+        {"nothing: the preview opened and its list took the focus",
+         {{{"add Take,Hold", "page Notes", "add Intel", "page Tasks", "preview", "wait"},
+           {.tasks = "Take, [Hold]", .page = "Tasks"}}}},
         {"a title",
          {{two + QStringList{"show lstPreviewTasks 0"},
            {.tasks = "[Take], Hold", .page = "Tasks", .taskText = "take text | hold text\r\nfish & chips"}}}},

@@ -230,10 +230,11 @@ frmPreview::frmPreview(QWidget& owner, PreviewSource& source)
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(splitter);
 
-  connect(lstPreviewNotes, &QListWidget::currentRowChanged, this,
-          [this](int row) { titleChosen(false, row); });
-  connect(lstPreviewTasks, &QListWidget::currentRowChanged, this,
-          [this](int row) { titleChosen(true, row); });
+  // What the user selects, by a click or the keys; a list that takes the
+  // focus with no current row makes its first row current without selecting
+  // it, and no one chose that entry.
+  connect(lstPreviewNotes, &QListWidget::itemSelectionChanged, this, [this] { titleChosen(false); });
+  connect(lstPreviewTasks, &QListWidget::itemSelectionChanged, this, [this] { titleChosen(true); });
   connect(lstFindings, &QListWidget::itemClicked, this,
           [this](QListWidgetItem* item) { findingChosen(lstFindings->row(item)); });
   connect(lstFindings, &QListWidget::itemActivated, this,
@@ -331,9 +332,11 @@ void frmPreview::refresh() {
   }
 }
 
-void frmPreview::titleChosen(bool tasks, int row) {
-  if (m_syncing || row < 0)
+void frmPreview::titleChosen(bool tasks) {
+  const QList<QListWidgetItem*> selected = (tasks ? lstPreviewTasks : lstPreviewNotes)->selectedItems();
+  if (m_syncing || selected.isEmpty())
     return;
+  const int row = (tasks ? lstPreviewTasks : lstPreviewNotes)->row(selected.front());
   m_source.selectEntry(tasks, row);
 }
 

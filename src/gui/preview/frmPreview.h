@@ -52,7 +52,7 @@ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-  void titleChosen(bool tasks, int row);
+  void titleChosen(bool tasks);
   void findingChosen(int row);
   // The source of a picture tag's image, or empty when it cannot be shown.
   QString pictureSource(const QString& file);
