@@ -204,6 +204,8 @@ private slots:
         // merge: the script the writer gives for the sides together, whatever
         // their order; of two encodings, UTF-8, every character kept.
         {"merge sides_logic.sqf sides_east.sqf sides_west.sqf -o -", data("sides_west_east_logic.sqf"), 0},
+        // An ANSI script (WEST's "Café €5") and a UTF-8 one (RESISTANCE's Russian): only UTF-8 holds both.
+        {"merge texts_and_quotes.sqf typed_russian.sqf -o -", "...", 0},
         {"merge sides_west.sqf notes_only_west.sqf -o -", "", 1,
          twice("sides_west.sqf", "notes_only_west.sqf", "WEST")},
         {"merge sides_west_east_logic.sqf worked_example.sqf -o -", "", 1,
