@@ -30,6 +30,10 @@ struct BenchDialogs final : Dialogs {
   }
   std::optional<QString> showOpen(const FileDialogSettings&) override { return path; }
   std::optional<QString> showSave(const FileDialogSettings&) override { return path; }
+  std::optional<int> chooseOne(const QString& prompt, const QString&, const QStringList&) override {
+    std::fprintf(stderr, "bench: unexpected list: %s\n", qPrintable(prompt));
+    return {};
+  }
 };
 
 struct BenchEditor {
