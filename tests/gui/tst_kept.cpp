@@ -37,7 +37,8 @@ private slots:
         {"newest first",
          {{{"add A", "yes", "click cmdClear", "add A,B", "yes", "click cmdClear"},
            {.kept = "WEST 0 notes 2 tasks / WEST 0 notes 1 task"}}}},
-        // The briefing comes back as Open opens it: byte for byte.
+        // The briefing comes back as Open opens it, byte for byte, under no
+        // file's name: Save asks where.
         {"Recover",
          {{{"add Take the bridge,Hold the town", "click cmdCurTask", "click cmdSide", "page Notes",
             "add Intel", "type \"\nLine two\"", "yes", "click cmdClear"},
@@ -45,6 +46,7 @@ private slots:
           {{"choose 0", "click cmdRecover", "save %1/back.sqf"},
            {.tasks = "[Take the bridge], Hold the town",
             .side = "EAST",
+            .caption = "Quillfort",
             .path = "%1",
             .saved = "saved_by_clicks.sqf"}}}},
         {"Recover with nothing kept",

@@ -156,8 +156,6 @@ private:
   void keepDiscarded(bool lastRun = false);
   // What the window holds now is what was saved or opened: the script saved,
   // or the one the window's briefing would be.
-  void rememberSaved(const std::string& script);
-  void rememberSaved();
   void recoverDiscarded();
   // frmBriefing_open.cpp: a briefing.sqf written by hand or another tool,
   // into the window as a new, unnamed briefing; what was left out shows in
@@ -193,7 +191,8 @@ private:
   std::array<SideBriefing, kSides.size()> m_kept;               // by side; empty for the side in the window
   QString m_captionBase;                                        // the caption without the side
   Encoding m_encoding = Encoding::Utf8;                         // what the next save writes
-  std::size_t m_savedHash = 0; // of the script last saved or opened, 0 for none
+  // The briefing as last saved or opened: discarding it keeps nothing.
+  std::optional<Briefing> m_saved;
   // What the file the window's briefing came from holds that the briefing
   // does not show: lines not as the writer writes them, statements an import
   // left out. The preview's check lists them until the next save, open or clear.

@@ -16,13 +16,6 @@
 #include <QPushButton>
 
 #include <algorithm>
-#include <functional>
-
-namespace {
-
-std::size_t hashOf(const std::string& script) { return std::hash<std::string>{}(script); }
-
-} // namespace
 
 void frmBriefing::closeEvent(QCloseEvent* event) {
   keepDiscarded(true);
@@ -33,26 +26,16 @@ void frmBriefing::keepDiscarded(bool lastRun) {
   const Briefing whole = briefing();
   if (std::none_of(whole.sides.begin(), whole.sides.end(), [](const SideBriefing& s) { return s.holdsEntries(); }))
     return;
+  if (m_saved && whole == *m_saved)
+    return; // saved or opened as it is
   try {
     const std::string script = composeBriefingScript(whole);
-    if (hashOf(script) == m_savedHash)
-      return; // saved or opened as it is
     const QString kept = DiscardedBriefings::keep(script, whole);
     if (lastRun && !kept.isEmpty())
       DiscardedBriefings::markLastRun(kept);
   } catch (const RuntimeError&) {
     // A briefing that cannot be written cannot be kept: it is lost as
     // before, and the command goes on.
-  }
-}
-
-void frmBriefing::rememberSaved(const std::string& script) { m_savedHash = hashOf(script); }
-
-void frmBriefing::rememberSaved() {
-  try {
-    rememberSaved(composeBriefingScript(briefing()));
-  } catch (const RuntimeError&) {
-    m_savedHash = 0;
   }
 }
 
@@ -82,7 +65,7 @@ void frmBriefing::recoverDiscarded() {
     return;
   keepDiscarded();
   reportFailures([&] { ReadBriefingScript(kept[*chosen].path); });
-  rememberSaved();
+  setCaption(appTitle); // a briefing of no file of the user's: Save asks where
 }
 
 // A start after a run that ended by discarding work says so in the window,

@@ -173,7 +173,6 @@ void frmBriefing::cmdClear_Click() {
     return;
   keepDiscarded();
   resetWorkArea();
-  rememberSaved();
 }
 
 // Empties the work area as at start, every side's briefing with it, keeping
@@ -183,6 +182,7 @@ void frmBriefing::resetWorkArea() {
   m_kept.fill(SideBriefing()); // every side's briefing goes with the work area
   setEncoding(Encoding::Utf8); // a new briefing is written as the game reads it
   m_fileFindings.clear();
+  m_saved.reset();
   setCaption(appTitle);
 }
 

@@ -48,7 +48,6 @@ void frmBriefing::openChosenFile(const QString& path) {
     appPath = folderOf(path);
     ReadBriefingScript(path);
   });
-  rememberSaved();
 }
 
 // Replaces the work area with the script at path. It has no error handling of
@@ -61,6 +60,7 @@ void frmBriefing::ReadBriefingScript(const QString& path) {
   clearWindowBriefing();
   setCaption(appTitle);
   m_fileFindings.clear();
+  m_saved.reset();
 
   const std::string script = ScriptFile::read(path); // one read; the file is closed again
   // A first line that names no playable side keeps the side of the work before.
@@ -76,6 +76,9 @@ void frmBriefing::ReadBriefingScript(const QString& path) {
     throw;
   }
 
+  if (const auto asWritten = checkAsWritten(script, read.briefing))
+    m_fileFindings = {*asWritten};
+  m_saved = read.briefing;
   // The script's sides replace every side's briefing: the first in the
   // window, the rest aside.
   m_kept.fill(SideBriefing());
@@ -84,8 +87,6 @@ void frmBriefing::ReadBriefingScript(const QString& path) {
   loadBriefing(read.briefing.sides.front());
   setEncoding(read.briefing.encoding);
   setCaption(appTitle + QStringLiteral(" - ") + path);
-  if (const auto asWritten = checkAsWritten(script, briefing()))
-    m_fileFindings = {*asWritten};
 }
 
 void frmBriefing::importScript() {
@@ -113,7 +114,6 @@ void frmBriefing::importScript() {
     return;
   keepDiscarded(); // the work it replaces, when it was not saved
   resetWorkArea();
-  m_savedHash = 0;
   for (std::size_t i = 1; i < imported->briefing.sides.size(); ++i)
     m_kept[indexOf(imported->briefing.sides[i].side)] = imported->briefing.sides[i];
   loadBriefing(imported->briefing.sides.front());

@@ -43,8 +43,8 @@ void frmBriefing::WriteBriefingScript(const QString& path) {
   // The whole script is built in memory, every side's briefing in its own
   // block; a failure there leaves the disk as it was, and the write replaces
   // the file in one piece.
-  const std::string script = composeBriefingScript(briefing());
-  ScriptFile::write(path, script);
-  rememberSaved(script);
+  Briefing whole = briefing();
+  ScriptFile::write(path, composeBriefingScript(whole));
+  m_saved = std::move(whole);
   m_fileFindings.clear(); // the file is now as the writer writes it
 }
