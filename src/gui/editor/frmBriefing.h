@@ -160,6 +160,7 @@ private:
   // frmBriefing_open.cpp: a briefing.sqf written by hand or another tool,
   // into the window as a new, unnamed briefing; what was left out shows in
   // the preview's check.
+  std::optional<QString> chooseScriptToOpen();
   void importScript();
   void showLastRunHint();
 

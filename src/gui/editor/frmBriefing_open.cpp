@@ -12,10 +12,10 @@
 #include <QLabel>
 #include <QPushButton>
 
-void frmBriefing::cmdOpen_Click() {
-  // Until a file is chosen, any failure, Cancel included, ends the command
-  // quietly with nothing changed.
-  std::optional<QString> chosen;
+// The Open dialog, in appPath, for a script. Until a file is chosen, any
+// failure, Cancel included, ends the command quietly with nothing changed:
+// no file then.
+std::optional<QString> frmBriefing::chooseScriptToOpen() {
   try {
     FileDialogSettings settings;
     settings.cancelError = true;
@@ -23,10 +23,14 @@ void frmBriefing::cmdOpen_Click() {
     settings.flags = FileDialogFlag::HideReadOnly;
     settings.fileName = QString();
     settings.filter = QStringLiteral("SQF Files (*.sqf)|*.sqf|All Files (*.*)|*.*");
-    chosen = m_dialogs.showOpen(settings);
+    return m_dialogs.showOpen(settings);
   } catch (...) {
-    return;
+    return std::nullopt;
   }
+}
+
+void frmBriefing::cmdOpen_Click() {
+  const std::optional<QString> chosen = chooseScriptToOpen();
   if (!chosen)
     return;
 
@@ -90,19 +94,7 @@ void frmBriefing::ReadBriefingScript(const QString& path) {
 }
 
 void frmBriefing::importScript() {
-  // The same dialog as Open's: until a file is chosen, any failure, Cancel
-  // included, ends the command quietly.
-  std::optional<QString> chosen;
-  try {
-    FileDialogSettings settings;
-    settings.cancelError = true;
-    settings.initDir = appPath;
-    settings.flags = FileDialogFlag::HideReadOnly;
-    settings.filter = QStringLiteral("SQF Files (*.sqf)|*.sqf|All Files (*.*)|*.*");
-    chosen = m_dialogs.showOpen(settings);
-  } catch (...) {
-    return;
-  }
+  const std::optional<QString> chosen = chooseScriptToOpen(); // the same dialog as Open's
   if (!chosen)
     return;
   // The file is only read: the briefing is a new one, unnamed, saved where
