@@ -83,8 +83,10 @@ private slots:
     // A name that is not UTF-8 (Latin-1 "café"), which Qt can neither write nor remove.
     std::ofstream(latin1Name(), std::ios::binary)
         << contents(QUILLFORT_TEST_DATA "/worked_example.sqf").toStdString();
+    const QByteArray note = "{\"title\": \"N\", \"text\": \"" + QByteArray(20000, 'x') + "\"}";
+    save(scratch.filePath("halves.json"),
+         "{\"sides\": [" + briefing(note) + ", " + briefing(note, {}, "\"EAST\"") + "]}");
     for (const QByteArray side : {"WEST", "EAST"}) { // each opens again in full, not the two merged
-      const QByteArray note = "{\"title\": \"N\", \"text\": \"" + QByteArray(20000, 'x') + "\"}";
       save(scratch.filePath("half.json"), briefing(note, {}, '"' + side + '"'));
       const QString script = scratch.filePath("half_" + side + ".sqf");
       QCOMPARE(run({"build", scratch.filePath("half.json"), "-o", script}).status, 0);
@@ -211,6 +213,9 @@ private slots:
         {"merge sides_west_east_logic.sqf worked_example.sqf -o -", "", 1,
          twice("sides_west_east_logic.sqf", "worked_example.sqf", "EAST")},
         {"merge read_note_title_unclosed.sqf sides_west.sqf -o -", "", 1, damaged},
+        {"build %1/halves.json -o -", "", 1,
+         "%1/halves.json: error: Err # 6 - Overflow: the script would be 40,550 bytes, and the EAST briefing "
+         "would end at byte 40,295, past byte 32,767"},
         {"merge %1/half_WEST.sqf %1/half_EAST.sqf -o -", "", 1,
          "standard output: error: Err # 6 - Overflow: the script would be 40,550 bytes, and the EAST "
          "briefing would end at byte 40,295, past byte 32,767"},
