@@ -195,8 +195,9 @@ TEST(ScriptLocation, MapsAFieldIndexToTheScriptsLineAndColumn) {
 }
 
 // Which encoding a script is read in: UTF-8 where all after the first line is
-// valid UTF-8 (ASCII, the same bytes in both, included), the code page
-// otherwise, whatever the first line's count bytes are; and the text read.
+// valid UTF-8 with a byte from 0x80 up, the code page otherwise (ASCII, the
+// same bytes in both, included), whatever the first line's count bytes are;
+// and the text read.
 TEST(ScriptReader, DetectsTheEncoding) {
   // A first line counting one note (and a current task past the tasks), and
   // the note's record.
@@ -210,7 +211,7 @@ TEST(ScriptReader, DetectsTheEncoding) {
     Encoding encoding;
     std::u16string text;
   } rows[] = {
-      {"ASCII", withNote('\0', "plain"), Encoding::Utf8, u"plain"},
+      {"ASCII", withNote('\0', "plain"), Encoding::Ansi, u"plain"},
       {"UTF-8", withNote('\0', "Br\xC3\xBC" "cke \xD0\x96 \xF0\x9F\x98\x80"), Encoding::Utf8,
        u"Br\u00FCcke \u0416 \U0001F600"},
       {"the code page", withNote('\0', "Br\xFC" "cke \x80"), Encoding::Ansi, u"Br\u00FCcke \u20AC"},
@@ -219,7 +220,8 @@ TEST(ScriptReader, DetectsTheEncoding) {
       // Written by an older tool in the code page, "Ã©" is valid UTF-8: it
       // reads as the "é" the game shows, and saves as the same bytes.
       {"the code page's \"\xC3\x83\xC2\xA9\"", withNote('\0', "\xC3\xA9"), Encoding::Utf8, u"\u00E9"},
-      {"a count byte from 0x80 up", withNote('\xC3', "plain"), Encoding::Utf8, u"plain"},
+      {"a count byte from 0x80 up, ASCII after it", withNote('\xC3', "plain"), Encoding::Ansi, u"plain"},
+      {"a count byte from 0x80 up, UTF-8 after it", withNote('\xC3', "\xC3\xA9"), Encoding::Utf8, u"\u00E9"},
   };
   for (const auto& [what, script, encoding, text] : rows) {
     EXPECT_EQ(detectEncoding(script), encoding) << what;

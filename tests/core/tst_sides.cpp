@@ -45,7 +45,7 @@ TEST(Sides, EveryCombinationSavesAndReadsBack) {
     const bool one = (mask & (mask - 1)) == 0 && mask != 16;
     EXPECT_EQ(script.find("QFRT SIDES") == std::string::npos, one);
     // Read back: the sides in block order.
-    Briefing expected{{}, Encoding::Utf8}; // ASCII only: the same bytes either way
+    Briefing expected{{}, Encoding::Ansi}; // ASCII only: the code page's, as it always was
     for (std::size_t s = 0; s < 5; ++s)
       if (mask & (1u << s))
         expected.sides.push_back(kBriefings[s]);

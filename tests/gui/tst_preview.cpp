@@ -103,9 +103,10 @@ private slots:
   void follows() { check(); }
 
   // Opening the preview selects nothing. A title or a finding chosen in the
-  // preview selects its entry as a click in the editor would: the outgoing box stored, the incoming loaded, the
-  // page switched (another side's briefing brought into the window); a
-  // finding also puts the cursor at its place.
+  // preview selects its entry as a click in the editor would: the outgoing
+  // box stored, the incoming loaded, the page switched (another side's
+  // briefing brought into the window); a finding also puts the cursor at its
+  // place.
   void chosen_data() {
     const QStringList two{"add Take,Hold", "type \"\nfish & chips\"", "page Notes", "add Intel", "preview"};
     addRows({

@@ -133,11 +133,15 @@ const std::vector<ScriptRecordView>& BriefingScriptReader::tasks(int count, int 
 
 
 Encoding detectEncoding(std::string_view script) {
-  // ASCII is the same bytes in both: such a script goes on in UTF-8, which
-  // the game reads and which holds whatever is typed into it next.
+  // UTF-8 only where the bytes say so: valid UTF-8 after the first line (whose
+  // count bytes are raw values) with at least one byte from 0x80 up. Every
+  // other script, ASCII included, is the code page's, read as it always was.
   const std::size_t lineEnd = script.find("\r\n");
-  return lineEnd != std::string_view::npos && Utf8::isValid(script.substr(lineEnd)) ? Encoding::Utf8
-                                                                                      : Encoding::Ansi;
+  if (lineEnd == std::string_view::npos)
+    return Encoding::Ansi;
+  const std::string_view rest = script.substr(lineEnd);
+  const bool high = std::any_of(rest.begin(), rest.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  return high && Utf8::isValid(rest) ? Encoding::Utf8 : Encoding::Ansi;
 }
 
 namespace {

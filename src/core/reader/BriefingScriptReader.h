@@ -31,8 +31,9 @@ struct ScriptHeader {
 ScriptHeader readScriptHeader(std::string_view script);
 
 // The encoding a script's bytes are in: UTF-8 where everything after the
-// first line is valid UTF-8 (ASCII included), ANSI otherwise. The count bytes
-// of the first line are raw numbers, never characters.
+// first line is valid UTF-8 and holds a byte from 0x80 up, ANSI otherwise
+// (ASCII included, the same bytes in both). The count bytes of the first
+// line are raw numbers, never characters.
 Encoding detectEncoding(std::string_view script);
 
 // A title and its text as a pass reads them back (texts with CR LF line
