@@ -156,6 +156,8 @@ private slots:
          "as Quillfort writes it: a hand edit or another tool changed it, and the next save writes it as "
          "Quillfort does\n",
          0},
+        {"check typed_german.sqf",
+         "typed_german.sqf: WEST, 0 notes, 1 task, current task \"Br\u00fccke halten\" (UTF-8)\n", 0},
         {"check lone_breaks.sqf",
          "lone_breaks.sqf: CIVILIAN, 2 notes, 1 task, current task \"Lone\u240DCR title\" (ANSI, "
          "Windows-1252)\n",

@@ -103,7 +103,7 @@ TEST(Writer, RefusesWithErrorFive) {
 // edges) and wherever a character stands in it, amid ASCII, letters outside
 // ASCII or quotes, in either encoding: a character the encoding cannot hold
 // fails the save with error 5 naming it; one it holds is written as its bytes
-// there and reads back as it was.
+// there, counted as bytes by the check's size, and reads back as it was.
 TEST(Writer, EveryCharacterAtEveryPlaceOfAField) {
   const struct {
     std::u16string_view c;
@@ -141,6 +141,7 @@ TEST(Writer, EveryCharacterAtEveryPlaceOfAField) {
                 const std::string script = composeBriefingScript(input);
                 EXPECT_TRUE(bytes && script.find(bytes) != std::string::npos)
                     << "written as " << script.size();
+                EXPECT_EQ(measureBriefingScript(input).size, script.size()); // the check's size: bytes
                 const SideBriefing back = readBriefingScript(script, Side::West).briefing.sides.front();
                 EXPECT_TRUE((inText ? back.notes[0].text : back.tasks[0].title) == field);
               } catch (const RuntimeError& e) {

@@ -307,9 +307,9 @@ std::size_t fieldSize(std::u16string_view field, bool text, Encoding encoding) {
       else if (text && c == u'\r' && i + 1 < field.size() && field[i + 1] == u'\n')
         size += 3, ++i; // the two characters become five
     } else if (encoding == Encoding::Utf8) {
-      // Two bytes below U+0800, three above; a pair of UTF-16 units four.
-      if (c >= 0x800)
-        size += Utf8::isSurrogate(c) ? 1 : 2;
+      // Two bytes below U+0800, three above; a pair of UTF-16 units four
+      // (each unit counted once already).
+      size += c < 0x800 ? 1 : Utf8::isSurrogate(c) ? 1 : 2;
     } else if (kSystemCodePage) {
       std::size_t end = i + 1;
       while (end < field.size() && field[end] >= 0x80)
