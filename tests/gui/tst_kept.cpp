@@ -52,8 +52,8 @@ private slots:
         {"Recover with nothing kept",
          {{{"ok", "click cmdRecover"},
            {.asked =
-                "Recover a Briefing: No briefing has been kept yet.\r\n\r\nWhen Exit, the close box, Open or "
-                "Clear discard a briefing that was not saved, Quillfort keeps it here. [64]"}}}},
+                "Recover a Briefing: No briefing has been kept yet.\r\n\r\nWhen Exit, the close box, Open, "
+                "Import or Clear discard a briefing that was not saved, Quillfort keeps it here. [64]"}}}},
         {"Recover, Cancel",
          {{{"add A", "yes", "click cmdClear", "choose none", "click cmdRecover"}, {.tasks = ""}}}},
     });

@@ -1,5 +1,5 @@
-// Nothing typed is lost for good: what Exit, the close box, Open and Clear
-// discard without a save is kept as a script in the user's own data folder,
+// Nothing typed is lost for good: what Exit, the close box, Open, Import and
+// Clear discard without a save is kept as a script in the user's own data folder,
 // and Recover (or the hint after a start that follows such an end) brings it
 // back.
 #include "gui/editor/frmBriefing.h"
@@ -47,7 +47,7 @@ void frmBriefing::recoverDiscarded() {
   cmdHideHint->hide();
   const QList<DiscardedBriefings::Kept> kept = DiscardedBriefings::list();
   if (kept.isEmpty()) {
-    m_dialogs.messageBox(QStringLiteral("No briefing has been kept yet.\r\n\r\nWhen Exit, the close box, Open or "
+    m_dialogs.messageBox(QStringLiteral("No briefing has been kept yet.\r\n\r\nWhen Exit, the close box, Open, Import or "
                                         "Clear discard a briefing that was not saved, Quillfort keeps it here."),
                          MsgStyle::Information, QStringLiteral("Recover a Briefing"));
     return;
