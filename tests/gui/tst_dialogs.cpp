@@ -128,27 +128,32 @@ private slots:
   // Buttons, icon, default button and title as the style asks; CR LF shows
   // as a line break; the button pressed comes back as its number.
   void messageBox() {
+    using namespace MsgStyle;
     const struct {
       int style;
       const char* press;
-      const char* shown;
-      int answer;
+      const char* shown; // icon|buttons|default
+      const char* answer;
     } rows[] = {
-        // shown: icon|buttons|default
-        {0, "OK", "no icon|OK|OK", 1},
-        {16, "OK", "critical|OK|OK", 1}, // Open Error
-        {36, "Yes", "question|No,Yes|Yes", 6},
-        {36, "No", "question|No,Yes|Yes", 7}, // Delete
-        {36, "Escape", "question|No,Yes|Yes", 7},
-        {64, "OK", "information|OK|OK", 1},
-        {48 + 1, "Escape", "warning|Cancel,OK|OK", 2},
-        {3 + 256, "Cancel", "no icon|Cancel,No,Yes|No", 2}, // second button default
+        {OKOnly, "OK", "no icon|OK|OK", "OK"},
+        {OKOnly | Critical, "OK", "critical|OK|OK", "OK"}, // Open Error
+        {YesNo | Question, "Yes", "question|No,Yes|Yes", "Yes"},
+        {YesNo | Question, "No", "question|No,Yes|Yes", "No"}, // Delete
+        {YesNo | Question, "Escape", "question|No,Yes|Yes", "No"},
+        {OKOnly | Information, "OK", "information|OK|OK", "OK"},
+        {OKCancel | Exclamation, "Escape", "warning|Cancel,OK|OK", "Cancel"},
+        {YesNoCancel | DefaultButton2, "Cancel", "no icon|Cancel,No,Yes|No", "Cancel"},
     };
     for (const auto& [style, press, shown, answer] : rows) {
       ModalAnswers answers({press});
       const int got = QtDialogs().messageBox("First line\r\nsecond line", style, "Title");
-      QCOMPARE(answers.seen.join('#') + " -> " + QString::number(got),
-               "Title|First line\nsecond line|" + QString(shown) + " -> " + QString::number(answer));
+      const QString name = got == MsgAnswer::OK       ? "OK"
+                           : got == MsgAnswer::Yes    ? "Yes"
+                           : got == MsgAnswer::No     ? "No"
+                           : got == MsgAnswer::Cancel ? "Cancel"
+                                                      : QString::number(got);
+      QCOMPARE(answers.seen.join('#') + " -> " + name,
+               "Title|First line\nsecond line|" + QString(shown) + " -> " + answer);
     }
   }
 
