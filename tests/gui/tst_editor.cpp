@@ -134,7 +134,8 @@ cmdCancel QPushButton Frame2 | E&xit | Be sure to save your work before closing 
     for (QWidget* w : ed->find<QWidget>("Frame3")->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
       QVERIFY2(w->width() >= w->sizeHint().width() &&
                    ed->window.rect().contains(QRect(w->mapTo(&ed->window, QPoint()), w->size())),
-               qPrintable(w->objectName()));
+               qPrintable(QStringLiteral("%1 %2 wide, needs %3").arg(w->objectName()).arg(w->width())
+                              .arg(w->sizeHint().width())));
     QCOMPARE(ed->window.size(), QSize(1101, 621));
     QVERIFY(!(ed->window.windowFlags() & Qt::WindowMaximizeButtonHint));
     QCOMPARE(ed->window.appPath, QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));

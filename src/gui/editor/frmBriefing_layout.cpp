@@ -229,17 +229,22 @@ void frmBriefing::buildMoreFrame() {
                                          "ANSI code page, which keeps a script's bytes as an older tool wrote "
                                          "them"));
   cboEncoding->setAccessibleName(QStringLiteral("Script encoding"));
-  // As wide as its longer line needs in the desktop's font and style, so
-  // that it shows whole, up to what leaves Import and Recover their room.
-  const int encodingWidth = std::clamp(cboEncoding->sizeHint().width(), 260, 321);
-  cboEncoding->setGeometry(QRect(556, 6, encodingWidth, 26));
   cmdImport = button(Frame3, "cmdImport", QStringLiteral("&Import..."),
-                     QStringLiteral("Import a briefing.sqf written by hand or by another tool"),
-                     QRect(cboEncoding->geometry().right() + 9, 6, 100, 26), nullptr);
+                     QStringLiteral("Import a briefing.sqf written by hand or by another tool"), QRect(), nullptr);
   cmdRecover = button(Frame3, "cmdRecover", QStringLiteral("&Recover..."),
                       QStringLiteral("Bring back a briefing that was closed, cleared or replaced without being "
                                      "saved (Ctrl+R)"),
-                      QRect(cmdImport->geometry().right() + 9, 6, 100, 26), nullptr);
+                      QRect(), nullptr);
+  // The encoding as wide as its longer line needs in the desktop's font and
+  // style, so that it shows whole; Import and Recover 100 wide, or less where
+  // a wide font leaves less room, never narrower than their captions.
+  constexpr int left = 556, right = 1093, gap = 8;
+  const int captions = std::min(100, std::max(cmdImport->sizeHint().width(), cmdRecover->sizeHint().width()));
+  const int encodingWidth = std::clamp(cboEncoding->sizeHint().width(), 260, right - left - 2 * (gap + captions));
+  const int buttonWidth = std::clamp((right - left - encodingWidth) / 2 - gap, captions, 100);
+  cboEncoding->setGeometry(QRect(left, 6, encodingWidth, 26));
+  cmdImport->setGeometry(QRect(left + encodingWidth + gap, 6, buttonWidth, 26));
+  cmdRecover->setGeometry(QRect(cmdImport->x() + buttonWidth + gap, 6, buttonWidth, 26));
   lblHint = new QLabel(this);
   lblHint->setObjectName(QStringLiteral("lblHint"));
   lblHint->setGeometry(QRect(8, 506, 968, 32));
