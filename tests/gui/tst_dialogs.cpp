@@ -200,46 +200,61 @@ private slots:
     QVERIFY(QFile(dir.filePath("old.sqf")).open(QIODevice::WriteOnly));
     QVERIFY(QFile::copy(dir.filePath("old.sqf"), dir.filePath("locked.sqf")));
     QVERIFY(QFile::setPermissions(dir.filePath("locked.sqf"), QFile::ReadOwner));
-    QTest::addColumn<QString>(
-        "row"); // save flags | actions | path in the folder (none: Cancel) | boxes on the way
-    const QString
-        replace = "Save As|%1 already exists.\nDo you want to replace it?|warning|No,Yes|No",
-        missing =
-            "Save As|%1/missing/new.sqf\nPath does not exist.\nCheck the path and try again.|warning|OK|OK";
-    const QString rows[][2] = {
-        {"open: a file", "open 4|old.sqf|old.sqf|"},
-        {"open: a missing folder is taken", "open 4|missing/new.sqf|missing/new.sqf|"},
-        {"open: Cancel", "open 4|Cancel||"},
-        {"save: no extension added", "save 2050|mission|mission|"},
-        {"save: replace, Yes", "save 2050|old.sqf,Yes|old.sqf|" + replace.arg("old.sqf")},
-        {"save: replace, No", "save 2050|old.sqf,No,Cancel||" + replace.arg("old.sqf")},
-        {"save: no prompt without the flag", "save 2048|old.sqf|old.sqf|"},
-        {"save: read-only file", "save 2050|locked.sqf,Yes|locked.sqf|" + replace.arg("locked.sqf")},
-        {"save: missing folder refused", "save 2050|missing/new.sqf,OK,new.sqf|new.sqf|" + missing},
-        {"save: missing folder, no flag", "save 2|missing/new.sqf|missing/new.sqf|"},
+    using namespace FileDialogFlag;
+    QTest::addColumn<QString>("dialog");      // "Open" or "Save"
+    QTest::addColumn<int>("flags");           // what the command asks of it
+    QTest::addColumn<QStringList>("actions"); // names typed and buttons pressed, in turn
+    QTest::addColumn<QString>("chosen");      // what it gives back, in the folder; none: Cancel
+    QTest::addColumn<QStringList>("boxes");   // what it asks on the way: title|text|icon|buttons|default
+    const QString replace = "Save As|%1 already exists.\nDo you want to replace it?|warning|No,Yes|No",
+                  missing = "Save As|%1/missing/new.sqf\nPath does not exist.\nCheck the path and try again."
+                            "|warning|OK|OK";
+    const int saveFlags = OverwritePrompt | PathMustExist; // the Save command's
+    const struct {
+      const char* name;
+      const char* dialog;
+      int flags;
+      QStringList actions;
+      QString chosen;
+      QStringList boxes;
+    } rows[] = {
+        {"open: a file", "Open", HideReadOnly, {"old.sqf"}, "old.sqf", {}},
+        {"open: a missing folder is taken", "Open", HideReadOnly, {"missing/new.sqf"}, "missing/new.sqf", {}},
+        {"open: Cancel", "Open", HideReadOnly, {"Cancel"}, "", {}},
+        {"save: no extension added", "Save", saveFlags, {"mission"}, "mission", {}},
+        {"save: replace, Yes", "Save", saveFlags, {"old.sqf", "Yes"}, "old.sqf", {replace.arg("old.sqf")}},
+        {"save: replace, No", "Save", saveFlags, {"old.sqf", "No", "Cancel"}, "", {replace.arg("old.sqf")}},
+        {"save: no prompt without the flag", "Save", PathMustExist, {"old.sqf"}, "old.sqf", {}},
+        {"save: read-only file", "Save", saveFlags, {"locked.sqf", "Yes"}, "locked.sqf",
+         {replace.arg("locked.sqf")}},
+        {"save: missing folder refused", "Save", saveFlags, {"missing/new.sqf", "OK", "new.sqf"}, "new.sqf",
+         {missing}},
+        {"save: missing folder, no flag", "Save", OverwritePrompt, {"missing/new.sqf"}, "missing/new.sqf",
+         {}},
     };
-    for (const auto& [name, row] : rows)
-      QTest::newRow(qPrintable(name)) << row;
+    for (const auto& [name, dialog, flags, actions, chosen, boxes] : rows)
+      QTest::newRow(name) << QString(dialog) << flags << actions << chosen << boxes;
   }
   void fileDialogs() {
-    QFETCH(QString, row);
-    const bool save = row.startsWith("save");
-    const QStringList actions = row.section('|', 1, 1).split(','), boxes = row.section('|', 3).split('#');
-    const QString result = row.section('|', 2, 2);
+    QFETCH(QString, dialog);
+    const bool save = dialog == "Save";
+    QFETCH(int, flags);
+    QFETCH(QStringList, actions);
+    QFETCH(QString, chosen);
+    QFETCH(QStringList, boxes);
 #ifdef Q_OS_WIN
     // Seen under Wine: the first replace question of a run now and then takes
     // the Yes click for No, leaving the dialog open.
-    if (row.contains("already exists") && actions.value(1) == "Yes")
+    if (!boxes.isEmpty() && boxes[0].contains("already exists") && actions.value(1) == "Yes")
       QSKIP("under Wine the replace question now and then takes a click on Yes for No");
     const QString all = "All Files (*.*)";
 #else
     const QString all = "All Files (*)";
 #endif
     ModalAnswers answers(actions);
-    const FileDialogSettings settings{true, QDir::toNativeSeparators(dir.path()),
-                                      row.section('|', 0, 0).section(' ', 1).toInt(), "",
+    const FileDialogSettings settings{true, QDir::toNativeSeparators(dir.path()), flags, "",
                                       "SQF Files (*.sqf)|*.sqf|All Files (*.*)|*.*"};
-    const auto chosen = save ? QtDialogs().showSave(settings) : QtDialogs().showOpen(settings);
+    const auto got = save ? QtDialogs().showSave(settings) : QtDialogs().showOpen(settings);
     const auto shown = [&](const QString& name) {
       return QString(save ? "Save As" : "Open") + "|SQF Files (*.sqf);;" + all + "|SQF Files (*.sqf)|" +
              dir.path() + '|' + name + "|Qt's own";
@@ -247,14 +262,14 @@ private slots:
     // The dialog shows again after each box, with the name typed before it,
     // unless the box's answer closed it.
     QStringList expected{shown("")};
-    for (qsizetype i = 0; i < boxes.size() && !boxes[i].isEmpty(); ++i) {
+    for (qsizetype i = 0; i < boxes.size(); ++i) {
       expected << QDir::toNativeSeparators(QString(boxes[i]).replace("%1", dir.path()));
       if (2 * i + 2 < actions.size())
         expected << shown(actions[2 * i]);
     }
     QCOMPARE(answers.seen.join("\n#"), expected.join("\n#"));
-    QCOMPARE(chosen.value_or("<Cancel>"),
-             result.isEmpty() ? "<Cancel>" : QDir::toNativeSeparators(dir.filePath(result)));
+    QCOMPARE(got.value_or("<Cancel>"),
+             chosen.isEmpty() ? "<Cancel>" : QDir::toNativeSeparators(dir.filePath(chosen)));
   }
 };
 

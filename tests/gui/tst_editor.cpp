@@ -170,13 +170,13 @@ cmdCancel QPushButton Frame2 | E&xit | Be sure to save your work before closing 
         {"create, Cancel: nothing changes",
          {{{"create Entry"}, {}},
           {{"cancel", "click cmdAdd"},
-           {.tasks = "[Entry]", .asked = "Create Task: Enter the task to create: [0]"}}}},
+           {.tasks = "[Entry]", .asked = "Create Task: Enter the task to create: [input]"}}}},
         {"the last slot: no more are asked for",
          {{{"page Notes", "slots 32766", "create A"}, {.noteSlots = "32766"}},
           {{"ok", "click cmdAdd"},
            {.notes = "[A]",
             .asked = "Create Note: No more notes can be created: this briefing has used all 32767 note "
-                     "numbers.\r\nSave it and open it again to renumber its notes. [64]"}}}},
+                     "numbers.\r\nSave it and open it again to renumber its notes. [Information]"}}}},
         {"the current task set, replaced, reset, and set from the Notes page",
          {{{"add A,B", "pick 0", "click cmdCurTask"}, {.current = "A"}},
           {{"pick 1", "click cmdCurTask"}, {.current = "B"}},
@@ -213,7 +213,7 @@ cmdCancel QPushButton Frame2 | E&xit | Be sure to save your work before closing 
         {"delete asks, No",
          {{{"add A"}, {}},
           {{"no", "click cmdDel"},
-           {.tasks = "[A]", .asked = "Delete Task: Delete the selected task? [36]"}}}},
+           {.tasks = "[A]", .asked = "Delete Task: Delete the selected task? [YesNo | Question]"}}}},
         {"delete by title, exactly",
          {{{"add Extract,extract,Extract", "pick 0", "click cmdCurTask", "pick 1", "yes", "click cmdDel"},
            {.current = "Extract"}},
@@ -228,7 +228,8 @@ cmdCancel QPushButton Frame2 | E&xit | Be sure to save your work before closing 
            {.tasks = "A, C, [B]", .taskSlots = "0 2 1"}}}},
         {"clear asks",
          {{{"no", "click cmdClear"},
-           {.asked = "Clear Quillfort: All data in the work area will be lost!\r\n\r\nAre you sure? [20]"}}}},
+           {.asked = "Clear Quillfort: All data in the work area will be lost!\r\n\r\nAre you sure? "
+                     "[YesNo | Critical]"}}}},
         {"clear: the start again, the side kept; new entries start empty",
          {{{"add A,B", "click cmdCurTask", "click cmdSide", "page Notes", "add N", "yes", "click cmdClear"},
            {.tasks = "",
@@ -264,7 +265,8 @@ cmdCancel QPushButton Frame2 | E&xit | Be sure to save your work before closing 
         {"marker with nothing selected: a hint, no name asked",
          {{{"create A", "type text", "select 2 0"}, {}},
           {{"ok", "click cmdMarker"},
-           {.box = "text", .asked = "Insert Marker: Highlight the text to be used as marker link [64]"}}}},
+           {.box = "text",
+            .asked = "Insert Marker: Highlight the text to be used as marker link [Information]"}}}},
         {"picture before a selection, which stays",
          {{{"create A", "type abcdef", "select 2 2", "enter N", "click cmdPic"},
            {.box = "ab" + img + "cdef", .cursor = "45 cd"}}}},
@@ -408,7 +410,8 @@ cmdCancel QPushButton Frame2 | E&xit | Be sure to save your work before closing 
                             "cmdSysInfo QPushButton &System Info... ", "open", "closed"}));
       QCOMPARE(launcher.started, QStringList{tool});
       QCOMPARE(ed->shown({.asked = ""}).join(""),
-               gone ? "asked: Quillfort: System Information Is Unavailable At This Time [0]" : "asked: ");
+               gone ? "asked: Quillfort: System Information Is Unavailable At This Time [OKOnly]"
+                    : "asked: ");
     }
   }
 

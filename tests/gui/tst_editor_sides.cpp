@@ -36,7 +36,7 @@ private slots:
            {.caption = "Quillfort",
             .asked =
                 "Clear Quillfort: All data in the work area will be lost, the briefings of WEST, EAST and "
-                "the Game Master (LOGIC) with it!\r\n\r\nAre you sure? [20]",
+                "the Game Master (LOGIC) with it!\r\n\r\nAre you sure? [YesNo | Critical]",
             .sideButtons = "WEST, EAST, RESISTANCE, CIVILIAN, GAME MASTER*"}}}},
         {"opened again: the first side in the window, the others aside, saved byte for byte",
          {{reopened, {.tasks = "[Hold]", .side = "WEST", .caption = "Quillfort - %1/a.sqf [WEST]"}},
@@ -54,21 +54,21 @@ private slots:
           {{"ok", "click cmdSide"},
            {.side = "WEST",
             .asked = "Toggle side: Every other side holds a briefing of its own.\r\n\r\nPick a side's "
-                     "briefing with Ctrl+1 to Ctrl+5 to edit it. [64]"}}}},
+                     "briefing with Ctrl+1 to Ctrl+5 to edit it. [Information]"}}}},
         {"the side button on the game master's",
          {{{"key cmdSide Ctrl+5", "create Watch", "ok", "click cmdSide"},
            {.side = "LOGIC",
-            .asked = "Create Task: Enter the task to create: [0] / Toggle side: The side button moves the "
-                     "briefings "
-                     "of WEST, EAST, RESISTANCE and CIVILIAN; the Game Master's briefing stays the Game "
-                     "Master's.\r\n\r\nCopy it to a side with Ctrl+Shift+1 to Ctrl+Shift+4. [64]"}}}},
+            .asked = "Create Task: Enter the task to create: [input] / Toggle side: The side button moves "
+                     "the briefings of WEST, EAST, RESISTANCE and CIVILIAN; the Game Master's briefing "
+                     "stays the Game Master's.\r\n\r\nCopy it to a side with Ctrl+Shift+1 to "
+                     "Ctrl+Shift+4. [Information]"}}}},
         {"copying to a side that holds a briefing asks",
          {{two, {}},
           {{"no", "key cmdSide Ctrl+Shift+1"},
            {.side = "RESISTANCE",
             .asked =
                 "Copy Briefing: The briefing of WEST holds 0 notes and 1 task.\r\n\r\nReplace it with "
-                "a copy of this briefing? [36]"}}}},
+                "a copy of this briefing? [YesNo | Question]"}}}},
         // The keys work whatever the menu greyed out for the side it showed.
         {"the side keys after the menu",
          {{{"create Hold", "menu cmdSide", "key cmdSide Ctrl+2", "key cmdSide Ctrl+1"},

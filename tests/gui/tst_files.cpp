@@ -35,7 +35,9 @@ class tst_files : public QObject {
     ed.check(row, scripts.path());
   }
   // An "Open Error" box with the error's number and description.
-  static QString openError(const QString& error) { return "Open Error: " + kOpenError + error + " [16]"; }
+  static QString openError(const QString& error) {
+    return "Open Error: " + kOpenError + error + " [Critical]";
+  }
 
 private slots:
   void initTestCase() {
@@ -71,9 +73,9 @@ private slots:
   // folder is the next dialog's, a cancelled dialog's is not. A dialog that cannot come up ends the command
   // quietly.
   void save_data() {
-    const QString dialog = "Save in " + app + ", flags 2050";
+    const QString dialog = "Save in " + app + ", OverwritePrompt | PathMustExist";
     addRows({
-        {"nothing to save", {{{"ok", "click cmdOK"}, {.asked = "Save Briefing: Nothing to save! [0]"}}}},
+        {"nothing to save", {{{"ok", "click cmdOK"}, {.asked = "Save Briefing: Nothing to save! [OKOnly]"}}}},
         {"Cancel: the folder stays",
          {{{"create A"}, {}}, {{"file save cancel", "click cmdOK"}, {.path = app, .asked = dialog}}}},
         {"the save dialog fails", {{{"create A", "file save broken", "click cmdOK"}, {.tasks = "[A]"}}}},
@@ -103,7 +105,7 @@ private slots:
             .taskText = "take \"the\" hill text | hold text\r\n\r\ncreateSimpleTask [\"x\"]; | hold text",
             .caption = "Quillfort - %1/briefing.sqf"}},
           {{"file open cancel", "click cmdOpen"},
-           {.tasks = "[Take \"the\" hill], Hold, Hold", .asked = "Open in %1, flags 4"}}}},
+           {.tasks = "[Take \"the\" hill], Hold, Hold", .asked = "Open in %1, HideReadOnly"}}}},
         // Several sides whose last block the reader could not reach: refused
         // before anything is written, every side still there.
         {"several sides past the limit",
@@ -127,7 +129,8 @@ private slots:
   // again byte for byte.
   void encoding_data() {
     const QString utf8 = "Encoding: UTF-8 (what the game reads)", ansi = "Encoding: ANSI (Windows-1252)";
-    const QString asked = "Create Task: Enter the task to create: [0] / Save in " + app + ", flags 2050 / ";
+    const QString asked = "Create Task: Enter the task to create: [input] / Save in " + app +
+                          ", OverwritePrompt | PathMustExist / ";
     const auto typed = [&](const char* name, const QStringList& steps, const char* file) {
       return Row{name,
                  {{steps + QStringList{"save %1/typed.sqf"}, {.saved = file, .encoding = utf8}},
@@ -181,7 +184,7 @@ private slots:
                     .enabled = "",
                     .caption = "Quillfort",
                     .path = "%1",
-                    .asked = "Open in " + data + ", flags 4 / " + openError(error)}}}};
+                    .asked = "Open in " + data + ", HideReadOnly / " + openError(error)}}}};
     };
     addRows({
         failing("missing", "%1/read_none.sqf", "53 - File not found: %Nread_none.sqf"),
@@ -268,7 +271,7 @@ private slots:
         {"nothing to import",
          {{{"ok", "import " + data + "/read_empty.sqf"},
            {.tasks = "",
-            .asked = "Open in " + app + ", flags 4 / " +
+            .asked = "Open in " + app + ", HideReadOnly / " +
                      openError("5 - Invalid procedure call or argument: the file holds no note and "
                                "no task that Quillfort can import")}}}},
     });
@@ -280,7 +283,7 @@ private slots:
   // file; the next dialog starts in the chosen folder all the same. Each row
   // starts in a folder of its own holding old.sqf and an empty folder locked.
   void failedSave_data() {
-    const QString asked = "Save in " + app + ", flags 2050 / ";
+    const QString asked = "Save in " + app + ", OverwritePrompt | PathMustExist / ";
     QStringList tooMany;
     for (int i = 0; i < 256; ++i)
       tooMany << "create T";
@@ -288,7 +291,7 @@ private slots:
         {"a read-only file",
          {{{"create A", "lock %1/old.sqf", "ok", "save %1/old.sqf"},
            {.path = "%1",
-            .asked = "Create Task: Enter the task to create: [0] / " + asked +
+            .asked = "Create Task: Enter the task to create: [input] / " + asked +
                      openError("70 - Permission denied: the file %Nold.sqf is read-only"),
             .saved = "old_briefing.sqf",
             .files = "locked, old.sqf"}}}},
@@ -359,7 +362,8 @@ private slots:
       ed.check(
           {"",
            {{{"create A", QStringLiteral("paste %1 w").arg(length), "ok", "save %1/old.sqf"},
-             {.asked = "Create Task: Enter the task to create: [0] / Save in " + app + ", flags 2050 / " +
+             {.asked = "Create Task: Enter the task to create: [input] / Save in " + app +
+                       ", OverwritePrompt | PathMustExist / " +
                        openError("61 - Disk full: there is no room left to write the file %Nold.sqf"),
               .saved = "old_briefing.sqf",
               .files = "filler, old.sqf"}}}},

@@ -53,7 +53,8 @@ private slots:
          {{{"ok", "click cmdRecover"},
            {.asked =
                 "Recover a Briefing: No briefing has been kept yet.\r\n\r\nWhen Exit, the close box, Open, "
-                "Import or Clear discard a briefing that was not saved, Quillfort keeps it here. [64]"}}}},
+                "Import or Clear discard a briefing that was not saved, Quillfort keeps it here. "
+                "[Information]"}}}},
         {"Recover, Cancel",
          {{{"add A", "yes", "click cmdClear", "choose none", "click cmdRecover"}, {.tasks = ""}}}},
     });

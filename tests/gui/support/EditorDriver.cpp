@@ -43,16 +43,44 @@ QString marks(const QTextDocument* doc) {
   return out.join("; ");
 }
 
+// Flags or a message box's icon by their names, such as "Question |
+// DefaultButton2"; bits left over show as their number.
+QString named(int value, std::initializer_list<std::pair<int, const char*>> names) {
+  QStringList out;
+  for (const auto& [bits, name] : names)
+    if ((value & bits) == bits) {
+      out << name;
+      value &= ~bits;
+    }
+  if (value != 0)
+    out << QString::number(value);
+  return out.join(" | ");
+}
+
 // A dialog as a row names it.
 QString asked(const ScriptedDialogs::Request& r) {
   using Kind = ScriptedDialogs::Kind;
+  using namespace MsgStyle;
+  using namespace FileDialogFlag;
   if (r.kind == Kind::Open || r.kind == Kind::Save)
-    return QStringLiteral("%1 in %2, flags %3")
-        .arg(r.kind == Kind::Open ? "Open" : "Save", r.settings.initDir)
-        .arg(r.settings.flags);
+    return QStringLiteral("%1 in %2, %3")
+        .arg(r.kind == Kind::Open ? "Open" : "Save", r.settings.initDir,
+             named(r.settings.flags,
+                   {{HideReadOnly, "HideReadOnly"}, {OverwritePrompt, "OverwritePrompt"},
+                    {PathMustExist, "PathMustExist"}}));
   if (r.kind == Kind::Choose)
     return r.title + ": " + r.items.join(" | ");
-  return QStringLiteral("%1: %2 [%3]").arg(r.title, r.prompt).arg(r.style);
+  if (r.kind == Kind::Input)
+    return r.title + ": " + r.prompt + " [input]";
+  // OK alone goes without saying beside an icon: "[Information]".
+  const QStringList buttons = {"OKOnly", "OKCancel", "AbortRetryIgnore", "YesNoCancel", "YesNo"};
+  const QString icon = named(r.style & ~7, {{Information, "Information"}, {Exclamation, "Exclamation"},
+                                            {Question, "Question"}, {Critical, "Critical"},
+                                            {DefaultButton2, "DefaultButton2"}});
+  QStringList style{buttons.value(r.style & 7, QString::number(r.style & 7))};
+  if (!icon.isEmpty())
+    style = (r.style & 7) == OKOnly ? QStringList{icon} : style << icon;
+  return QStringLiteral("%1: %2 [%3]").arg(r.title, r.prompt, style.join(" | "));
 }
 
 // The fields of Shown by name, in the order the comparisons show them.

@@ -37,8 +37,9 @@ struct Shown {
   Want caption = {};     // as the window system shows it
   Want path = {};        // appPath
   Want heard = {};       // what screen readers name the window, cmdSide and lblCurTask, parted by " | "
-  Want asked = {};       // every dialog the stage showed, in order, parted by " / ": "Title: prompt [style]";
-                         // a file dialog "Open|Save in FOLDER, flags F"; a list "Title: the lines"
+  Want asked = {};       // every dialog the stage showed, in order, parted by " / ": a message box
+                         // "Title: prompt [YesNo | Question]", an input box "Title: prompt [input]", a
+                         // file dialog "Open|Save in FOLDER, HideReadOnly", a list "Title: the lines"
   Want saved = {};       // which file under tests/data the stage's last save wrote, byte for byte
   Want encoding = {};    // cboEncoding's text
   Want sideButtons = {}; // the side buttons' captions, "*" on the pressed one
